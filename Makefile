@@ -1,0 +1,61 @@
+# Set-up, build and test on a fresh Debian 12 machine: `make run` and `make test`.
+PACKAGES := cmake ninja-build g++ pkg-config git \
+	qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-translations-l10n \
+	libsqlite3-dev libhpdf-dev libsimpleini-dev libpoppler-cpp-dev libgl-dev \
+	fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-open-sans \
+	xvfb xauth x11-utils imagemagick poppler-utils
+
+BUILD   ?= build
+DIST    ?= dist
+SUDO    := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+CTEST_J ?= 2
+
+.PHONY: all deps build dist run test bench format sanitize-test clean
+
+all: dist
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:" $$missing; \
+		$(SUDO) apt-get update && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+# Lays out the program folder. Never overwrites a user's data or prefs.ini.
+dist: build
+	mkdir -p $(DIST)/data/Starter $(DIST)/data/Serien $(DIST)/Reports
+	cp -f $(BUILD)/src/app/wendemark $(DIST)/wendemark
+	cp -f resources/wendemark.desktop $(DIST)/wendemark.desktop
+	cp -f resources/icons/wendemark.svg $(DIST)/wendemark.svg
+	[ -e $(DIST)/data/Starter/StarterID.db ] || $(BUILD)/tools/wendemark-example-fleet $(DIST)/data/Starter/StarterID.db
+
+run: dist
+	cd $(DIST) && ./wendemark
+
+test: dist
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(CTEST_J)
+
+bench: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD)
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done; true
+
+# Same tests under AddressSanitizer and UndefinedBehaviorSanitizer, in a build folder of their own.
+sanitize-test: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWM_SANITIZE=ON
+	cmake --build build-asan
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(CTEST_J)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-asan

@@ -1,0 +1,421 @@
+#include "TMain.h"
+
+#include "ActionGuard.h"
+#include "Clock.h"
+#include "DBNavigator.h"
+#include "FileVersion.h"
+#include "GridBinding.h"
+#include "IniFile.h"
+#include "Maker.h"
+#include "ParticipantRegister.h"
+#include "StartClock.h"
+#include "TNewParticipant.h"
+#include "TRaceEdit.h"
+#include "TSeriesManager.h"
+#include "TrayIcon.h"
+#include "WidgetScaling.h"
+#include "ui_TMain.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+namespace wm {
+
+namespace {
+
+const QString kGeneral = QStringLiteral("General");
+const QString kLastSID = QStringLiteral("LastSID");
+const QString kDefaultSID = QStringLiteral("StarterID.db");
+const QString kStarterAlias = QStringLiteral("pdxStarterAlias");
+const QString kDataAlias = QStringLiteral("pdxAlias");
+
+constexpr int kNarrowScreen = 1100;
+constexpr double kScaleBase = 1350.0;
+
+} // namespace
+
+TMain::TMain(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint),
+      m_services(services), m_ui(std::make_unique<Ui::TMain>()),
+      m_participants(std::make_unique<ParticipantRegister>()) {
+    m_ui->setupUi(this);
+    applyPixelFonts(this);
+    setWindowIcon(QIcon(maker::kProgramIcon));
+    m_ui->Label28->setText(maker::kWebAddressShown);
+    m_ui->Label29->setText(maker::kNoticeLine);
+    m_ui->BriseLogo->setPixmap(QIcon(maker::kLogo).pixmap(65, 89));
+    m_ui->lblNotification->setWordWrap(true);
+    m_ui->lblNotification->setStyleSheet(QStringLiteral(
+        "QLabel { background-color: rgb(255, 250, 215); border: 1px solid rgb(200, 180, 90); padding: 4px; }"));
+
+    m_tray = new TrayIcon(m_images16, this);
+    m_tray->setFallback([this](const QString& title, const QString& text) { showNotice(title, text); });
+    connect(m_tray, &TrayIcon::quitRequested, this, &TMain::cmdHaltClick);
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    connect(m_noticeTimer, &QTimer::timeout, m_ui->lblNotification, &QWidget::hide);
+
+    std::array<StartClock::StartWidgets, StartClock::kStarts> starts = {{
+        {m_ui->Edit1, m_ui->Edit2, m_ui->Edit3, m_ui->S1Active, m_ui->Label9, m_ui->S1Vorzeichen, m_ui->Label8},
+        {m_ui->Edit4, m_ui->Edit5, m_ui->Edit6, m_ui->S2Active, m_ui->Label10, m_ui->S2Vorzeichen, m_ui->Label12},
+        {m_ui->Edit9, m_ui->Edit8, m_ui->Edit7, m_ui->S3Active, m_ui->Label13, m_ui->S3Vorzeichen, m_ui->Label15},
+        {m_ui->Edit12, m_ui->Edit11, m_ui->Edit10, m_ui->S4Active, m_ui->Label16, m_ui->S4Vorzeichen, m_ui->Label18},
+        {m_ui->Edit15, m_ui->Edit14, m_ui->Edit13, m_ui->S5Active, m_ui->Label25, m_ui->S5Vorzeichen, m_ui->Label27},
+    }};
+    m_startClock = new StartClock(*m_services.clock, *m_services.prompts, m_ui->Label6, starts, this);
+    const QList<std::pair<UpDown*, QLineEdit*>> spinners = {
+        {m_ui->UpDown1, m_ui->Edit1},   {m_ui->UpDown2, m_ui->Edit2},   {m_ui->UpDown3, m_ui->Edit3},
+        {m_ui->UpDown4, m_ui->Edit4},   {m_ui->UpDown5, m_ui->Edit5},   {m_ui->UpDown6, m_ui->Edit6},
+        {m_ui->UpDown7, m_ui->Edit7},   {m_ui->UpDown8, m_ui->Edit8},   {m_ui->UpDown9, m_ui->Edit9},
+        {m_ui->UpDown10, m_ui->Edit10}, {m_ui->UpDown11, m_ui->Edit11}, {m_ui->UpDown12, m_ui->Edit12},
+        {m_ui->UpDown13, m_ui->Edit13}, {m_ui->UpDown14, m_ui->Edit14}, {m_ui->UpDown15, m_ui->Edit15},
+    };
+    for (const auto& [spinner, edit] : spinners) {
+        spinner->setBuddy(edit);
+        spinner->setPosition(edit->text().toInt());
+    }
+
+    m_timLoad = new QTimer(this);
+    m_timLoad->setObjectName(QStringLiteral("timLoad"));
+    m_timLoad->setSingleShot(true);
+    m_timLoad->setInterval(500);
+    connect(m_timLoad, &QTimer::timeout, this, &TMain::timLoadTimer);
+
+    setUpNavigation();
+    setUpRegister();
+    FormCreate();
+
+    m_startClock->Timer1Timer();
+    m_startClock->Timer2Timer();
+    m_startClock->startTimers();
+}
+
+TMain::~TMain() { FormDestroy(); }
+
+Notifier& TMain::notifier() const { return m_services.notifier ? *m_services.notifier : *m_tray; }
+
+void TMain::setWindows(TNewParticipant* newParticipant, TRaceEdit* raceEdit, TSeriesManager* seriesManager) {
+    m_newParticipant = newParticipant;
+    m_raceEdit = raceEdit;
+    m_seriesManager = seriesManager;
+    if (m_newParticipant) {
+        m_newParticipant->setSearchTextSink([this](const QString& text) {
+            if (m_ui->FilterStarter->text() == text) {
+                FilterStarterChange();
+            } else {
+                m_ui->FilterStarter->setText(text);
+            }
+        });
+    }
+}
+
+QString TMain::participantPath() const { return m_aliases.resolve(kStarterAlias, m_currentSID); }
+
+void TMain::FormCreate() {
+    const QString version = GetFileVersion(m_services.programFile);
+    m_ui->Label30->setText(QStringLiteral("Wendemark ") + version);
+    m_tray->setVersionText(m_ui->Label30->text());
+
+    m_currentSID = IniFile(m_services.programDir.prefsPath()).readString(kGeneral, kLastSID, kDefaultSID);
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenWidth = m_services.screenWidth ? m_services.screenWidth()
+                                                   : (screen ? screen->geometry().width() : kNarrowScreen);
+    scaleForScreen(screenWidth);
+
+    m_ui->cmdAdd->setIcon(m_images24.icon(0));
+    m_ui->cmdZeiten->setIcon(m_images24.icon(5));
+    m_ui->cmdReport->setIcon(m_images24.icon(4));
+    m_ui->cmdReportPDF->setIcon(m_images24.icon(3));
+    m_images24.show(m_ui->Image1, 1);
+    m_images24.show(m_ui->Image2, 1);
+    for (const NavEntry& e : m_entries) {
+        m_images24.show(e.icon, e.normal);
+    }
+    m_ui->cmdDNF->setIcon(m_images16.icon(1));
+    m_ui->cmdDSQ->setIcon(m_images16.icon(1));
+    m_ui->cmdCreateSID->setIcon(m_images16.icon(2));
+    m_ui->cmdChangeSID->setIcon(m_images16.icon(3));
+
+    m_aliases.remove(kDataAlias);
+    m_aliases.add(kDataAlias, m_services.programDir.dataDir());
+    m_aliases.remove(kStarterAlias);
+    m_aliases.add(kStarterAlias, m_services.programDir.starterDir());
+
+    guarded(*m_services.prompts, [&] {
+        m_participants->open(participantPath());
+        m_participants->resetStatus();
+        m_participants->setSearchText(m_ui->FilterStarter->text());
+        m_participants->model().first();
+        m_timLoad->start();
+    });
+}
+
+void TMain::scaleForScreen(int screenWidth) {
+    if (screenWidth < kNarrowScreen) {
+        scaleChildren(this, screenWidth / kScaleBase);
+        const QRect clock = m_ui->grpZeiten->geometry();
+        const QRect search = m_ui->FilterToday->geometry();
+        resize(clock.x() + clock.width() + 16, search.y() + search.height() + 35);
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void TMain::timLoadTimer() {
+    guarded(*m_services.prompts, [&] {
+        const IniFile prefs(m_services.programDir.prefsPath());
+        m_startClock->load(prefs, m_currentSID);
+    });
+    m_timLoad->stop();
+}
+
+void TMain::FormDestroy() {
+    if (m_shutDown) {
+        return;
+    }
+    m_shutDown = true;
+    // Settings are written only for a participant table that is really open: after a failed start-up or a
+    // failed switch, the file keeps naming the database that last worked.
+    if (!m_participants->isOpen()) {
+        return;
+    }
+    guarded(*m_services.prompts, [&] {
+        IniFile prefs(m_services.programDir.prefsPath());
+        prefs.writeString(kGeneral, kLastSID, m_currentSID);
+        m_startClock->save(prefs, m_currentSID);
+        prefs.save();
+    });
+}
+
+void TMain::cmdHaltClick() {
+    if (!m_services.prompts->ask(kAppCaption, QStringLiteral("Programm beenden?"))) {
+        return;
+    }
+    FormDestroy();
+    m_quitting = true;
+    emit quitRequested();
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+    // There is no close box; a close from the window manager (Alt+F4) during a race would end its timing for
+    // good, so it is confirmed like the quit entry.
+    if (!m_quitting && !m_services.prompts->ask(kAppCaption, QStringLiteral("Programm beenden?"))) {
+        event->ignore();
+        return;
+    }
+    FormDestroy();
+    event->accept();
+    if (!m_quitting) {
+        m_quitting = true;
+        emit quitRequested();
+    }
+}
+
+void TMain::setUpNavigation() {
+    m_entries = {
+        {m_ui->Label19, m_ui->imgHalt, 6, 7, &TMain::cmdHaltClick},
+        {m_ui->Label20, m_ui->imgManager, 8, 9, &TMain::Label20Click},
+        {m_ui->Label22, m_ui->imgNewRace, 10, 11, nullptr},
+        {m_ui->Label23, m_ui->imgSeries, 12, 13, &TMain::Label23Click},
+        {m_ui->Label24, m_ui->imgRaceEdit, 14, 15, &TMain::Label24Click},
+    };
+    for (const NavEntry& e : m_entries) {
+        for (QLabel* w : {e.label, e.icon}) {
+            w->setMouseTracking(true);
+            w->installEventFilter(this);
+        }
+    }
+    m_ui->MisterX->installEventFilter(this);
+    m_ui->Label28->installEventFilter(this);
+    m_ui->BriseLogo->installEventFilter(this);
+    for (QWidget* w : {static_cast<QWidget*>(m_ui->Label23), static_cast<QWidget*>(m_ui->imgSeries),
+                       static_cast<QWidget*>(m_ui->Label24), static_cast<QWidget*>(m_ui->imgRaceEdit)}) {
+        w->hide();
+    }
+}
+
+void TMain::highlight(const NavEntry& entry, bool on) {
+    QFont f = entry.label->font();
+    f.setBold(on);
+    entry.label->setFont(f);
+    m_images24.show(entry.icon, on ? entry.highlighted : entry.normal);
+}
+
+bool TMain::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == m_ui->MisterX && type == QEvent::Enter) {
+        for (const NavEntry& e : m_entries) {
+            highlight(e, false);
+        }
+        return false;
+    }
+    if ((watched == m_ui->Label28 || watched == m_ui->BriseLogo) && type == QEvent::MouseButtonRelease) {
+        openWebAddress();
+        return true;
+    }
+    if (watched == m_ui->FilterStarter && type == QEvent::KeyPress) {
+        auto& model = m_participants->model();
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Down:
+            model.next();
+            break;
+        case Qt::Key_Up:
+            model.prior();
+            break;
+        case Qt::Key_Left:
+            model.first();
+            break;
+        case Qt::Key_Right:
+            model.last();
+            break;
+        default:
+            break;
+        }
+        return false; // the key still reaches the field
+    }
+    if (watched == m_ui->Image2 && type == QEvent::MouseButtonRelease) {
+        Image2Click();
+        return true;
+    }
+    if (watched == m_ui->DBGrid1 && type == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers().testFlag(Qt::ControlModifier)) {
+            deleteParticipant();
+            return true;
+        }
+        return false;
+    }
+    for (const NavEntry& e : m_entries) {
+        if (watched != e.label && watched != e.icon) {
+            continue;
+        }
+        if ((type == QEvent::Enter || type == QEvent::MouseMove) && !e.label->font().bold()) {
+            highlight(e, true);
+        } else if (type == QEvent::Leave && watched == e.label) {
+            highlight(e, false);
+        } else if (type == QEvent::MouseButtonRelease &&
+                   static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && e.click) {
+            (this->*e.click)();
+            return true;
+        }
+        return false;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMain::mousePressEvent(QMouseEvent* event) {
+    // A press on a free part of the window moves it, as if its caption bar had been grabbed.
+    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint()) && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The band keeps its designed margin to the right edge whatever the window's width.
+    QRect band = m_ui->Shape3->geometry();
+    band.setWidth(std::max(0, width() - 4));
+    m_ui->Shape3->setGeometry(band);
+}
+
+void TMain::Label20Click() {
+    const bool show = m_ui->imgSeries->isHidden();
+    for (QWidget* w : {static_cast<QWidget*>(m_ui->Label23), static_cast<QWidget*>(m_ui->imgSeries),
+                       static_cast<QWidget*>(m_ui->Label24), static_cast<QWidget*>(m_ui->imgRaceEdit)}) {
+        w->setVisible(show);
+    }
+}
+
+void TMain::Label23Click() {
+    if (m_seriesManager) {
+        m_seriesManager->exec();
+    }
+}
+
+void TMain::Label24Click() {
+    if (m_raceEdit) {
+        m_raceEdit->exec();
+    }
+}
+
+void TMain::openWebAddress() { QDesktopServices::openUrl(QUrl(maker::kWebAddress)); }
+
+void TMain::showNotice(const QString& title, const QString& text) {
+    QLabel* notice = m_ui->lblNotification;
+    notice->setGeometry(360, 6, 200, 96);
+    notice->setText(QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(),
+                                                           text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")).replace(u'\r', QStringLiteral("<br>"))));
+    notice->raise();
+    notice->show();
+    m_noticeTimer->start(10000);
+}
+
+void TMain::setUpRegister() {
+    RecordModel& model = m_participants->model();
+    bindGrid(m_ui->DBGrid1, &model);
+    model.setErrorHandler([this](const QString& message) { m_services.prompts->error(message); });
+    QFont titles(QStringLiteral("Lucida Sans Unicode"));
+    titles.setPixelSize(12);
+    m_ui->DBGrid1->horizontalHeader()->setFont(titles);
+    m_ui->DBGrid1->installEventFilter(this);
+    m_ui->DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::AnyKeyPressed);
+    m_ui->DBNavigator1->setButtons({DBNavigator::Prior, DBNavigator::Next, DBNavigator::Delete, DBNavigator::Refresh});
+    m_ui->DBNavigator1->setModel(&model);
+    connect(m_ui->DBNavigator1, &DBNavigator::deleteRequested, this, &TMain::deleteParticipant);
+    connect(m_ui->DBNavigator1, &DBNavigator::refreshRequested, this, &TMain::refreshParticipants);
+    connect(m_ui->FilterStarter, &QLineEdit::textChanged, this, &TMain::FilterStarterChange);
+    m_ui->FilterStarter->installEventFilter(this);
+    m_ui->Image2->installEventFilter(this);
+    connect(m_ui->cmdNewParticip, &QPushButton::clicked, this, &TMain::cmdNewParticipClick);
+}
+
+void TMain::FilterStarterChange() {
+    const QString text = m_ui->FilterStarter->text();
+    m_images24.show(m_ui->Image2, text.isEmpty() ? 1 : 2);
+    if (!m_participants->isOpen()) {
+        return;
+    }
+    guarded(*m_services.prompts, [&] { m_participants->setSearchText(text); });
+}
+
+void TMain::Image2Click() { m_ui->FilterStarter->clear(); }
+
+void TMain::cmdNewParticipClick() {
+    if (!m_newParticipant || !m_participants->isOpen()) {
+        return;
+    }
+    m_newParticipant->exec();
+}
+
+void TMain::deleteParticipant() {
+    RecordModel& model = m_participants->model();
+    if (!model.hasCurrent()) {
+        return;
+    }
+    if (!m_services.prompts->ask(kAppCaption, QStringLiteral("Datensatz löschen?"))) {
+        return;
+    }
+    guarded(*m_services.prompts, [&] {
+        m_participants->table().removeRow(model.currentRowid());
+        model.refresh();
+    });
+}
+
+void TMain::refreshParticipants() {
+    guarded(*m_services.prompts, [&] { m_participants->model().refresh(); });
+}
+
+} // namespace wm

@@ -1,0 +1,14 @@
+#pragma once
+
+class QTableView;
+
+namespace wm {
+
+class RecordModel;
+
+// Shows a RecordModel in a grid: column titles and widths from the model, the grid's current row and the
+// model's current record kept in step both ways, the current row kept in view.
+void bindGrid(QTableView* view, RecordModel* model);
+void applyColumnWidths(QTableView* view, const RecordModel* model);
+
+} // namespace wm

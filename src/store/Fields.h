@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+namespace wm {
+
+enum class FieldType { Text, Float, Integer };
+
+struct FieldDef {
+    QString name;
+    FieldType type = FieldType::Text;
+    int width = 0; // characters, for text fields
+    bool required = false;
+
+    QString declaredType() const; // VARCHAR(n), FLOAT or INTEGER
+    static FieldDef fromDeclaredType(const QString& name, const QString& declared, bool required);
+    bool operator==(const FieldDef&) const = default;
+};
+
+using FieldList = QList<FieldDef>;
+
+namespace field {
+inline const QString SEGELNR = QStringLiteral("SEGELNR");
+inline const QString BOOTSNAME = QStringLiteral("BOOTSNAME");
+inline const QString NAME = QStringLiteral("NAME");
+inline const QString TYP = QStringLiteral("TYP");
+inline const QString YS = QStringLiteral("YS");
+inline const QString START = QStringLiteral("START");
+inline const QString GZEIT = QStringLiteral("GZEIT");
+inline const QString BZEIT = QStringLiteral("BZEIT");
+inline const QString STATUS = QStringLiteral("STATUS");
+inline const QString Punkte = QStringLiteral("Punkte");
+} // namespace field
+
+// The participant table; also the first nine fields of every race table.
+const FieldList& participantFields();
+
+const FieldDef* findField(const FieldList& fields, const QString& name);
+
+// Converts a value typed or computed for a field into what is stored: text within the field's width, a number
+// from text written with a comma or a point, an empty text as no value. Throws wm::Error with the message the
+// user sees.
+QVariant convertForField(const FieldDef& field, const QVariant& value);
+
+// A stored value as the user sees it: numbers in German form (112,5), no value as an empty text.
+QString displayText(const QVariant& value);
+
+} // namespace wm

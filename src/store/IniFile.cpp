@@ -1,0 +1,99 @@
+#include "IniFile.h"
+
+#include "Error.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <SimpleIni.h>
+
+namespace wm {
+
+struct IniFile::Impl {
+    CSimpleIniA ini{true, false, false};
+};
+
+namespace {
+
+bool isText(const QByteArray& data) {
+    if (data.contains('\0')) {
+        return false;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString decoded = decoder.decode(data);
+    return !decoder.hasError();
+}
+
+} // namespace
+
+IniFile::IniFile(QString path) : m_path(std::move(path)), m_impl(std::make_unique<Impl>()) {
+    m_impl->ini.SetSpaces(false);
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QByteArray data = file.readAll();
+    if (!isText(data)) {
+        m_unreadable = true;
+        return;
+    }
+    if (m_impl->ini.LoadData(data.constData(), size_t(data.size())) < 0) {
+        m_impl->ini.Reset();
+        m_unreadable = true;
+    }
+}
+
+IniFile::~IniFile() = default;
+
+bool IniFile::hasKey(const QString& section, const QString& key) const {
+    return m_impl->ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData(), nullptr) != nullptr;
+}
+
+QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
+    const char* value = m_impl->ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData(), nullptr);
+    return value ? QString::fromUtf8(value) : def;
+}
+
+int IniFile::readInt(const QString& section, const QString& key, int def) const {
+    bool ok = false;
+    const int value = readString(section, key, QString()).toInt(&ok);
+    return ok ? value : def;
+}
+
+bool IniFile::readBool(const QString& section, const QString& key, bool def) const {
+    return readInt(section, key, def ? 1 : 0) != 0;
+}
+
+void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
+    m_impl->ini.SetValue(section.toUtf8().constData(), key.toUtf8().constData(), value.toUtf8().constData());
+}
+
+void IniFile::writeBool(const QString& section, const QString& key, bool value) {
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void IniFile::writeInt(const QString& section, const QString& key, int value) {
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::save() {
+    if (m_unreadable && QFile::exists(m_path)) {
+        // Keep what was there: a damaged file may still hold something the user wants back.
+        const QString keep = m_path + QStringLiteral(".defekt");
+        QFile::remove(keep);
+        QFile::copy(m_path, keep);
+    }
+    std::string text;
+    if (m_impl->ini.Save(text) < 0) {
+        throw Error(QStringLiteral("Die Datei '%1' konnte nicht geschrieben werden.").arg(m_path));
+    }
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
+        !file.commit()) {
+        throw Error(QStringLiteral("Die Datei '%1' konnte nicht geschrieben werden: %2").arg(m_path, file.errorString()));
+    }
+    m_unreadable = false;
+}
+
+} // namespace wm

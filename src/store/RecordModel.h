@@ -1,0 +1,89 @@
+#pragma once
+
+#include "Filter.h"
+#include "Table.h"
+
+#include <QAbstractTableModel>
+
+#include <functional>
+
+namespace wm {
+
+// The records of a table that pass its filter, with a current record, as grids and handlers see them. The
+// rows are read at refresh(); a change made through setData() is written to the table and committed at once.
+class RecordModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString field;
+        QString title;
+        int width = 64;
+    };
+
+    explicit RecordModel(Table& table, QObject* parent = nullptr);
+
+    Table& table() const { return m_table; }
+    void setColumns(const QList<Column>& columns);
+    const QList<Column>& columns() const { return m_columns; }
+
+    void setFilter(const Filter& filter, bool ignoreCase);
+    void setFiltered(bool on) { m_filtered = on; }
+    bool isFiltered() const { return m_filtered; }
+    void setOrder(const QStringList& fields) { m_order = fields; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool isReadOnly() const { return m_readOnly; }
+    // A detached model shows no rows, whatever the table holds.
+    void setDetached(bool detached);
+
+    // Reads the rows again; the current record stays current while it is still listed. Throws wm::Error.
+    void refresh();
+    // Empties the model without reading (for a closed table).
+    void clear();
+
+    int count() const { return int(m_rows.size()); }
+    int current() const { return m_current; }
+    bool hasCurrent() const { return m_current >= 0; }
+    qint64 rowid(int row) const { return m_rows.at(row).rowid; }
+    qint64 currentRowid() const { return hasCurrent() ? rowid(m_current) : -1; }
+    QVariant value(int row, const QString& field) const;
+    QVariant currentValue(const QString& field) const;
+    QString currentText(const QString& field) const; // as displayed
+    void setCurrent(int row);
+    void first() { setCurrent(0); }
+    void last() { setCurrent(count() - 1); }
+    void next();
+    void prior();
+    // Moves to the record with this rowid, if listed.
+    bool locate(qint64 rowid);
+
+    // Where a failed in-place edit reports its message (models must not throw into the event loop).
+    void setErrorHandler(std::function<void(const QString&)> handler) { m_errorHandler = std::move(handler); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+signals:
+    void currentChanged(int row);
+
+private:
+    void resolveColumns();
+
+    Table& m_table;
+    QList<Column> m_columns;
+    QList<int> m_columnFields; // index into the table's fields, -1 if absent
+    Filter m_filter;
+    bool m_ignoreCase = false;
+    bool m_filtered = false;
+    bool m_readOnly = false;
+    bool m_detached = false;
+    QStringList m_order;
+    QList<Table::Row> m_rows;
+    int m_current = -1;
+    std::function<void(const QString&)> m_errorHandler;
+};
+
+} // namespace wm

@@ -1,0 +1,380 @@
+#include "Table.h"
+
+#include "Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <sqlite3.h>
+
+#include <atomic>
+
+namespace wm {
+
+namespace {
+
+const QString kCreate = QStringLiteral("CREATE TABLE records (%1)");
+const QString kTableInfo = QStringLiteral("PRAGMA table_info(records)");
+const QString kHasRecords = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'records'");
+const QString kHasIndex = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?");
+
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteConstraint = 19;
+constexpr int kSqliteNotADb = 26;
+
+QString sqliteText(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text ? QString::fromUtf8(text, sqlite3_value_bytes(value)) : QString();
+}
+
+// wm_match(value, constant, prefix, ignoreCase): the text comparison of filters. Qt's comparison folds case
+// for every letter, so umlauts match in any case, which SQLite's LIKE does not do.
+void matchFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    const QString value = sqliteText(argv[0]);
+    const QString constant = sqliteText(argv[1]);
+    const Qt::CaseSensitivity cs = sqlite3_value_int(argv[3]) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const bool result = sqlite3_value_int(argv[2]) ? value.startsWith(constant, cs) : value.compare(constant, cs) == 0;
+    sqlite3_result_int(context, result ? 1 : 0);
+}
+
+sqlite3* handleOf(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        return *static_cast<sqlite3* const*>(handle.constData());
+    }
+    return nullptr;
+}
+
+QString nextConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("wm_table_%1").arg(++counter);
+}
+
+[[noreturn]] void fail(const QString& path, const QSqlError& error) {
+    const int code = error.nativeErrorCode().toInt();
+    const QString name = QFileInfo(path).fileName();
+    switch (code) {
+    case kSqliteBusy:
+    case kSqliteLocked:
+        throw Error(QStringLiteral("Die Tabelle '%1' wird gerade von einem anderen Programm benutzt.\n"
+                                   "Bitte schließen Sie das andere Programm und versuchen Sie es erneut.")
+                        .arg(path));
+    case kSqliteNotADb:
+        throw Error(QStringLiteral("'%1' ist keine gültige Tabellendatei.").arg(path));
+    case kSqliteConstraint:
+        throw Error(QStringLiteral("Schlüsselverletzung in Tabelle '%1': %2").arg(name, error.driverText()));
+    default:
+        throw Error(QStringLiteral("Fehler in Tabelle '%1': %2").arg(name, error.databaseText()));
+    }
+}
+
+} // namespace
+
+Table::Table() = default;
+
+Table::~Table() { close(); }
+
+void Table::create(const QString& path, const FieldList& fields) {
+    remove(path);
+    QStringList columns;
+    for (const FieldDef& f : fields) {
+        columns << quoteIdentifier(f.name) + u' ' + f.declaredType() + (f.required ? QStringLiteral(" NOT NULL") : QString());
+    }
+    const QString connection = nextConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        bool ok = db.open();
+        QSqlError error = db.lastError();
+        if (ok) {
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral("PRAGMA synchronous=FULL")) && q.exec(kCreate.arg(columns.join(u", ")));
+            error = q.lastError();
+        }
+        db.close();
+        if (!ok) {
+            QSqlDatabase::removeDatabase(connection);
+            QFile::remove(path);
+            throw Error(QStringLiteral("Die Tabelle '%1' konnte nicht angelegt werden: %2").arg(path, error.text()));
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
+void Table::remove(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        throw Error(QStringLiteral("'%1' ist ein Verzeichnis und keine Tabellendatei.").arg(path));
+    }
+    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString file = path + suffix;
+        if (QFileInfo::exists(file) && !QFile::remove(file)) {
+            throw Error(QStringLiteral("Die Datei '%1' konnte nicht gelöscht werden.").arg(file));
+        }
+    }
+}
+
+void Table::open(const QString& path, Mode mode) {
+    close();
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        throw Error(QStringLiteral("Die Tabelle '%1' existiert nicht.").arg(path));
+    }
+    if (!info.isFile()) {
+        throw Error(QStringLiteral("'%1' ist keine Tabellendatei.").arg(path));
+    }
+    const QString connection = nextConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        // A locked file must fail at once rather than after the driver's default of five seconds.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=50"));
+        if (!db.open()) {
+            const QSqlError error = db.lastError();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connection);
+            fail(path, error);
+        }
+        if (sqlite3* handle = handleOf(db)) {
+            sqlite3_create_function_v2(handle, "wm_match", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                       &matchFunction, nullptr, nullptr, nullptr);
+        }
+    }
+    m_connection = connection;
+    m_path = path;
+    try {
+        exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        if (mode == Mode::Exclusive) {
+            // SQLite takes the exclusive lock only with the first write, so take it now and keep it.
+            exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+            exec(QStringLiteral("BEGIN EXCLUSIVE"));
+            exec(QStringLiteral("COMMIT"));
+        }
+        if (query(kHasRecords).value(0).value(0).toInt() != 1) {
+            throw Error(QStringLiteral("'%1' ist keine gültige Tabellendatei.").arg(path));
+        }
+        loadFields();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Table::close() {
+    if (m_connection.isEmpty()) {
+        return;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    m_connection.clear();
+    m_fields.clear();
+}
+
+QSqlDatabase Table::database() const {
+    if (m_connection.isEmpty()) {
+        throw Error(QStringLiteral("Die Tabelle ist nicht geöffnet."));
+    }
+    return QSqlDatabase::database(m_connection, false);
+}
+
+void Table::exec(const QString& sql, const QVariantList& binds) const {
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        fail(m_path, q.lastError());
+    }
+    for (const QVariant& v : binds) {
+        q.addBindValue(v);
+    }
+    if (!q.exec()) {
+        fail(m_path, q.lastError());
+    }
+}
+
+QList<QVariantList> Table::query(const QString& sql, const QVariantList& binds) const {
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        fail(m_path, q.lastError());
+    }
+    for (const QVariant& v : binds) {
+        q.addBindValue(v);
+    }
+    if (!q.exec()) {
+        fail(m_path, q.lastError());
+    }
+    QList<QVariantList> rows;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i) {
+            row << q.value(i);
+        }
+        rows << row;
+    }
+    if (q.lastError().isValid()) {
+        fail(m_path, q.lastError());
+    }
+    return rows;
+}
+
+void Table::loadFields() {
+    m_fields.clear();
+    for (const QVariantList& row : query(kTableInfo)) {
+        // cid, name, type, notnull, dflt_value, pk
+        m_fields << FieldDef::fromDeclaredType(row.value(1).toString(), row.value(2).toString(), row.value(3).toBool());
+    }
+}
+
+int Table::fieldIndex(const QString& name) const {
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+const FieldDef& Table::fieldOrThrow(const QString& name) const {
+    const int i = fieldIndex(name);
+    if (i < 0) {
+        throw Error(QStringLiteral("Feld '%1' nicht gefunden.").arg(name));
+    }
+    return m_fields[i];
+}
+
+void Table::requireFields(const FieldList& required) const {
+    for (const FieldDef& f : required) {
+        const int i = fieldIndex(f.name);
+        if (i < 0 || m_fields[i].type != f.type) {
+            throw Error(QStringLiteral("'%1' ist keine Teilnehmertabelle: das Feld %2 fehlt.").arg(m_path, f.name));
+        }
+    }
+}
+
+void Table::addColumn(const FieldDef& field) {
+    exec(QStringLiteral("ALTER TABLE records ADD COLUMN %1 %2").arg(quoteIdentifier(field.name), field.declaredType()));
+    loadFields();
+}
+
+void Table::createIndex(const QString& name, const QStringList& fields, bool unique) {
+    QStringList columns;
+    for (const QString& f : fields) {
+        columns << quoteIdentifier(fieldOrThrow(f).name);
+    }
+    exec(QStringLiteral("CREATE %1INDEX %2 ON records (%3)")
+             .arg(unique ? QStringLiteral("UNIQUE ") : QString(), quoteIdentifier(name), columns.join(u", ")));
+}
+
+void Table::dropIndex(const QString& name) { exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(quoteIdentifier(name))); }
+
+bool Table::hasIndex(const QString& name) const { return query(kHasIndex, {name}).value(0).value(0).toInt() > 0; }
+
+int Table::count(const Filter& filter, bool ignoreCase) const {
+    QVariantList binds;
+    const QString where = filter.toSql(ignoreCase, binds);
+    return query(QStringLiteral("SELECT count(*) FROM records WHERE ") + where, binds).value(0).value(0).toInt();
+}
+
+QList<Table::Row> Table::select(const Filter& filter, bool ignoreCase, const QStringList& orderBy) const {
+    QVariantList binds;
+    const QString where = filter.toSql(ignoreCase, binds);
+    QStringList order;
+    for (const QString& f : orderBy) {
+        order << quoteIdentifier(fieldOrThrow(f).name);
+    }
+    order << QStringLiteral("rowid");
+    const QList<QVariantList> rows =
+        query(QStringLiteral("SELECT rowid, * FROM records WHERE %1 ORDER BY %2").arg(where, order.join(u", ")), binds);
+    QList<Row> result;
+    result.reserve(rows.size());
+    for (const QVariantList& r : rows) {
+        result.append(Row{r.value(0).toLongLong(), r.mid(1)});
+    }
+    return result;
+}
+
+Table::Row Table::read(qint64 rowid) const {
+    const QList<QVariantList> rows = query(QStringLiteral("SELECT rowid, * FROM records WHERE rowid = ?"), {rowid});
+    if (rows.isEmpty()) {
+        throw Error(QStringLiteral("Der Datensatz wurde nicht gefunden."));
+    }
+    return Row{rowid, rows.first().mid(1)};
+}
+
+QVariant Table::value(qint64 rowid, const QString& field) const {
+    const FieldDef& f = fieldOrThrow(field);
+    const QList<QVariantList> rows =
+        query(QStringLiteral("SELECT %1 FROM records WHERE rowid = ?").arg(quoteIdentifier(f.name)), {rowid});
+    if (rows.isEmpty()) {
+        throw Error(QStringLiteral("Der Datensatz wurde nicht gefunden."));
+    }
+    return rows.first().value(0);
+}
+
+QString Table::assignments(const QVariantMap& values, QVariantList& binds) const {
+    QStringList parts;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const FieldDef& f = fieldOrThrow(it.key());
+        parts << quoteIdentifier(f.name) + QStringLiteral(" = ?");
+        binds << convertForField(f, it.value());
+    }
+    return parts.join(u", ");
+}
+
+qint64 Table::insert(const QVariantMap& values) {
+    QStringList names;
+    QStringList marks;
+    QVariantList binds;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const FieldDef& f = fieldOrThrow(it.key());
+        names << quoteIdentifier(f.name);
+        marks << QStringLiteral("?");
+        binds << convertForField(f, it.value());
+    }
+    QSqlQuery q(database());
+    const QString sql = names.isEmpty() ? QStringLiteral("INSERT INTO records DEFAULT VALUES")
+                                        : QStringLiteral("INSERT INTO records (%1) VALUES (%2)")
+                                              .arg(names.join(u", "), marks.join(u", "));
+    if (!q.prepare(sql)) {
+        fail(m_path, q.lastError());
+    }
+    for (const QVariant& v : binds) {
+        q.addBindValue(v);
+    }
+    if (!q.exec()) {
+        fail(m_path, q.lastError());
+    }
+    return q.lastInsertId().toLongLong();
+}
+
+void Table::setValue(qint64 rowid, const QString& field, const QVariant& value) { setValues(rowid, {{field, value}}); }
+
+void Table::setValues(qint64 rowid, const QVariantMap& values) {
+    if (values.isEmpty()) {
+        return;
+    }
+    QVariantList binds;
+    const QString set = assignments(values, binds);
+    binds << rowid;
+    exec(QStringLiteral("UPDATE records SET %1 WHERE rowid = ?").arg(set), binds);
+}
+
+void Table::setAll(const QString& field, const QVariant& value) {
+    const FieldDef& f = fieldOrThrow(field);
+    exec(QStringLiteral("UPDATE records SET %1 = ?").arg(quoteIdentifier(f.name)), {convertForField(f, value)});
+}
+
+void Table::removeRow(qint64 rowid) { exec(QStringLiteral("DELETE FROM records WHERE rowid = ?"), {rowid}); }
+
+} // namespace wm

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Fields.h"
+#include "Filter.h"
+
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariantList>
+#include <QVariantMap>
+
+namespace wm {
+
+// One table file: an SQLite database holding the single table "records". Rows are identified by rowid;
+// natural order is rowid order. Every change is committed at once with synchronous=FULL. Methods that can
+// fail throw wm::Error carrying the message the user sees.
+class Table {
+public:
+    enum class Mode { Shared, Exclusive };
+    struct Row {
+        qint64 rowid = 0;
+        QVariantList values; // in field order
+    };
+
+    Table();
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // Creates an empty table file, replacing any existing file of that name and its companions.
+    static void create(const QString& path, const FieldList& fields);
+    // Deletes the table file and the store's companion files beside it.
+    static void remove(const QString& path);
+
+    void open(const QString& path, Mode mode = Mode::Shared);
+    void close();
+    bool isOpen() const { return !m_connection.isEmpty(); }
+    const QString& path() const { return m_path; }
+    const FieldList& fields() const { return m_fields; }
+    int fieldIndex(const QString& name) const; // -1 if absent
+    // Throws unless every field of `required` is present with its type.
+    void requireFields(const FieldList& required) const;
+
+    void addColumn(const FieldDef& field);
+    void createIndex(const QString& name, const QStringList& fields, bool unique);
+    void dropIndex(const QString& name);
+    bool hasIndex(const QString& name) const;
+
+    int count(const Filter& filter = {}, bool ignoreCase = false) const;
+    // Rows passing the filter, ordered by the given fields (in character order for texts), then by rowid.
+    QList<Row> select(const Filter& filter = {}, bool ignoreCase = false, const QStringList& orderBy = {}) const;
+    Row read(qint64 rowid) const;
+    QVariant value(qint64 rowid, const QString& field) const;
+
+    qint64 insert(const QVariantMap& values);
+    void setValue(qint64 rowid, const QString& field, const QVariant& value);
+    void setValues(qint64 rowid, const QVariantMap& values);
+    void setAll(const QString& field, const QVariant& value);
+    void removeRow(qint64 rowid);
+
+    QSqlDatabase database() const;
+
+private:
+    void exec(const QString& sql, const QVariantList& binds = {}) const;
+    QList<QVariantList> query(const QString& sql, const QVariantList& binds = {}) const;
+    void loadFields();
+    const FieldDef& fieldOrThrow(const QString& name) const;
+    QString assignments(const QVariantMap& values, QVariantList& binds) const;
+
+    QString m_connection;
+    QString m_path;
+    FieldList m_fields;
+};
+
+} // namespace wm

@@ -1,0 +1,98 @@
+#include "TestSupport.h"
+
+#include "Table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+
+namespace wm::test {
+
+bool ScriptedPrompts::ask(const QString& caption, const QString& text, bool) {
+    captions << caption;
+    asked << text;
+    if (answers.empty()) {
+        return false;
+    }
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedPrompts::inputText(const QString& caption, const QString& prompt, const QString& text) {
+    captions << caption;
+    inputPrompts << prompt + QStringLiteral(" [") + text + u']';
+    if (inputs.empty()) {
+        return std::nullopt;
+    }
+    const bool given = inputs.front().has_value();
+    const QString value = inputs.front().value_or(QString());
+    inputs.pop_front();
+    if (!given) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+QString ScriptedPrompts::saveFileName(const FileDialogOptions& options) {
+    dialogs << options;
+    if (fileNames.empty()) {
+        return {};
+    }
+    const QString name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+}
+
+QString ScriptedPrompts::openFileName(const FileDialogOptions& options) { return saveFileName(options); }
+
+void PdfPreview::show(const QString& title, const QPageLayout& layout, const Paint& paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(m_path);
+    printer.setFullPage(true);
+    printer.setPageLayout(layout);
+    printer.setDocName(title);
+    paint(printer);
+    ++shown;
+}
+
+ProgramFolder::ProgramFolder() {
+    QDir root(m_dir.path());
+    root.mkpath(QStringLiteral("data/Starter"));
+    root.mkpath(QStringLiteral("data/Serien"));
+    root.mkpath(QStringLiteral("Reports"));
+}
+
+QString ProgramFolder::starter(const QString& file) const { return m_dir.filePath(QStringLiteral("data/Starter/") + file); }
+QString ProgramFolder::data(const QString& file) const { return m_dir.filePath(QStringLiteral("data/") + file); }
+QString ProgramFolder::prefs() const { return m_dir.filePath(QStringLiteral("prefs.ini")); }
+
+void ProgramFolder::writeParticipants(const QString& path, const QList<QVariantMap>& boats) const {
+    Table::create(path, participantFields());
+    Table table;
+    table.open(path);
+    for (const QVariantMap& b : boats) {
+        table.insert(b);
+    }
+}
+
+QVariantMap boat(const QString& sailNumber, const QString& boatName, const QString& name, const QString& type,
+                 double yardstick, int start, int status) {
+    return {{field::SEGELNR, sailNumber}, {field::BOOTSNAME, boatName}, {field::NAME, name}, {field::TYP, type},
+            {field::YS, yardstick},       {field::START, start},        {field::STATUS, status}};
+}
+
+QString readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(content);
+    }
+}
+
+} // namespace wm::test

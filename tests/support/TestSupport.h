@@ -1,0 +1,75 @@
+#pragma once
+
+#include "Notifier.h"
+#include "Preview.h"
+#include "Prompts.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariantMap>
+
+#include <deque>
+
+namespace wm::test {
+
+// Prompts that answer from a script and remember every text shown.
+class ScriptedPrompts : public Prompts {
+public:
+    std::deque<bool> answers;                   // ask(): empty script answers No
+    std::deque<std::optional<QString>> inputs;  // inputText(): empty script cancels
+    std::deque<QString> fileNames;              // save/open dialogs: empty script cancels
+    QStringList asked, messages, errors, inputPrompts;
+    QList<FileDialogOptions> dialogs;
+    QStringList captions;
+
+    bool ask(const QString& caption, const QString& text, bool defaultYes) override;
+    void message(const QString& text) override { messages << text; }
+    void error(const QString& text) override { errors << text; }
+    std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& text) override;
+    QString saveFileName(const FileDialogOptions& options) override;
+    QString openFileName(const FileDialogOptions& options) override;
+};
+
+class RecordingNotifier : public Notifier {
+public:
+    struct Notice {
+        QString title;
+        QString text;
+    };
+    QList<Notice> notices;
+    void notify(const QString& title, const QString& text) override { notices.append({title, text}); }
+};
+
+// Renders the report into a PDF file instead of showing it.
+class PdfPreview : public Preview {
+public:
+    explicit PdfPreview(QString path) : m_path(std::move(path)) {}
+    void show(const QString& title, const QPageLayout& layout, const Paint& paint) override;
+    int shown = 0;
+
+private:
+    QString m_path;
+};
+
+// A program folder in a temporary directory with the fixed folders beneath it.
+class ProgramFolder {
+public:
+    ProgramFolder();
+    QString path() const { return m_dir.path(); }
+    QString starter(const QString& file = QStringLiteral("StarterID.db")) const;
+    QString data(const QString& file) const;
+    QString prefs() const;
+    // Writes a participant table with the given boats (fields by name).
+    void writeParticipants(const QString& path, const QList<QVariantMap>& boats) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QVariantMap boat(const QString& sailNumber, const QString& boatName, const QString& name, const QString& type,
+                 double yardstick, int start, int status = 0);
+
+QString readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& content);
+
+} // namespace wm::test
