@@ -9,8 +9,7 @@ namespace wm {
 
 namespace {
 
-template <typename T>
-bool readAt(const QByteArray& data, qint64 offset, T& out) {
+template <typename T> bool readAt(const QByteArray& data, qint64 offset, T& out) {
     if (offset < 0 || offset + qint64(sizeof(T)) > data.size()) {
         return false;
     }
@@ -20,8 +19,9 @@ bool readAt(const QByteArray& data, qint64 offset, T& out) {
 
 // Finds the version section of a 64-bit little-endian ELF file by name.
 bool findVersion(const QByteArray& elf, FixedFileVersion& version) {
-    if (elf.size() < 64 || !elf.startsWith("\x7f"
-                                           "ELF") ||
+    if (elf.size() < 64 ||
+        !elf.startsWith("\x7f"
+                        "ELF") ||
         elf[4] != 2 || elf[5] != 1) {
         return false;
     }

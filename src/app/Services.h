@@ -14,7 +14,7 @@ class Preview;
 // What the windows take from outside: the program folder and the seams that tests replace.
 struct Services {
     ProgramDir programDir;
-    QString programFile;       // the executable, for its version
+    QString programFile; // the executable, for its version
     Clock* clock = nullptr;
     Prompts* prompts = nullptr;
     Notifier* notifier = nullptr; // null: the tray icon (or the main window where there is no tray)

@@ -97,9 +97,13 @@ TMain::TMain(const Services& services, QWidget* parent)
     m_startClock->startTimers();
 }
 
-TMain::~TMain() { FormDestroy(); }
+TMain::~TMain() {
+    FormDestroy();
+}
 
-Notifier& TMain::notifier() const { return m_services.notifier ? *m_services.notifier : *m_tray; }
+Notifier& TMain::notifier() const {
+    return m_services.notifier ? *m_services.notifier : *m_tray;
+}
 
 void TMain::setWindows(TNewParticipant* newParticipant, TRaceEdit* raceEdit, TSeriesManager* seriesManager) {
     m_newParticipant = newParticipant;
@@ -116,7 +120,9 @@ void TMain::setWindows(TNewParticipant* newParticipant, TRaceEdit* raceEdit, TSe
     }
 }
 
-QString TMain::participantPath() const { return m_aliases.resolve(kStarterAlias, m_currentSID); }
+QString TMain::participantPath() const {
+    return m_aliases.resolve(kStarterAlias, m_currentSID);
+}
 
 void TMain::FormCreate() {
     const QString version = GetFileVersion(m_services.programFile);
@@ -126,8 +132,8 @@ void TMain::FormCreate() {
     m_currentSID = IniFile(m_services.programDir.prefsPath()).readString(kGeneral, kLastSID, kDefaultSID);
 
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const int screenWidth = m_services.screenWidth ? m_services.screenWidth()
-                                                   : (screen ? screen->geometry().width() : kNarrowScreen);
+    const int screenWidth =
+        m_services.screenWidth ? m_services.screenWidth() : (screen ? screen->geometry().width() : kNarrowScreen);
     scaleForScreen(screenWidth);
 
     m_ui->cmdAdd->setIcon(m_images24.icon(0));
@@ -303,8 +309,8 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
             highlight(e, true);
         } else if (type == QEvent::Leave && watched == e.label) {
             highlight(e, false);
-        } else if (type == QEvent::MouseButtonRelease &&
-                   static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && e.click) {
+        } else if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                   e.click) {
             (this->*e.click)();
             return true;
         }
@@ -350,13 +356,17 @@ void TMain::Label24Click() {
     }
 }
 
-void TMain::openWebAddress() { QDesktopServices::openUrl(QUrl(maker::kWebAddress)); }
+void TMain::openWebAddress() {
+    QDesktopServices::openUrl(QUrl(maker::kWebAddress));
+}
 
 void TMain::showNotice(const QString& title, const QString& text) {
     QLabel* notice = m_ui->lblNotification;
     notice->setGeometry(360, 6, 200, 96);
-    notice->setText(QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(),
-                                                           text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")).replace(u'\r', QStringLiteral("<br>"))));
+    notice->setText(
+        QStringLiteral("<b>%1</b><br>%2")
+            .arg(title.toHtmlEscaped(),
+                 text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")).replace(u'\r', QStringLiteral("<br>"))));
     notice->raise();
     notice->show();
     m_noticeTimer->start(10000);
@@ -391,7 +401,9 @@ void TMain::FilterStarterChange() {
     guarded(*m_services.prompts, [&] { m_participants->setSearchText(text); });
 }
 
-void TMain::Image2Click() { m_ui->FilterStarter->clear(); }
+void TMain::Image2Click() {
+    m_ui->FilterStarter->clear();
+}
 
 void TMain::cmdNewParticipClick() {
     if (!m_newParticipant || !m_participants->isOpen()) {

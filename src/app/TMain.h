@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProgramDir.h"
 #include "ImageList.h"
+#include "ProgramDir.h"
 #include "Services.h"
 
 #include <QWidget>

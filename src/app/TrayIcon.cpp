@@ -35,9 +35,13 @@ TrayIcon::TrayIcon(const ImageList& images16, QObject* parent) : QObject(parent)
     }
 }
 
-TrayIcon::~TrayIcon() { delete m_menu; }
+TrayIcon::~TrayIcon() {
+    delete m_menu;
+}
 
-void TrayIcon::setVersionText(const QString& text) { m_version->setText(text); }
+void TrayIcon::setVersionText(const QString& text) {
+    m_version->setText(text);
+}
 
 void TrayIcon::notify(const QString& title, const QString& text) {
     // The tray's limits: a title of 63 and a text of 255 characters.

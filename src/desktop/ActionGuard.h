@@ -9,8 +9,7 @@ namespace wm {
 
 // Runs one user action. A failure stops the action and shows its message in the error box; nothing
 // escapes into the event loop. Returns whether the action ran to its end.
-template <typename Action>
-bool guarded(Prompts& prompts, Action&& action) {
+template <typename Action> bool guarded(Prompts& prompts, Action&& action) {
     try {
         action();
         return true;

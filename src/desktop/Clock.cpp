@@ -2,6 +2,8 @@
 
 namespace wm {
 
-double Clock::timeOfDay() const { return now().time().msecsSinceStartOfDay() / 86400000.0; }
+double Clock::timeOfDay() const {
+    return now().time().msecsSinceStartOfDay() / 86400000.0;
+}
 
 } // namespace wm

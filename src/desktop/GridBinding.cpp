@@ -39,8 +39,8 @@ void bindGrid(QTableView* view, RecordModel* model) {
         const int column = std::max(0, view->currentIndex().column());
         const QModelIndex index = model->index(row, column);
         if (view->currentIndex() != index) {
-            view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                               QItemSelectionModel::Rows);
+            view->selectionModel()->setCurrentIndex(index,
+                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         }
         view->scrollTo(index);
     });

@@ -11,9 +11,13 @@ bool DialogPrompts::ask(const QString& caption, const QString& text, bool defaul
                                  defaultYes ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes;
 }
 
-void DialogPrompts::message(const QString& text) { QMessageBox::information(m_parent, kAppCaption, text); }
+void DialogPrompts::message(const QString& text) {
+    QMessageBox::information(m_parent, kAppCaption, text);
+}
 
-void DialogPrompts::error(const QString& text) { QMessageBox::critical(m_parent, kAppCaption, text); }
+void DialogPrompts::error(const QString& text) {
+    QMessageBox::critical(m_parent, kAppCaption, text);
+}
 
 std::optional<QString> DialogPrompts::inputText(const QString& caption, const QString& prompt, const QString& text) {
     bool ok = false;
@@ -22,7 +26,8 @@ std::optional<QString> DialogPrompts::inputText(const QString& caption, const QS
 }
 
 QString DialogPrompts::saveFileName(const FileDialogOptions& options) {
-    const QFileDialog::Options flags = options.confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
+    const QFileDialog::Options flags =
+        options.confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
     return QFileDialog::getSaveFileName(m_parent, options.title, options.directory, options.filter, nullptr, flags);
 }
 

@@ -8,7 +8,9 @@ namespace wm {
 
 namespace {
 
-int scaled(int value, double factor) { return int(std::lround(value * factor)); }
+int scaled(int value, double factor) {
+    return int(std::lround(value * factor));
+}
 
 void scaleFont(QWidget* w, double factor) {
     QFont font = w->font();

@@ -28,7 +28,9 @@ void ParticipantRegister::close() {
     m_model.clear();
 }
 
-void ParticipantRegister::resetStatus() { m_table.setAll(field::STATUS, QStringLiteral("0")); }
+void ParticipantRegister::resetStatus() {
+    m_table.setAll(field::STATUS, QStringLiteral("0"));
+}
 
 Filter ParticipantRegister::registerFilter(const QString& searchText) {
     const Filter available = Filter::equals(field::STATUS, QStringLiteral("0"));

@@ -62,6 +62,8 @@ void TNewParticipant::Button1Click() {
     });
 }
 
-void TNewParticipant::Button2Click() { reject(); }
+void TNewParticipant::Button2Click() {
+    reject();
+}
 
 } // namespace wm

@@ -28,8 +28,7 @@ FieldDef FieldDef::fromDeclaredType(const QString& name, const QString& declared
     const QString upper = declared.trimmed().toUpper();
     if (const auto m = varchar.match(declared); m.hasMatch()) {
         def.width = m.captured(1).toInt();
-    } else if (upper == QLatin1String("FLOAT") || upper == QLatin1String("REAL") ||
-               upper == QLatin1String("DOUBLE")) {
+    } else if (upper == QLatin1String("FLOAT") || upper == QLatin1String("REAL") || upper == QLatin1String("DOUBLE")) {
         def.type = FieldType::Float;
     } else if (upper == QLatin1String("INTEGER") || upper == QLatin1String("INT")) {
         def.type = FieldType::Integer;

@@ -85,7 +85,8 @@ static QString render(const Filter::Node& node, bool ignoreCase, QVariantList& b
     case Filter::Node::Or: {
         const QString left = render(*node.left, ignoreCase, binds);
         const QString right = render(*node.right, ignoreCase, binds);
-        return QStringLiteral("(%1 %2 %3)").arg(left, node.kind == Filter::Node::And ? QStringLiteral("AND") : QStringLiteral("OR"), right);
+        return QStringLiteral("(%1 %2 %3)")
+            .arg(left, node.kind == Filter::Node::And ? QStringLiteral("AND") : QStringLiteral("OR"), right);
     }
     }
     return QStringLiteral("1");

@@ -91,7 +91,8 @@ void IniFile::save() {
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
         !file.commit()) {
-        throw Error(QStringLiteral("Die Datei '%1' konnte nicht geschrieben werden: %2").arg(m_path, file.errorString()));
+        throw Error(
+            QStringLiteral("Die Datei '%1' konnte nicht geschrieben werden: %2").arg(m_path, file.errorString()));
     }
     m_unreadable = false;
 }

@@ -22,11 +22,21 @@ QString ProgramDir::findEntry(const QString& parent, const QString& name) {
     return dir.filePath(name);
 }
 
-QString ProgramDir::dataDir() const { return findEntry(m_root, QStringLiteral("data")) + u'/'; }
-QString ProgramDir::starterDir() const { return findEntry(dataDir(), QStringLiteral("Starter")) + u'/'; }
-QString ProgramDir::serienDir() const { return findEntry(dataDir(), QStringLiteral("Serien")) + u'/'; }
-QString ProgramDir::reportsDir() const { return findEntry(m_root, QStringLiteral("Reports")) + u'/'; }
-QString ProgramDir::prefsPath() const { return QDir(m_root).filePath(QStringLiteral("prefs.ini")); }
+QString ProgramDir::dataDir() const {
+    return findEntry(m_root, QStringLiteral("data")) + u'/';
+}
+QString ProgramDir::starterDir() const {
+    return findEntry(dataDir(), QStringLiteral("Starter")) + u'/';
+}
+QString ProgramDir::serienDir() const {
+    return findEntry(dataDir(), QStringLiteral("Serien")) + u'/';
+}
+QString ProgramDir::reportsDir() const {
+    return findEntry(m_root, QStringLiteral("Reports")) + u'/';
+}
+QString ProgramDir::prefsPath() const {
+    return QDir(m_root).filePath(QStringLiteral("prefs.ini"));
+}
 
 QString tableFileName(const QString& tableName) {
     if (tableName.endsWith(QStringLiteral(".db"), Qt::CaseInsensitive)) {
@@ -35,9 +45,13 @@ QString tableFileName(const QString& tableName) {
     return tableName + QStringLiteral(".db");
 }
 
-void Aliases::remove(const QString& alias) { m_dirs.remove(alias); }
+void Aliases::remove(const QString& alias) {
+    m_dirs.remove(alias);
+}
 
-void Aliases::add(const QString& alias, const QString& directory) { m_dirs.insert(alias, directory); }
+void Aliases::add(const QString& alias, const QString& directory) {
+    m_dirs.insert(alias, directory);
+}
 
 QString Aliases::directory(const QString& alias) const {
     const auto it = m_dirs.constFind(alias);

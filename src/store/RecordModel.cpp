@@ -80,9 +80,13 @@ QVariant RecordModel::value(int row, const QString& field) const {
     return f < 0 ? QVariant() : m_rows[row].values.value(f);
 }
 
-QVariant RecordModel::currentValue(const QString& field) const { return value(m_current, field); }
+QVariant RecordModel::currentValue(const QString& field) const {
+    return value(m_current, field);
+}
 
-QString RecordModel::currentText(const QString& field) const { return displayText(currentValue(field)); }
+QString RecordModel::currentText(const QString& field) const {
+    return displayText(currentValue(field));
+}
 
 void RecordModel::setCurrent(int row) {
     if (m_rows.isEmpty()) {
@@ -118,9 +122,13 @@ bool RecordModel::locate(qint64 rowid) {
     return false;
 }
 
-int RecordModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
+int RecordModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
 
-int RecordModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_columns.size()); }
+int RecordModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
 
 QVariant RecordModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= m_columnFields.size()) {
@@ -137,7 +145,7 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const {
         return displayText(v);
     case Qt::TextAlignmentRole:
         return m_table.fields().value(f).type == FieldType::Text ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
-                                                                  : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+                                                                 : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     default:
         return {};
     }

@@ -10,9 +10,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-#include <sqlite3.h>
-
 #include <atomic>
+#include <sqlite3.h>
 
 namespace wm {
 
@@ -20,7 +19,8 @@ namespace {
 
 const QString kCreate = QStringLiteral("CREATE TABLE records (%1)");
 const QString kTableInfo = QStringLiteral("PRAGMA table_info(records)");
-const QString kHasRecords = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'records'");
+const QString kHasRecords =
+    QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'records'");
 const QString kHasIndex = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?");
 
 constexpr int kSqliteBusy = 5;
@@ -78,13 +78,16 @@ QString nextConnectionName() {
 
 Table::Table() = default;
 
-Table::~Table() { close(); }
+Table::~Table() {
+    close();
+}
 
 void Table::create(const QString& path, const FieldList& fields) {
     remove(path);
     QStringList columns;
     for (const FieldDef& f : fields) {
-        columns << quoteIdentifier(f.name) + u' ' + f.declaredType() + (f.required ? QStringLiteral(" NOT NULL") : QString());
+        columns << quoteIdentifier(f.name) + u' ' + f.declaredType() +
+                       (f.required ? QStringLiteral(" NOT NULL") : QString());
     }
     const QString connection = nextConnectionName();
     {
@@ -112,7 +115,8 @@ void Table::remove(const QString& path) {
     if (info.isDir()) {
         throw Error(QStringLiteral("'%1' ist ein Verzeichnis und keine Tabellendatei.").arg(path));
     }
-    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+    for (const QString& suffix :
+         {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
         const QString file = path + suffix;
         if (QFileInfo::exists(file) && !QFile::remove(file)) {
             throw Error(QStringLiteral("Die Datei '%1' konnte nicht gelöscht werden.").arg(file));
@@ -276,9 +280,13 @@ void Table::createIndex(const QString& name, const QStringList& fields, bool uni
              .arg(unique ? QStringLiteral("UNIQUE ") : QString(), quoteIdentifier(name), columns.join(u", ")));
 }
 
-void Table::dropIndex(const QString& name) { exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(quoteIdentifier(name))); }
+void Table::dropIndex(const QString& name) {
+    exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(quoteIdentifier(name)));
+}
 
-bool Table::hasIndex(const QString& name) const { return query(kHasIndex, {name}).value(0).value(0).toInt() > 0; }
+bool Table::hasIndex(const QString& name) const {
+    return query(kHasIndex, {name}).value(0).value(0).toInt() > 0;
+}
 
 int Table::count(const Filter& filter, bool ignoreCase) const {
     QVariantList binds;
@@ -343,9 +351,10 @@ qint64 Table::insert(const QVariantMap& values) {
         binds << convertForField(f, it.value());
     }
     QSqlQuery q(database());
-    const QString sql = names.isEmpty() ? QStringLiteral("INSERT INTO records DEFAULT VALUES")
-                                        : QStringLiteral("INSERT INTO records (%1) VALUES (%2)")
-                                              .arg(names.join(u", "), marks.join(u", "));
+    const QString sql =
+        names.isEmpty()
+            ? QStringLiteral("INSERT INTO records DEFAULT VALUES")
+            : QStringLiteral("INSERT INTO records (%1) VALUES (%2)").arg(names.join(u", "), marks.join(u", "));
     if (!q.prepare(sql)) {
         fail(m_path, q.lastError());
     }
@@ -358,7 +367,9 @@ qint64 Table::insert(const QVariantMap& values) {
     return q.lastInsertId().toLongLong();
 }
 
-void Table::setValue(qint64 rowid, const QString& field, const QVariant& value) { setValues(rowid, {{field, value}}); }
+void Table::setValue(qint64 rowid, const QString& field, const QVariant& value) {
+    setValues(rowid, {{field, value}});
+}
 
 void Table::setValues(qint64 rowid, const QVariantMap& values) {
     if (values.isEmpty()) {
@@ -375,6 +386,8 @@ void Table::setAll(const QString& field, const QVariant& value) {
     exec(QStringLiteral("UPDATE records SET %1 = ?").arg(quoteIdentifier(f.name)), {convertForField(f, value)});
 }
 
-void Table::removeRow(qint64 rowid) { exec(QStringLiteral("DELETE FROM records WHERE rowid = ?"), {rowid}); }
+void Table::removeRow(qint64 rowid) {
+    exec(QStringLiteral("DELETE FROM records WHERE rowid = ?"), {rowid});
+}
 
 } // namespace wm

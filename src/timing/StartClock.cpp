@@ -90,11 +90,17 @@ StartClock::StartClock(const Clock& clock, Prompts& prompts, QLabel* timeOfDay,
     }
 }
 
-bool StartClock::isActive(int n) const { return m_starts.at(size_t(n - 1)).active->isChecked(); }
+bool StartClock::isActive(int n) const {
+    return m_starts.at(size_t(n - 1)).active->isChecked();
+}
 
-void StartClock::setActive(int n, bool active) { m_starts.at(size_t(n - 1)).active->setChecked(active); }
+void StartClock::setActive(int n, bool active) {
+    m_starts.at(size_t(n - 1)).active->setChecked(active);
+}
 
-QString StartClock::clockText(int n) const { return m_starts.at(size_t(n - 1)).clock->text(); }
+QString StartClock::clockText(int n) const {
+    return m_starts.at(size_t(n - 1)).clock->text();
+}
 
 void StartClock::recompute(int n) {
     const StartWidgets& w = m_starts[size_t(n - 1)];
@@ -115,7 +121,9 @@ void StartClock::Startzeit(int n, QLineEdit* field) {
     guarded(m_prompts, [&] { recompute(n); });
 }
 
-void StartClock::Timer1Timer() { setText(m_timeOfDay, FormatTime(m_clock.timeOfDay())); }
+void StartClock::Timer1Timer() {
+    setText(m_timeOfDay, FormatTime(m_clock.timeOfDay()));
+}
 
 void StartClock::Timer2Timer() {
     const double now = m_clock.timeOfDay();

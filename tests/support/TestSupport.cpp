@@ -44,7 +44,9 @@ QString ScriptedPrompts::saveFileName(const FileDialogOptions& options) {
     return name;
 }
 
-QString ScriptedPrompts::openFileName(const FileDialogOptions& options) { return saveFileName(options); }
+QString ScriptedPrompts::openFileName(const FileDialogOptions& options) {
+    return saveFileName(options);
+}
 
 void PdfPreview::show(const QString& title, const QPageLayout& layout, const Paint& paint) {
     QPrinter printer(QPrinter::HighResolution);
@@ -64,9 +66,15 @@ ProgramFolder::ProgramFolder() {
     root.mkpath(QStringLiteral("Reports"));
 }
 
-QString ProgramFolder::starter(const QString& file) const { return m_dir.filePath(QStringLiteral("data/Starter/") + file); }
-QString ProgramFolder::data(const QString& file) const { return m_dir.filePath(QStringLiteral("data/") + file); }
-QString ProgramFolder::prefs() const { return m_dir.filePath(QStringLiteral("prefs.ini")); }
+QString ProgramFolder::starter(const QString& file) const {
+    return m_dir.filePath(QStringLiteral("data/Starter/") + file);
+}
+QString ProgramFolder::data(const QString& file) const {
+    return m_dir.filePath(QStringLiteral("data/") + file);
+}
+QString ProgramFolder::prefs() const {
+    return m_dir.filePath(QStringLiteral("prefs.ini"));
+}
 
 void ProgramFolder::writeParticipants(const QString& path, const QList<QVariantMap>& boats) const {
     Table::create(path, participantFields());
@@ -79,7 +87,7 @@ void ProgramFolder::writeParticipants(const QString& path, const QList<QVariantM
 
 QVariantMap boat(const QString& sailNumber, const QString& boatName, const QString& name, const QString& type,
                  double yardstick, int start, int status) {
-    return {{field::SEGELNR, sailNumber}, {field::BOOTSNAME, boatName}, {field::NAME, name}, {field::TYP, type},
+    return {{field::SEGELNR, sailNumber}, {field::BOOTSNAME, boatName}, {field::NAME, name},    {field::TYP, type},
             {field::YS, yardstick},       {field::START, start},        {field::STATUS, status}};
 }
 

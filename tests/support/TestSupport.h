@@ -15,9 +15,9 @@ namespace wm::test {
 // Prompts that answer from a script and remember every text shown.
 class ScriptedPrompts : public Prompts {
 public:
-    std::deque<bool> answers;                   // ask(): empty script answers No
-    std::deque<std::optional<QString>> inputs;  // inputText(): empty script cancels
-    std::deque<QString> fileNames;              // save/open dialogs: empty script cancels
+    std::deque<bool> answers;                  // ask(): empty script answers No
+    std::deque<std::optional<QString>> inputs; // inputText(): empty script cancels
+    std::deque<QString> fileNames;             // save/open dialogs: empty script cancels
     QStringList asked, messages, errors, inputPrompts;
     QList<FileDialogOptions> dialogs;
     QStringList captions;

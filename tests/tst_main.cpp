@@ -1,0 +1,321 @@
+#include "AppSetup.h"
+#include "FileVersion.h"
+#include "IniFile.h"
+#include "MainFixture.h"
+#include "ParticipantRegister.h"
+#include "StartClock.h"
+#include "TMain.h"
+#include "Table.h"
+#include "TrayIcon.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace wm;
+using namespace wm::test;
+
+class TestMain : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
+
+    void startup_resetsStatusOfEveryRecord();
+    void startup_withoutPrefs_opensDefaultsAndLoadsCurrentTime();
+    void startSettings_fallBackToTheStartBefore();
+    void startup_failedParticipantTable_leavesPrefsUntouched_data();
+    void startup_failedParticipantTable_leavesPrefsUntouched();
+    void startup_garbagePrefs_readsDefaults_data();
+    void startup_garbagePrefs_readsDefaults();
+    void quit_no_savesNothing();
+    void quit_yes_writesSettingsAndKeepsOtherSections();
+    void quit_unwritableSettings_showsMessage();
+    void hover_leavingAnEntry_restoresOnlyItsIcon();
+    void regattaEntry_togglesSecondaryEntries();
+    void scaling_data();
+    void scaling();
+    void versionLabel_andTrayMenu();
+    void fileVersion_data();
+    void fileVersion();
+};
+
+void TestMain::startup_resetsStatusOfEveryRecord() {
+    MainFixture f;
+    QList<QVariantMap> boats;
+    for (int i = 1; i <= 5; ++i) {
+        boats << boat(QStringLiteral("GER %1").arg(i), QStringLiteral("Boot %1").arg(i), QStringLiteral("Name"),
+                      QStringLiteral("Laser"), 113, 1, 1);
+    }
+    f.folder.writeParticipants(f.folder.starter(), boats);
+    TMain& main = f.start().main();
+    QVERIFY(f.prompts.errors.isEmpty());
+    QCOMPARE(widget<QTableView>(main, "DBGrid1")->model()->rowCount(), 5);
+    QCOMPARE(main.participants().table().count(Filter::equals(field::STATUS, 0)), 5);
+}
+
+void TestMain::startup_withoutPrefs_opensDefaultsAndLoadsCurrentTime() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {boat(QStringLiteral("1"), {}, {}, {}, 100, 1)});
+    f.clock.setTime(QTime(7, 8, 9));
+    TMain& main = f.start().main();
+    QCOMPARE(main.currentSID(), QStringLiteral("StarterID.db"));
+    QVERIFY(main.participants().isOpen());
+    QVERIFY(main.timLoad()->isActive());
+    main.timLoadTimer();
+    QVERIFY(!main.timLoad()->isActive());
+    const char* edits[5][3] = {{"Edit1", "Edit2", "Edit3"},
+                               {"Edit4", "Edit5", "Edit6"},
+                               {"Edit9", "Edit8", "Edit7"},
+                               {"Edit12", "Edit11", "Edit10"},
+                               {"Edit15", "Edit14", "Edit13"}};
+    for (int n = 0; n < 5; ++n) {
+        QVERIFY(widget<QCheckBox>(main, QStringLiteral("S%1Active").arg(n + 1).toLatin1().constData())->isChecked());
+        QCOMPARE(widget<QLineEdit>(main, edits[n][0])->text(), QStringLiteral("7"));
+        QCOMPARE(widget<QLineEdit>(main, edits[n][1])->text(), QStringLiteral("8"));
+        QCOMPARE(widget<QLineEdit>(main, edits[n][2])->text(), QStringLiteral("9"));
+        QCOMPARE(main.startClock().startTime(n + 1), (7 * 3600 + 8 * 60 + 9) / 86400.0);
+    }
+}
+
+void TestMain::startSettings_fallBackToTheStartBefore() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    writeFile(f.folder.prefs(), "[StarterID.db]\nS1=1\nS2=0\nS3=abc\nS4=7\nS5=0\n"
+                                "S1Zeit=10:00:00\nS2Zeit=10:05:30\nS4Zeit=kaputt\n");
+    TMain& main = f.start().main();
+    main.timLoadTimer();
+    const QList<bool> active = {true, false, true, true, false};
+    const QList<QString> times = {QStringLiteral("10:00:00"), QStringLiteral("10:05:30"), QStringLiteral("10:05:30"),
+                                  QStringLiteral("10:05:30"), QStringLiteral("10:05:30")};
+    for (int n = 1; n <= 5; ++n) {
+        QCOMPARE(main.startClock().isActive(n), active[n - 1]);
+        const HourMinuteSecond hms = splitTime(main.startClock().startTime(n));
+        QCOMPARE(QStringLiteral("%1:%2:%3")
+                     .arg(hms.hour, 2, 10, QLatin1Char('0'))
+                     .arg(hms.minute, 2, 10, QLatin1Char('0'))
+                     .arg(hms.second, 2, 10, QLatin1Char('0')),
+                 times[n - 1]);
+    }
+    QCOMPARE(widget<QLineEdit>(main, "Edit9")->text(), QStringLiteral("10"));
+    QCOMPARE(widget<QLineEdit>(main, "Edit8")->text(), QStringLiteral("5"));
+    QCOMPARE(widget<QLineEdit>(main, "Edit7")->text(), QStringLiteral("30"));
+}
+
+void TestMain::startup_failedParticipantTable_leavesPrefsUntouched_data() {
+    QTest::addColumn<QString>("lastSID");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("missing file") << QStringLiteral("Fehlt.db") << 0;
+    QTest::newRow("a directory") << QStringLiteral("Ordner.db") << 1;
+    QTest::newRow("not a table file") << QStringLiteral("Text.db") << 2;
+    QTest::newRow("another kind of table") << QStringLiteral("Serie.db") << 3;
+}
+
+void TestMain::startup_failedParticipantTable_leavesPrefsUntouched() {
+    QFETCH(QString, lastSID);
+    QFETCH(int, kind);
+    MainFixture f;
+    if (kind == 1) {
+        QDir(f.folder.path()).mkpath(QStringLiteral("data/Starter/") + lastSID);
+    } else if (kind == 2) {
+        writeFile(f.folder.starter(lastSID), "Dies ist keine Tabelle.\n");
+    } else if (kind == 3) {
+        Table::create(f.folder.starter(lastSID), {{QStringLiteral("PunkteTotal"), FieldType::Float, 0, false}});
+    }
+    const QByteArray prefs = "[General]\nLastSID=" + lastSID.toUtf8() + "\n\n[Other]\nkey=value\n";
+    writeFile(f.folder.prefs(), prefs);
+    TMain& main = f.start().main();
+    QCOMPARE(f.prompts.errors.size(), 1);
+    QVERIFY(!main.participants().isOpen());
+    QVERIFY(!main.timLoad()->isActive());
+    f.prompts.answers = {true};
+    QSignalSpy quit(&main, &TMain::quitRequested);
+    main.cmdHaltClick();
+    QCOMPARE(quit.size(), 1);
+    f.stop();
+    QCOMPARE(readFile(f.folder.prefs()).toUtf8(), prefs);
+    QVERIFY(!QFileInfo::exists(f.folder.starter(QStringLiteral("Fehlt.db"))));
+}
+
+void TestMain::startup_garbagePrefs_readsDefaults_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("text without sections") << QByteArray("das ist = kein\n[[[ ini\n=\n");
+    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe[General]\x00LastSID=x", 27);
+}
+
+void TestMain::startup_garbagePrefs_readsDefaults() {
+    QFETCH(QByteArray, content);
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    writeFile(f.folder.prefs(), content);
+    TMain& main = f.start().main();
+    QVERIFY(f.prompts.errors.isEmpty());
+    QCOMPARE(main.currentSID(), QStringLiteral("StarterID.db"));
+    QVERIFY(main.participants().isOpen());
+}
+
+void TestMain::quit_no_savesNothing() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    TMain& main = f.start().main();
+    QSignalSpy quit(&main, &TMain::quitRequested);
+    f.prompts.answers = {false};
+    main.cmdHaltClick();
+    QCOMPARE(f.prompts.asked, QStringList{QStringLiteral("Programm beenden?")});
+    QCOMPARE(f.prompts.captions, QStringList{QStringLiteral("Wendemark")});
+    QCOMPARE(quit.size(), 0);
+    QVERIFY(!QFileInfo::exists(f.folder.prefs()));
+    QVERIFY(main.participants().isOpen());
+}
+
+void TestMain::quit_yes_writesSettingsAndKeepsOtherSections() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    writeFile(f.folder.prefs(), "[Fremd]\nSchluessel=Wert\n");
+    TMain& main = f.start().main();
+    main.timLoadTimer();
+    widget<QCheckBox>(main, "S2Active")->setChecked(false);
+    widget<QLineEdit>(main, "Edit1")->setText(QStringLiteral("9"));
+    widget<QLineEdit>(main, "Edit2")->setText(QStringLiteral("5"));
+    widget<QLineEdit>(main, "Edit3")->setText(QStringLiteral("0"));
+    f.prompts.answers = {true};
+    QSignalSpy quit(&main, &TMain::quitRequested);
+    main.cmdHaltClick();
+    QCOMPARE(quit.size(), 1);
+    const QString text = readFile(f.folder.prefs());
+    QVERIFY2(text.contains(QStringLiteral("[General]\nLastSID=StarterID.db\n")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("[StarterID.db]\n")));
+    QVERIFY(text.contains(QStringLiteral("S1=1\n")));
+    QVERIFY(text.contains(QStringLiteral("S2=0\n")));
+    QVERIFY(text.contains(QStringLiteral("S1Zeit=09:05:00\n")));
+    QVERIFY(text.contains(QStringLiteral("S2Zeit=18:10:05\n")));
+    QVERIFY(text.contains(QStringLiteral("[Fremd]\nSchluessel=Wert\n")));
+    // Writing a second time (the windows going away) changes nothing.
+    f.stop();
+    QCOMPARE(readFile(f.folder.prefs()), text);
+}
+
+void TestMain::quit_unwritableSettings_showsMessage() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    // A folder in the place of the settings file cannot be written, not even by root.
+    QDir(f.folder.path()).mkdir(QStringLiteral("prefs.ini"));
+    TMain& main = f.start().main();
+    f.prompts.answers = {true};
+    main.cmdHaltClick();
+    QCOMPARE(f.prompts.errors.size(), 1);
+    QVERIFY2(f.prompts.errors.first().contains(QStringLiteral("konnte nicht geschrieben werden")),
+             qPrintable(f.prompts.errors.first()));
+}
+
+void TestMain::hover_leavingAnEntry_restoresOnlyItsIcon() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    TMain& main = f.start().main();
+    main.Label20Click();
+    auto* quitLabel = widget<QLabel>(main, "Label19");
+    auto* quitIcon = widget<QLabel>(main, "imgHalt");
+    auto* editLabel = widget<QLabel>(main, "Label24");
+    auto* editIcon = widget<QLabel>(main, "imgRaceEdit");
+    QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(quitIcon, &enter);
+    QVERIFY(quitLabel->font().bold());
+    QCOMPARE(quitIcon->property("imageIndex").toInt(), 7);
+    QCoreApplication::sendEvent(editLabel, &enter);
+    QVERIFY(editLabel->font().bold());
+    QCOMPARE(editIcon->property("imageIndex").toInt(), 15);
+    QCoreApplication::sendEvent(editLabel, &leave);
+    QVERIFY(!editLabel->font().bold());
+    QCOMPARE(editIcon->property("imageIndex").toInt(), 14);
+    QVERIFY(quitLabel->font().bold());
+    QCOMPARE(quitIcon->property("imageIndex").toInt(), 7);
+    // Leaving an icon alone changes nothing; entering the area behind the entries resets them all.
+    QCoreApplication::sendEvent(quitIcon, &leave);
+    QCOMPARE(quitIcon->property("imageIndex").toInt(), 7);
+    QCoreApplication::sendEvent(widget<QLabel>(main, "MisterX"), &enter);
+    QVERIFY(!quitLabel->font().bold());
+    QCOMPARE(quitIcon->property("imageIndex").toInt(), 6);
+}
+
+void TestMain::regattaEntry_togglesSecondaryEntries() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    TMain& main = f.start().main();
+    auto* series = widget<QLabel>(main, "imgSeries");
+    QVERIFY(series->isHidden());
+    QTest::mouseClick(widget<QLabel>(main, "Label20"), Qt::LeftButton);
+    QVERIFY(!series->isHidden());
+    QVERIFY(!widget<QLabel>(main, "Label24")->isHidden());
+    main.Label20Click();
+    QVERIFY(series->isHidden());
+    QVERIFY(widget<QLabel>(main, "imgRaceEdit")->isHidden());
+}
+
+void TestMain::scaling_data() {
+    QTest::addColumn<int>("screenWidth");
+    QTest::addColumn<QRect>("grid");
+    QTest::addColumn<QSize>("window");
+    QTest::newRow("1024 wide: scaled by 1024/1350")
+        << 1024 << QRect(12, 115, 480, 213)
+        << QSize(qRound(664 * 1024 / 1350.0) + qRound(297 * 1024 / 1350.0) + 16,
+                 qRound(758 * 1024 / 1350.0) + qRound(23 * 1024 / 1350.0) + 35);
+    QTest::newRow("1100 wide: as designed") << 1100 << QRect(16, 152, 633, 281) << QSize(972, 791);
+}
+
+void TestMain::scaling() {
+    QFETCH(int, screenWidth);
+    QFETCH(QRect, grid);
+    QFETCH(QSize, window);
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    f.screenWidth = screenWidth;
+    TMain& main = f.start().main();
+    QCOMPARE(widget<QTableView>(main, "DBGrid1")->geometry(), grid);
+    QCOMPARE(main.size(), window);
+    const int expectedFont = screenWidth < 1100 ? qRound(37 * screenWidth / 1350.0) : 37;
+    QCOMPARE(widget<QLabel>(main, "Label14")->font().pixelSize(), expectedFont);
+}
+
+void TestMain::versionLabel_andTrayMenu() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    TMain& main = f.start().main();
+    // The test program carries no version record, so the version text is empty.
+    QCOMPARE(widget<QLabel>(main, "Label30")->text(), QStringLiteral("Wendemark "));
+    const QList<QAction*> actions = main.trayIcon().menu()->actions();
+    QCOMPARE(actions.size(), 4);
+    QCOMPARE(actions[0]->objectName(), QStringLiteral("mnuWebsite"));
+    QCOMPARE(actions[1]->objectName(), QStringLiteral("Beenden1"));
+    QCOMPARE(actions[1]->text(), QStringLiteral("Wendemark "));
+    QVERIFY(!actions[1]->isEnabled());
+    QVERIFY(actions[2]->isSeparator());
+    QCOMPARE(actions[3]->text(), QStringLiteral("Beenden"));
+    f.prompts.answers = {false};
+    actions[3]->trigger();
+    QCOMPARE(f.prompts.asked, QStringList{QStringLiteral("Programm beenden?")});
+}
+
+void TestMain::fileVersion_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("program file") << QStringLiteral(WENDEMARK_EXE) << QStringLiteral(WENDEMARK_VERSION);
+    QTest::newRow("missing file") << QStringLiteral("/nonexistent/wendemark") << QStringLiteral("-1");
+    QTest::newRow("file without version") << QCoreApplication::applicationFilePath() << QString();
+    QTest::newRow("text file") << QStringLiteral(__FILE__) << QString();
+}
+
+void TestMain::fileVersion() {
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QCOMPARE(GetFileVersion(path), expected);
+}
+
+QTEST_MAIN(TestMain)
+#include "tst_main.moc"
