@@ -8,21 +8,26 @@
 #include "IniFile.h"
 #include "Maker.h"
 #include "ParticipantRegister.h"
+#include "Race.h"
 #include "StartClock.h"
 #include "TNewParticipant.h"
 #include "TRaceEdit.h"
 #include "TSeriesManager.h"
+#include "TimeMath.h"
 #include "TrayIcon.h"
 #include "WidgetScaling.h"
 #include "ui_TMain.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <QWindow>
 
@@ -44,7 +49,7 @@ constexpr double kScaleBase = 1350.0;
 TMain::TMain(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint),
       m_services(services), m_ui(std::make_unique<Ui::TMain>()),
-      m_participants(std::make_unique<ParticipantRegister>()) {
+      m_participants(std::make_unique<ParticipantRegister>()), m_race(std::make_unique<Race>()) {
     m_ui->setupUi(this);
     applyPixelFonts(this);
     setWindowIcon(QIcon(maker::kProgramIcon));
@@ -90,6 +95,7 @@ TMain::TMain(const Services& services, QWidget* parent)
 
     setUpNavigation();
     setUpRegister();
+    setUpRace();
     FormCreate();
 
     m_startClock->Timer1Timer();
@@ -231,7 +237,7 @@ void TMain::setUpNavigation() {
     m_entries = {
         {m_ui->Label19, m_ui->imgHalt, 6, 7, &TMain::cmdHaltClick},
         {m_ui->Label20, m_ui->imgManager, 8, 9, &TMain::Label20Click},
-        {m_ui->Label22, m_ui->imgNewRace, 10, 11, nullptr},
+        {m_ui->Label22, m_ui->imgNewRace, 10, 11, &TMain::cmdNewRaceClick},
         {m_ui->Label23, m_ui->imgSeries, 12, 13, &TMain::Label23Click},
         {m_ui->Label24, m_ui->imgRaceEdit, 14, 15, &TMain::Label24Click},
     };
@@ -293,8 +299,50 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         Image2Click();
         return true;
     }
+    if (watched == m_ui->FilterToday && type == QEvent::KeyPress) {
+        RecordModel& list = m_race->list();
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Down:
+            list.next();
+            break;
+        case Qt::Key_Up:
+            list.prior();
+            break;
+        case Qt::Key_Left:
+            list.first();
+            break;
+        case Qt::Key_Right:
+            list.last();
+            break;
+        case Qt::Key_Escape:
+            m_ui->FilterToday->clear();
+            return true;
+        default:
+            break;
+        }
+        return false;
+    }
+    if (watched == m_ui->Image1 && type == QEvent::MouseButtonRelease) {
+        Image1Click();
+        return true;
+    }
+    if (watched == m_ui->DBGrid2 && type == QEvent::KeyPress) {
+        // Typing in the race list never edits or searches it; Enter records the finish.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (!m_ui->cmdZeiten->isHidden() && m_ui->cmdZeiten->isEnabled()) {
+                cmdZeitenClick();
+            }
+            return true;
+        }
+        return !key->text().isEmpty() && key->text().at(0).isPrint();
+    }
     if (watched == m_ui->DBGrid1 && type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_race->isOpen()) {
+            cmdAddClick();
+            return true;
+        }
         if (key->key() == Qt::Key_Delete && key->modifiers().testFlag(Qt::ControlModifier)) {
             deleteParticipant();
             return true;
@@ -390,6 +438,8 @@ void TMain::setUpRegister() {
     m_ui->FilterStarter->installEventFilter(this);
     m_ui->Image2->installEventFilter(this);
     connect(m_ui->cmdNewParticip, &QPushButton::clicked, this, &TMain::cmdNewParticipClick);
+    connect(m_ui->cmdCreateSID, &QToolButton::clicked, this, &TMain::cmdCreateSIDClick);
+    connect(m_ui->cmdChangeSID, &QToolButton::clicked, this, &TMain::cmdChangeSIDClick);
 }
 
 void TMain::FilterStarterChange() {
@@ -428,6 +478,310 @@ void TMain::deleteParticipant() {
 
 void TMain::refreshParticipants() {
     guarded(*m_services.prompts, [&] { m_participants->model().refresh(); });
+}
+
+void TMain::reopenParticipants() {
+    guarded(*m_services.prompts, [&] {
+        m_participants->open(participantPath());
+        m_participants->setSearchText(m_ui->FilterStarter->text());
+        m_participants->model().first();
+    });
+}
+
+void TMain::cmdCreateSIDClick() {
+    const QString previous = m_currentSID;
+    m_participants->close();
+    FileDialogOptions dialog;
+    dialog.filter = QStringLiteral("Datenbank (*.db)");
+    dialog.directory = ProgramDir::findEntry(m_services.programDir.dataDir(), QStringLiteral("starter"));
+    dialog.confirmOverwrite = true;
+    const QString chosen = m_services.prompts->saveFileName(dialog);
+    if (!chosen.isEmpty()) {
+        guarded(*m_services.prompts, [&] {
+            const QString file = tableFileName(chosen);
+            // The dialog asked only about the name as typed; the file gets ".db" added.
+            if (file != chosen && QFileInfo::exists(file) &&
+                !m_services.prompts->ask(
+                    kAppCaption,
+                    QStringLiteral("Die Datei '%1' existiert bereits.\nSoll sie ersetzt werden?").arg(file), false)) {
+                return;
+            }
+            Table::create(file, participantFields());
+            m_currentSID = chosen;
+        });
+    }
+    reopenParticipants();
+    if (!m_participants->isOpen() && m_currentSID != previous) {
+        m_currentSID = previous;
+        reopenParticipants();
+    }
+}
+
+void TMain::cmdChangeSIDClick() {
+    const QString previous = m_currentSID;
+    m_participants->close();
+    FileDialogOptions dialog;
+    dialog.title = QStringLiteral("Neue Teilnehmer-DB auswählen");
+    dialog.filter = QStringLiteral("Datenbanken (*.db)");
+    const QString chosen = m_services.prompts->openFileName(dialog);
+    if (!chosen.isEmpty()) {
+        m_currentSID = QFileInfo(chosen).absoluteFilePath();
+    }
+    reopenParticipants();
+    if (m_participants->isOpen()) {
+        m_timLoad->start();
+    } else if (m_currentSID != previous) {
+        // The chosen file cannot be used: go on with the database that was open before.
+        m_currentSID = previous;
+        reopenParticipants();
+    }
+}
+
+void TMain::setUpRace() {
+    RecordModel& list = m_race->list();
+    bindGrid(m_ui->DBGrid2, &list);
+    m_ui->DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QFont titles(QStringLiteral("Lucida Sans Unicode"));
+    titles.setPixelSize(12);
+    m_ui->DBGrid2->horizontalHeader()->setFont(titles);
+    m_ui->DBGrid2->installEventFilter(this);
+    m_ui->DBNavigator2->setButtons({DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last});
+    m_ui->DBNavigator2->setModel(&list);
+    connect(m_ui->FilterToday, &QLineEdit::textChanged, this, &TMain::FilterTodayChange);
+    m_ui->FilterToday->installEventFilter(this);
+    m_ui->Image1->installEventFilter(this);
+    connect(m_ui->cmdAdd, &QPushButton::clicked, this, &TMain::cmdAddClick);
+    connect(m_ui->cmdZiel, &QPushButton::clicked, this, &TMain::cmdZielClick);
+    connect(m_ui->cmdZeiten, &QPushButton::clicked, this, &TMain::cmdZeitenClick);
+    connect(m_ui->cmdDNF, &QPushButton::clicked, this, &TMain::cmdDNFClick);
+    connect(m_ui->cmdDSQ, &QPushButton::clicked, this, &TMain::cmdDSQClick);
+}
+
+void TMain::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the window's default button: "ZIEL" in finish mode, "hinzufügen" before.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (m_race->mode() == Race::Mode::Finish) {
+            if (!m_ui->cmdZeiten->isHidden() && m_ui->cmdZeiten->isEnabled()) {
+                cmdZeitenClick();
+            }
+        } else if (m_ui->cmdAdd->isEnabled() && !m_ui->cmdAdd->isHidden()) {
+            cmdAddClick();
+        }
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+std::optional<QString> TMain::askRaceName() {
+    const QString suggestion = defaultRaceName(m_services.clock->today());
+    for (;;) {
+        const std::optional<QString> typed =
+            m_services.prompts->inputText(kAppCaption, QStringLiteral("Bezeichnung der Wettfahrt"), suggestion);
+        const QString name = typed.value_or(suggestion);
+        try {
+            checkRaceName(name);
+        } catch (const Error& e) {
+            m_services.prompts->error(e.message());
+            continue;
+        }
+        const QString path = m_aliases.resolve(kDataAlias, name);
+        if (!QFileInfo::exists(path)) {
+            return name;
+        }
+        if (m_services.prompts->ask(
+                kAppCaption, QStringLiteral("Die Wettfahrt '%1' existiert bereits. Überschreiben?").arg(name), false)) {
+            return name;
+        }
+        if (!typed) {
+            // Cancelled, and the suggested name is taken: no new race, the stored one stays as it is.
+            return std::nullopt;
+        }
+    }
+}
+
+void TMain::cmdNewRaceClick() {
+    if (!m_participants->isOpen() || m_race->mode() == Race::Mode::Finish || m_race->mode() == Race::Mode::Over) {
+        return;
+    }
+    const std::optional<QString> name = askRaceName();
+    if (!name) {
+        return;
+    }
+    m_race->close();
+    const bool created = guarded(*m_services.prompts, [&] {
+        const QString path = m_aliases.resolve(kDataAlias, *name);
+        QFile::remove(m_services.programDir.dataDir() + *name + QStringLiteral(".ini"));
+        m_race->create(path, *name, m_participants->table().fields());
+    });
+    if (!created) {
+        m_race->setMode(Race::Mode::NoRace);
+        m_ui->cmdAdd->setEnabled(false);
+        m_ui->DBGrid2->setEnabled(false);
+        m_ui->FilterToday->setEnabled(false);
+        return;
+    }
+    m_race->setMode(Race::Mode::Start);
+    m_ui->FilterToday->clear();
+    m_ui->Label11->setText(*name);
+    m_ui->cmdAdd->setEnabled(true);
+    m_ui->cmdZiel->show();
+    m_ui->cmdCompList->show();
+    m_ui->DBGrid2->setEnabled(true);
+    m_ui->FilterToday->setEnabled(true);
+    setWindowTitle(QStringLiteral("Wendemark - Wettfahrt [") + *name + QStringLiteral("] - Start"));
+    m_participants->model().setReadOnly(true);
+    m_ui->DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void TMain::cmdAddClick() {
+    if (!m_race->isOpen() || !m_participants->isOpen()) {
+        return;
+    }
+    RecordModel& available = m_participants->model();
+    if (available.count() == 0) {
+        if (!m_ui->FilterStarter->text().isEmpty()) {
+            m_ui->FilterStarter->clear();
+        } else {
+            notifier().notify(kAppCaption,
+                              QStringLiteral("Alle vorhandenen Boote am Start\nggf. mit NEU Starter hinzufügen"));
+        }
+        return;
+    }
+    if (!available.hasCurrent()) {
+        available.first();
+    }
+    guarded(*m_services.prompts, [&] {
+        const int copied = m_race->addBoat(m_participants->table(), available.currentRowid());
+        available.refresh();
+        m_race->list().refresh();
+        m_race->list().last();
+        Q_UNUSED(copied);
+    });
+}
+
+void TMain::FilterTodayChange() {
+    const QString text = m_ui->FilterToday->text();
+    m_images24.show(m_ui->Image1, text.isEmpty() ? 1 : 2);
+    if (!m_race->isOpen() || m_race->mode() == Race::Mode::Over) {
+        return;
+    }
+    guarded(*m_services.prompts, [&] { m_race->setSearchText(text); });
+}
+
+void TMain::Image1Click() {
+    if (m_ui->FilterToday->isEnabled()) {
+        m_ui->FilterToday->clear();
+    }
+}
+
+void TMain::cmdZielClick() {
+    if (!m_services.prompts->ask(kAppCaption, QStringLiteral("Zum Zielmodus wechseln?"))) {
+        return;
+    }
+    bool go = false;
+    guarded(*m_services.prompts, [&] { go = CheckStarter(*m_startClock, *m_services.prompts, m_race->table()); });
+    if (!go || m_race->name().isEmpty()) {
+        return;
+    }
+    Zielmodus();
+    setWindowTitle(QStringLiteral("Wendemark - Wettfahrt [ ") + m_race->name() + QStringLiteral(" ] - Ziel"));
+}
+
+void TMain::Zielmodus() {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->DBGrid1, m_ui->DBNavigator1, m_ui->cmdAdd, m_ui->cmdZiel,
+                                                      m_ui->cmdNewParticip, m_ui->FilterStarter, m_ui->Image2}) {
+        w->hide();
+    }
+    const QRect top = m_ui->DBGrid1->geometry();
+    QRect grid = m_ui->DBGrid2->geometry();
+    grid.moveTop(top.top());
+    grid.setHeight(height() - 218);
+    m_ui->DBGrid2->setGeometry(grid);
+    const int line = grid.bottom() + 1 + 10;
+    m_ui->DBNavigator2->move(m_ui->DBNavigator2->x(), line);
+    m_ui->FilterToday->move(m_ui->FilterToday->x(), line);
+    m_ui->Image1->move(m_ui->Image1->x(), line);
+    m_ui->grpZeitenSetup->hide();
+    m_ui->Label11->hide();
+    m_ui->cmdCompList->hide();
+    m_ui->Label17->setText(QStringLiteral("Ziel"));
+    m_ui->Label22->setEnabled(false);
+    m_ui->imgNewRace->setEnabled(false);
+    m_ui->grpZeiten->move(m_ui->grpZeiten->x(), grid.top());
+    m_ui->cmdZeiten->show();
+    m_ui->cmdDNF->show();
+    m_ui->cmdDSQ->show();
+    m_race->setMode(Race::Mode::Finish);
+    guarded(*m_services.prompts, [&] {
+        m_race->setSearchText(m_ui->FilterToday->text());
+        m_race->list().first();
+    });
+    m_ui->DBGrid2->setFocus();
+}
+
+void TMain::cmdZeitenClick() {
+    RecordModel& list = m_race->list();
+    if (m_race->mode() != Race::Mode::Finish || !list.hasCurrent()) {
+        return;
+    }
+    // The finish takes over exactly what the boat's start clock shows at this moment.
+    const QString start = list.currentText(field::START);
+    QString elapsed;
+    for (int n = 1; n <= StartClock::kStarts; ++n) {
+        if (start == QString::number(n)) {
+            elapsed = m_startClock->clockText(n);
+        }
+    }
+    if (guarded(*m_services.prompts, [&] { m_race->recordFinish(elapsed); })) {
+        RaceOver();
+    }
+}
+
+void TMain::recordMarker(const QString& marker) {
+    if (m_race->mode() != Race::Mode::Finish || !m_race->list().hasCurrent()) {
+        return;
+    }
+    if (guarded(*m_services.prompts, [&] { m_race->recordMarker(marker); })) {
+        RaceOver();
+    }
+}
+
+void TMain::cmdDNFClick() {
+    recordMarker(kDnf);
+}
+
+void TMain::cmdDSQClick() {
+    recordMarker(kDsq);
+}
+
+void TMain::RaceOver() {
+    RecordModel& list = m_race->list();
+    if (list.count() > 0) {
+        return;
+    }
+    if (!m_race->searchText().isEmpty()) {
+        m_ui->FilterToday->clear();
+        if (list.count() > 0) {
+            return;
+        }
+    }
+    notifier().notify(kAppCaption, QStringLiteral("Alle Teilnehmer der Wettfahrt '") + m_race->name() +
+                                       QStringLiteral("' gezeitet!\r\rFür Ergebnisse einen Report erstellen"));
+    m_race->setMode(Race::Mode::Over);
+    m_ui->cmdZeiten->setEnabled(false);
+    m_ui->cmdDSQ->setEnabled(false);
+    m_ui->cmdDNF->setEnabled(false);
+    m_ui->cmdReport->show();
+    m_ui->cmdReportPDF->show();
+    list.setDetached(true);
+    m_ui->DBNavigator2->setEnabled(false);
+    m_ui->FilterToday->setEnabled(false);
+    guarded(*m_services.prompts, [&] {
+        CalcPoints(m_race->table());
+        writeStarted(m_services.programDir.dataDir() + m_race->name() + QStringLiteral(".ini"),
+                     m_race->table().count());
+    });
 }
 
 } // namespace wm

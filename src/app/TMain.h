@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QTimer;
@@ -18,6 +19,7 @@ class TMain;
 namespace wm {
 
 class ParticipantRegister;
+class Race;
 class StartClock;
 class TNewParticipant;
 class TRaceEdit;
@@ -59,6 +61,21 @@ public:
     void deleteParticipant();
     void refreshParticipants();
 
+    void cmdCreateSIDClick();
+    void cmdChangeSIDClick();
+
+    Race& race() const { return *m_race; }
+    void cmdNewRaceClick();
+    void cmdAddClick();
+    void FilterTodayChange();
+    void Image1Click();
+    void cmdZielClick();
+    void Zielmodus();
+    void cmdZeitenClick();
+    void cmdDNFClick();
+    void cmdDSQClick();
+    void RaceOver();
+
 signals:
     // The user confirmed quitting; the settings are already saved.
     void quitRequested();
@@ -67,6 +84,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -84,6 +102,10 @@ private:
     void highlight(const NavEntry& entry, bool on);
     void showNotice(const QString& title, const QString& text);
     QString participantPath() const;
+    void reopenParticipants();
+    void setUpRace();
+    std::optional<QString> askRaceName();
+    void recordMarker(const QString& marker);
 
     const Services m_services;
     const std::unique_ptr<Ui::TMain> m_ui;
@@ -92,6 +114,7 @@ private:
     Aliases m_aliases;
     QString m_currentSID;
     std::unique_ptr<ParticipantRegister> m_participants;
+    std::unique_ptr<Race> m_race;
     StartClock* m_startClock = nullptr;
     TrayIcon* m_tray = nullptr;
     QTimer* m_timLoad = nullptr;

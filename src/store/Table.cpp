@@ -57,7 +57,8 @@ QString nextConnectionName() {
 }
 
 [[noreturn]] void fail(const QString& path, const QSqlError& error) {
-    const int code = error.nativeErrorCode().toInt();
+    // The driver reports extended result codes (2067 for a unique constraint); the primary code is the low byte.
+    const int code = error.nativeErrorCode().toInt() & 0xff;
     const QString name = QFileInfo(path).fileName();
     switch (code) {
     case kSqliteBusy:
@@ -155,13 +156,16 @@ void Table::open(const QString& path, Mode mode) {
     try {
         exec(QStringLiteral("PRAGMA synchronous=FULL"));
         if (mode == Mode::Exclusive) {
-            // SQLite takes the exclusive lock only with the first write, so take it now and keep it.
             exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
-            exec(QStringLiteral("BEGIN EXCLUSIVE"));
-            exec(QStringLiteral("COMMIT"));
         }
+        // Checked before the lock is taken: taking it on an empty file would write a database header into it.
         if (query(kHasRecords).value(0).value(0).toInt() != 1) {
             throw Error(QStringLiteral("'%1' ist keine gültige Tabellendatei.").arg(path));
+        }
+        if (mode == Mode::Exclusive) {
+            // SQLite takes the exclusive lock only with the first write, so take it now and keep it.
+            exec(QStringLiteral("BEGIN EXCLUSIVE"));
+            exec(QStringLiteral("COMMIT"));
         }
         loadFields();
     } catch (...) {
@@ -384,6 +388,25 @@ void Table::setValues(qint64 rowid, const QVariantMap& values) {
 void Table::setAll(const QString& field, const QVariant& value) {
     const FieldDef& f = fieldOrThrow(field);
     exec(QStringLiteral("UPDATE records SET %1 = ?").arg(quoteIdentifier(f.name)), {convertForField(f, value)});
+}
+
+Table::Transaction::Transaction(Table& table) : m_table(table) {
+    m_table.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Table::Transaction::~Transaction() {
+    if (m_open) {
+        try {
+            m_table.exec(QStringLiteral("ROLLBACK"));
+        } catch (const Error&) {
+            // Nothing more can be done here; SQLite rolls back an unfinished transaction itself.
+        }
+    }
+}
+
+void Table::Transaction::commit() {
+    m_table.exec(QStringLiteral("COMMIT"));
+    m_open = false;
 }
 
 void Table::removeRow(qint64 rowid) {

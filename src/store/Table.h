@@ -59,6 +59,20 @@ public:
 
     QSqlDatabase database() const;
 
+    // Several changes committed together or not at all: rolled back unless commit() is reached.
+    class Transaction {
+    public:
+        explicit Transaction(Table& table);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        void commit();
+
+    private:
+        Table& m_table;
+        bool m_open = true;
+    };
+
 private:
     void exec(const QString& sql, const QVariantList& binds = {}) const;
     QList<QVariantList> query(const QString& sql, const QVariantList& binds = {}) const;

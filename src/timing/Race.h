@@ -1,0 +1,79 @@
+#pragma once
+
+#include "RecordModel.h"
+#include "Table.h"
+
+#include <QDate>
+
+namespace wm {
+
+class Prompts;
+class StartClock;
+
+// The suggested name of a race: year, German month abbreviation and day, e.g. "2005-Mrz-7".
+QString defaultRaceName(const QDate& date);
+
+// Refuses a race name that cannot be a file name of its own in the data folder (empty, a path separator,
+// "..", control characters, too long). Throws wm::Error with the message for the user.
+void checkRaceName(const QString& name);
+
+// The race table's fields: the participant table's fields and "Punkte".
+FieldList raceFields(const FieldList& participantFields);
+
+// The race in progress: its table (held for this program alone), the race list over it and its mode.
+class Race {
+public:
+    enum class Mode { NoRace, Start, Finish, Over };
+
+    Race();
+
+    Table& table() { return m_table; }
+    RecordModel& list() { return m_list; }
+    const QString& name() const { return m_name; }
+    Mode mode() const { return m_mode; }
+    void setMode(Mode mode) { m_mode = mode; }
+    bool isOpen() const { return m_table.isOpen(); }
+
+    // Creates the race table (replacing a file of that name) and opens it. Throws wm::Error.
+    void create(const QString& path, const QString& name, const FieldList& participantFields);
+    void close();
+
+    // Copies every participant row with the current boat's sail number, name and boat name into the race
+    // (entered, STATUS 1) and marks the boat entered in the participant table. Returns the number copied.
+    int addBoat(Table& participants, qint64 participantRowid);
+
+    // The race list's search. In finish mode only boats still racing are ever listed, so a finished boat
+    // can never be timed a second time.
+    void setSearchText(const QString& text);
+    const QString& searchText() const { return m_searchText; }
+    static Filter searchFilter(const QString& text, bool finishMode);
+
+    // Finish of the current entry with the elapsed time its start clock shows; the corrected time comes
+    // from its Yardstick number. Throws wm::Error and changes nothing when the time or the number is unusable.
+    void recordFinish(const QString& elapsed);
+    // "DNF" or "DSQ" for the current entry.
+    void recordMarker(const QString& marker);
+
+private:
+    Table m_table;
+    RecordModel m_list;
+    QString m_name;
+    QString m_searchText;
+    Mode m_mode = Mode::NoRace;
+};
+
+// Before finish mode: every start group that has entries must have an active start. Asks for each start
+// that is not ticked but used; "Nein" stops the check and changes no check box. Throws wm::Error.
+bool CheckStarter(StartClock& clock, Prompts& prompts, const Table& race);
+
+// Scores a race table: places by corrected time (ties by sail number, boat name, name), "DNF" and "DSQ"
+// the number of entries. All points are written in one transaction, so a failure writes none. A race
+// scored again gets the same points. Throws wm::Error, e.g. when two entries share sail number, boat name
+// and name.
+void CalcPoints(Table& race);
+void CalcPoints(const QString& path);
+
+// The race information file beside a race table: how many boats were entered.
+void writeStarted(const QString& iniPath, int entries);
+
+} // namespace wm
