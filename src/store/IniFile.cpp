@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 
 #include <SimpleIni.h>
+#include <optional>
 
 namespace wm {
 
@@ -16,13 +17,18 @@ struct IniFile::Impl {
 
 namespace {
 
-bool isText(const QByteArray& data) {
+// The text as UTF-8, or nothing for binary content. A file saved by an editor in Latin-1 is taken as such, so
+// an umlaut in a path written by hand is not lost.
+std::optional<QByteArray> asUtf8(const QByteArray& data) {
     if (data.contains('\0')) {
-        return false;
+        return std::nullopt;
     }
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString decoded = decoder.decode(data);
-    return !decoder.hasError();
+    if (!decoder.hasError()) {
+        return data;
+    }
+    return QString::fromLatin1(data).toUtf8();
 }
 
 } // namespace
@@ -33,12 +39,12 @@ IniFile::IniFile(QString path) : m_path(std::move(path)), m_impl(std::make_uniqu
     if (!file.open(QIODevice::ReadOnly)) {
         return;
     }
-    const QByteArray data = file.readAll();
-    if (!isText(data)) {
+    const std::optional<QByteArray> data = asUtf8(file.readAll());
+    if (!data) {
         m_unreadable = true;
         return;
     }
-    if (m_impl->ini.LoadData(data.constData(), size_t(data.size())) < 0) {
+    if (m_impl->ini.LoadData(data->constData(), size_t(data->size())) < 0) {
         m_impl->ini.Reset();
         m_unreadable = true;
     }

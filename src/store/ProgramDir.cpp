@@ -10,6 +10,12 @@ namespace wm {
 ProgramDir::ProgramDir(QString root) : m_root(QDir::cleanPath(std::move(root))) {}
 
 QString ProgramDir::findEntry(const QString& parent, const QString& name) {
+    // Each level of a relative name is matched on its own, so "data/starter" finds data/Starter.
+    if (const qsizetype slash = name.indexOf(u'/'); slash > 0) {
+        const QString found = findEntry(parent, name.left(slash));
+        const QString rest = name.mid(slash + 1);
+        return rest.isEmpty() ? found : findEntry(found, rest);
+    }
     const QDir dir(parent);
     if (!dir.exists(name)) {
         const QStringList entries = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
