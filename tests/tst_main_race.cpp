@@ -1,0 +1,362 @@
+#include "AppSetup.h"
+#include "IniFile.h"
+#include "MainFixture.h"
+#include "ParticipantRegister.h"
+#include "Race.h"
+#include "StartClock.h"
+#include "TMain.h"
+#include "Table.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace wm;
+using namespace wm::test;
+
+namespace {
+
+QList<QVariantMap> fleet() {
+    return {
+        boat(QStringLiteral("GER 1"), QStringLiteral("Möwe"), QStringLiteral("Anke"), QStringLiteral("Laser"), 113, 1),
+        boat(QStringLiteral("GER 2"), QStringLiteral("Kleiner Wal"), QStringLiteral("Tim"), QStringLiteral("Europe"),
+             115, 1),
+        boat(QStringLiteral("G 12"), QStringLiteral("Nordlicht"), QStringLiteral("Lars"), QStringLiteral("420er"), 111,
+             2),
+        boat(QStringLiteral("G 17"), QStringLiteral("Fliegender Fisch"), QStringLiteral("Paula"), QStringLiteral("FD"),
+             84, 2),
+        boat(QStringLiteral("GER 3"), QStringLiteral("Seestern"), QStringLiteral("Klaus"), QStringLiteral("Folkeboot"),
+             105, 3),
+        boat(QStringLiteral("GER 4"), QStringLiteral("Ostwind"), QStringLiteral("Malte"), QStringLiteral("Drachen"), 95,
+             3)};
+}
+
+struct Entry {
+    QString sail;
+    QString gzeit;
+    QString bzeit;
+    int status;
+    QVariant punkte;
+};
+
+QMap<QString, Entry> readRace(const QString& path) {
+    Table t;
+    t.open(path);
+    QMap<QString, Entry> result;
+    for (const Table::Row& r : t.select()) {
+        const QString sail = r.values.value(t.fieldIndex(field::SEGELNR)).toString();
+        result.insert(sail, {sail, r.values.value(t.fieldIndex(field::GZEIT)).toString(),
+                             r.values.value(t.fieldIndex(field::BZEIT)).toString(),
+                             r.values.value(t.fieldIndex(field::STATUS)).toInt(),
+                             r.values.value(t.fieldIndex(field::Punkte))});
+    }
+    return result;
+}
+
+void typeEnter(QWidget* w) {
+    QTest::keyClick(w, Qt::Key_Return);
+}
+
+} // namespace
+
+class TestMainRace : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
+
+    void wholeRace_fromNewRaceToPoints();
+    void newRace_cancelTakesDefaultName();
+    void newRace_existingNameAnsweredNo_keepsStoredRace();
+    void newRace_refusesPathNames_data();
+    void newRace_refusesPathNames();
+    void newRace_nameWithApostrophe();
+    void enter_beforeAnyRace_addsNothing();
+    void add_emptyRegister_notifiesOrClearsSearch();
+    void finish_failures_keepEntryListed_data();
+    void finish_failures_keepEntryListed();
+    void finishMode_searchNeverShowsFinishedBoats();
+    void scoring_duplicateEntries_showsMessageAndWritesNoPoints();
+};
+
+void TestMainRace::wholeRace_fromNewRaceToPoints() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.clock.set(QDateTime(QDate(2024, 12, 24), QTime(17, 50, 0)));
+    TMain& main = f.start().main();
+    main.timLoadTimer();
+    // Starts at 18:00, 18:05 and 18:10; start 3 is switched off for now.
+    auto set = [&](const char* h, const char* m, const char* s, const QString& hv, const QString& mv) {
+        widget<QLineEdit>(main, h)->setText(hv);
+        widget<QLineEdit>(main, m)->setText(mv);
+        widget<QLineEdit>(main, s)->setText(QStringLiteral("0"));
+    };
+    set("Edit1", "Edit2", "Edit3", QStringLiteral("18"), QStringLiteral("0"));
+    set("Edit4", "Edit5", "Edit6", QStringLiteral("18"), QStringLiteral("5"));
+    set("Edit9", "Edit8", "Edit7", QStringLiteral("18"), QStringLiteral("10"));
+    widget<QCheckBox>(main, "S3Active")->setChecked(false);
+    widget<QCheckBox>(main, "S4Active")->setChecked(false);
+    widget<QCheckBox>(main, "S5Active")->setChecked(false);
+    QVERIFY(f.prompts.errors.isEmpty());
+
+    f.prompts.inputs = {QStringLiteral("Herbstpokal")};
+    main.cmdNewRaceClick();
+    QCOMPARE(main.windowTitle(), QStringLiteral("Wendemark - Wettfahrt [Herbstpokal] - Start"));
+    QVERIFY(widget<QPushButton>(main, "cmdAdd")->isEnabled());
+    QVERIFY(!widget<QPushButton>(main, "cmdZiel")->isHidden());
+
+    // Boats are entered by typing the start of a sail number and pressing Enter.
+    auto* search = widget<QLineEdit>(main, "FilterStarter");
+    auto* available = widget<QTableView>(main, "DBGrid1");
+    auto* raceList = widget<QTableView>(main, "DBGrid2");
+    for (const char* sail : {"GER 1", "GER 2", "G 12", "G 17", "GER 3", "GER 4"}) {
+        search->setText(QString::fromLatin1(sail));
+        QCOMPARE(available->model()->rowCount(), 1);
+        typeEnter(search);
+    }
+    QCOMPARE(raceList->model()->rowCount(), 6);
+    QCOMPARE(main.participants().table().count(Filter::equals(field::STATUS, 1)), 6);
+    search->clear();
+    QCOMPARE(available->model()->rowCount(), 0);
+
+    // Start 3 is used but switched off: "Nein" stays in start mode, "Ja" turns it on.
+    f.prompts.answers = {true, false};
+    main.cmdZielClick();
+    QVERIFY(!main.startClock().isActive(3));
+    QCOMPARE(main.race().mode(), Race::Mode::Start);
+    f.prompts.asked.clear();
+    f.prompts.answers = {true, true};
+    main.cmdZielClick();
+    QCOMPARE(f.prompts.asked.size(), 2);
+    QCOMPARE(f.prompts.captions.last(), QStringLiteral("Bestätigung"));
+    QVERIFY(f.prompts.asked[1].startsWith(QStringLiteral("Mindestens ein Teilnehmer erfordert den Start 3.\r")));
+    QVERIFY(main.startClock().isActive(3));
+    QVERIFY(!main.startClock().isActive(4));
+    QCOMPARE(main.windowTitle(), QStringLiteral("Wendemark - Wettfahrt [ Herbstpokal ] - Ziel"));
+    QCOMPARE(widget<QLabel>(main, "Label17")->text(), QStringLiteral("Ziel"));
+    QVERIFY(!widget<QLabel>(main, "Label22")->isEnabled());
+    QVERIFY(widget<QTableView>(main, "DBGrid1")->isHidden());
+    QCOMPARE(raceList->geometry().top(), 152);
+
+    // Finishes: the elapsed time is what the start's clock shows.
+    auto finishAt = [&](const QTime& t) {
+        f.clock.setTime(t);
+        main.startClock().Timer2Timer();
+        typeEnter(raceList);
+    };
+    finishAt(QTime(18, 47, 12)); // GER 1, start 1: 00:47:12
+    auto* filterToday = widget<QLineEdit>(main, "FilterToday");
+    filterToday->setText(QStringLiteral("g 1"));
+    QCOMPARE(raceList->model()->rowCount(), 2); // G 12 and G 17
+    finishAt(QTime(18, 52, 12));                // G 12, start 2: 00:47:12
+    main.cmdDNFClick();                         // G 17: the last boat the search shows
+    QCOMPARE(filterToday->text(), QString());   // the search is emptied, the race goes on
+    QCOMPARE(raceList->model()->rowCount(), 3);
+    QVERIFY(f.notifier.notices.isEmpty());
+    main.race().list().locate(main.race().list().rowid(1));
+    main.cmdDSQClick();         // GER 3; the next boat in the list, GER 4, becomes current
+    finishAt(QTime(18, 50, 1)); // GER 4, start 3: 00:40:01
+    finishAt(QTime(19, 0, 0));  // GER 2, start 1: 01:00:00
+
+    QCOMPARE(f.notifier.notices.size(), 1);
+    QCOMPARE(f.notifier.notices[0].text,
+             QStringLiteral(
+                 "Alle Teilnehmer der Wettfahrt 'Herbstpokal' gezeitet!\r\rFür Ergebnisse einen Report erstellen"));
+    QVERIFY(!widget<QPushButton>(main, "cmdZeiten")->isEnabled());
+    QVERIFY(!widget<QPushButton>(main, "cmdReport")->isHidden());
+    QCOMPARE(raceList->model()->rowCount(), 0);
+    QVERIFY(f.prompts.errors.isEmpty());
+
+    f.stop();
+    const auto race = readRace(f.folder.data(QStringLiteral("Herbstpokal.db")));
+    QCOMPARE(race.size(), 6);
+    QCOMPARE(race[QStringLiteral("GER 1")].gzeit, QStringLiteral("00:47:12"));
+    QCOMPARE(race[QStringLiteral("GER 1")].bzeit, QStringLiteral("00:41:46"));
+    QCOMPARE(race[QStringLiteral("G 12")].bzeit, QStringLiteral("00:42:31"));
+    QCOMPARE(race[QStringLiteral("G 17")].gzeit, QStringLiteral("DNF"));
+    QCOMPARE(race[QStringLiteral("GER 3")].bzeit, QStringLiteral("DSQ"));
+    QCOMPARE(race[QStringLiteral("GER 4")].gzeit, QStringLiteral("00:40:01"));
+    QCOMPARE(race[QStringLiteral("GER 4")].bzeit, QStringLiteral("00:42:07"));
+    QCOMPARE(race[QStringLiteral("GER 2")].gzeit, QStringLiteral("01:00:00"));
+    QCOMPARE(race[QStringLiteral("GER 2")].bzeit, QStringLiteral("00:52:10"));
+    QCOMPARE(race[QStringLiteral("GER 1")].punkte.toInt(), 1);
+    QCOMPARE(race[QStringLiteral("GER 4")].punkte.toInt(), 2);
+    QCOMPARE(race[QStringLiteral("G 12")].punkte.toInt(), 3);
+    QCOMPARE(race[QStringLiteral("GER 2")].punkte.toInt(), 4);
+    QCOMPARE(race[QStringLiteral("G 17")].punkte.toInt(), 6);
+    QCOMPARE(race[QStringLiteral("GER 3")].punkte.toInt(), 6);
+    for (const Entry& e : race) {
+        QCOMPARE(e.status, 2);
+    }
+    QCOMPARE(IniFile(f.folder.data(QStringLiteral("Herbstpokal.ini")))
+                 .readInt(QStringLiteral("General"), QStringLiteral("Started"), 0),
+             6);
+}
+
+void TestMainRace::newRace_cancelTakesDefaultName() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    TMain& main = f.start().main();
+    main.cmdNewRaceClick();
+    QCOMPARE(f.prompts.inputPrompts, QStringList{QStringLiteral("Bezeichnung der Wettfahrt [2024-Dec-24]")});
+    QCOMPARE(main.race().name(), QStringLiteral("2024-Dec-24"));
+    QVERIFY(QFileInfo::exists(f.folder.data(QStringLiteral("2024-Dec-24.db"))));
+    QCOMPARE(widget<QLabel>(main, "Label11")->text(), QStringLiteral("2024-Dec-24"));
+}
+
+void TestMainRace::newRace_existingNameAnsweredNo_keepsStoredRace() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.data(QStringLiteral("Pokal.db")), {fleet().first()});
+    TMain& main = f.start().main();
+    f.prompts.inputs = {QStringLiteral("Pokal"), QStringLiteral("Pokal 2")};
+    f.prompts.answers = {false};
+    main.cmdNewRaceClick();
+    QCOMPARE(f.prompts.asked, QStringList{QStringLiteral("Die Wettfahrt 'Pokal' existiert bereits. Überschreiben?")});
+    QCOMPARE(main.race().name(), QStringLiteral("Pokal 2"));
+    Table stored;
+    stored.open(f.folder.data(QStringLiteral("Pokal.db")));
+    QCOMPARE(stored.count(), 1);
+}
+
+void TestMainRace::newRace_refusesPathNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("parent folder") << QStringLiteral("../Pokal");
+    QTest::newRow("slash") << QStringLiteral("a/b");
+    QTest::newRow("backslash") << QStringLiteral("a\\b");
+    QTest::newRow("empty") << QString();
+}
+
+void TestMainRace::newRace_refusesPathNames() {
+    QFETCH(QString, name);
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    TMain& main = f.start().main();
+    f.prompts.inputs = {name, QStringLiteral("Gut")};
+    main.cmdNewRaceClick();
+    QCOMPARE(f.prompts.errors.size(), 1);
+    QCOMPARE(f.prompts.inputPrompts.size(), 2);
+    QCOMPARE(main.race().name(), QStringLiteral("Gut"));
+    QVERIFY(!QFileInfo::exists(f.folder.path() + QStringLiteral("/data/Pokal.db")));
+    QVERIFY(!QFileInfo::exists(f.folder.path() + QStringLiteral("/Pokal.db")));
+}
+
+void TestMainRace::newRace_nameWithApostrophe() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(),
+                               {boat(QStringLiteral("IRL 7"), QStringLiteral("O'Neil's Pride"),
+                                     QStringLiteral("Seán O'Neil"), QStringLiteral("Laser"), 113, 1)});
+    TMain& main = f.start().main();
+    f.prompts.inputs = {QStringLiteral("O'Neil Cup")};
+    main.cmdNewRaceClick();
+    main.cmdAddClick();
+    QCOMPARE(main.race().list().count(), 1);
+    QCOMPARE(main.race().list().currentText(field::BOOTSNAME), QStringLiteral("O'Neil's Pride"));
+    QVERIFY(QFileInfo::exists(f.folder.data(QStringLiteral("O'Neil Cup.db"))));
+}
+
+void TestMainRace::enter_beforeAnyRace_addsNothing() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    TMain& main = f.start().main();
+    typeEnter(widget<QTableView>(main, "DBGrid1"));
+    typeEnter(widget<QLineEdit>(main, "FilterStarter"));
+    QCOMPARE(main.participants().model().count(), 6);
+    QVERIFY(f.prompts.errors.isEmpty());
+    QVERIFY(f.notifier.notices.isEmpty());
+}
+
+void TestMainRace::add_emptyRegister_notifiesOrClearsSearch() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {fleet().first()});
+    TMain& main = f.start().main();
+    main.cmdNewRaceClick();
+    auto* search = widget<QLineEdit>(main, "FilterStarter");
+    search->setText(QStringLiteral("xyz"));
+    main.cmdAddClick();
+    QCOMPARE(search->text(), QString());
+    QCOMPARE(main.race().list().count(), 0);
+    main.cmdAddClick();
+    QCOMPARE(main.race().list().count(), 1);
+    main.cmdAddClick();
+    QCOMPARE(f.notifier.notices.size(), 1);
+    QCOMPARE(f.notifier.notices[0].text,
+             QStringLiteral("Alle vorhandenen Boote am Start\nggf. mit NEU Starter hinzufügen"));
+    QCOMPARE(main.race().list().count(), 1);
+}
+
+void TestMainRace::finish_failures_keepEntryListed_data() {
+    QTest::addColumn<QVariant>("yardstick");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("yardstick 0") << QVariant(0) << 1 << QStringLiteral("Gleitkommadivision durch Null");
+    QTest::newRow("no yardstick") << QVariant() << 1 << QStringLiteral("'' ist kein gültiger Gleitkommawert");
+    QTest::newRow("start 6") << QVariant(100) << 6 << QStringLiteral("'' ist keine gültige Uhrzeit");
+}
+
+void TestMainRace::finish_failures_keepEntryListed() {
+    QFETCH(QVariant, yardstick);
+    QFETCH(int, start);
+    QFETCH(QString, message);
+    MainFixture f;
+    QVariantMap b = boat(QStringLiteral("X 1"), QStringLiteral("Problem"), QStringLiteral("Name"),
+                         QStringLiteral("Typ"), 100, start);
+    b.insert(field::YS, yardstick);
+    f.folder.writeParticipants(f.folder.starter(), {b});
+    TMain& main = f.start().main();
+    main.cmdNewRaceClick();
+    main.cmdAddClick();
+    f.prompts.answers = {true};
+    main.cmdZielClick();
+    main.cmdZeitenClick();
+    QCOMPARE(f.prompts.errors, QStringList{message});
+    QCOMPARE(main.race().list().count(), 1);
+    QCOMPARE(main.race().list().currentText(field::GZEIT), QString());
+    QCOMPARE(main.race().list().currentValue(field::STATUS).toInt(), 1);
+}
+
+void TestMainRace::finishMode_searchNeverShowsFinishedBoats() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    TMain& main = f.start().main();
+    main.cmdNewRaceClick();
+    for (int i = 0; i < 6; ++i) {
+        main.cmdAddClick();
+    }
+    f.prompts.answers = {true};
+    main.cmdZielClick();
+    auto* filterToday = widget<QLineEdit>(main, "FilterToday");
+    filterToday->setText(QStringLiteral("GER 1"));
+    QCOMPARE(main.race().list().count(), 1);
+    main.cmdZeitenClick();
+    QCOMPARE(filterToday->text(), QString());
+    filterToday->setText(QStringLiteral("GER 1"));
+    QCOMPARE(main.race().list().count(), 0);
+    main.cmdZeitenClick(); // nothing listed: nothing happens
+    QCOMPARE(main.race().table().count(Filter::equals(field::STATUS, 2)), 1);
+}
+
+void TestMainRace::scoring_duplicateEntries_showsMessageAndWritesNoPoints() {
+    MainFixture f;
+    const QVariantMap twin = fleet().first();
+    f.folder.writeParticipants(f.folder.starter(), {twin, twin});
+    TMain& main = f.start().main();
+    main.cmdNewRaceClick();
+    main.cmdAddClick();
+    QCOMPARE(main.race().list().count(), 2);
+    QCOMPARE(main.participants().model().count(), 1); // only the current one left the register
+    f.prompts.answers = {true};
+    main.cmdZielClick();
+    main.cmdDNFClick();
+    main.cmdDNFClick();
+    QCOMPARE(f.prompts.errors.size(), 1);
+    QVERIFY(f.prompts.errors[0].contains(QStringLiteral("nicht gewertet")));
+    QCOMPARE(main.race().table().count(Filter::isNotNull(field::Punkte)), 0);
+    QVERIFY(!QFileInfo::exists(f.folder.data(main.race().name() + QStringLiteral(".ini"))));
+}
+
+QTEST_MAIN(TestMainRace)
+#include "tst_main_race.moc"
