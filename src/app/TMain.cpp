@@ -410,11 +410,13 @@ void TMain::openWebAddress() {
 
 void TMain::showNotice(const QString& title, const QString& text) {
     QLabel* notice = m_ui->lblNotification;
-    notice->setGeometry(360, 6, 200, 96);
-    notice->setText(
-        QStringLiteral("<b>%1</b><br>%2")
-            .arg(title.toHtmlEscaped(),
-                 text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")).replace(u'\r', QStringLiteral("<br>"))));
+    QString body = text.toHtmlEscaped();
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    body.replace(u'\n', QStringLiteral("<br>"));
+    body.replace(u'\r', QStringLiteral("<br>"));
+    notice->setText(QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(), body));
+    // Between the title and the navigation entries, growing downwards as far as the text needs.
+    notice->setGeometry(360, 4, 196, notice->heightForWidth(196));
     notice->raise();
     notice->show();
     m_noticeTimer->start(10000);
