@@ -20,28 +20,33 @@ bool IsAsciiDigit(QChar c) {
 
 // Saturates instead of overflowing so that a long run of digits is simply out of range.
 std::optional<int> ParseUnsigned(QStringView part) {
-    if (part.isEmpty())
+    if (part.isEmpty()) {
         return std::nullopt;
+    }
     int value = 0;
     for (const QChar c : part) {
-        if (!IsAsciiDigit(c))
+        if (!IsAsciiDigit(c)) {
             return std::nullopt;
-        if (value < 1000)
+        }
+        if (value < 1000) {
             value = value * 10 + (c.unicode() - u'0');
+        }
     }
     return value;
 }
 
 std::optional<double> ParseClock(const QString& text) {
     const QList<QStringView> parts = QStringView(text).split(u':');
-    if (parts.size() != 2 && parts.size() != 3)
+    if (parts.size() != 2 && parts.size() != 3) {
         return std::nullopt;
+    }
     const int limits[] = {23, 59, 59};
     int values[] = {0, 0, 0};
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const std::optional<int> value = ParseUnsigned(parts[i]);
-        if (!value || *value > limits[i])
+        if (!value || *value > limits[i]) {
             return std::nullopt;
+        }
         values[i] = *value;
     }
     return (values[0] * 3600 + values[1] * 60 + values[2]) / kSecondsPerDay;
@@ -50,8 +55,9 @@ std::optional<double> ParseClock(const QString& text) {
 // [sign] digits [separator digits], with at least one digit; the separator is a single comma or point.
 bool IsPlainDecimal(QStringView text) {
     qsizetype i = 0;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
         ++i;
+    }
     bool digits = false;
     bool separator = false;
     for (; i < text.size(); ++i) {
@@ -69,8 +75,9 @@ bool IsPlainDecimal(QStringView text) {
 
 // Multiply first: dividing first can differ in the last bit and, near a boundary, by a whole millisecond.
 QString Corrected(double time, double yardstick) {
-    if (yardstick == 0.0)
+    if (yardstick == 0.0) {
         throw Error(QStringLiteral("Gleitkommadivision durch Null"));
+    }
     return FormatTime(time * 100.0 / yardstick);
 }
 
@@ -78,8 +85,9 @@ QString Corrected(double time, double yardstick) {
 
 QString FormatTime(double days) {
     const double rounded = std::nearbyint(days * kMsPerDay);
-    if (!std::isfinite(rounded))
+    if (!std::isfinite(rounded)) {
         return QStringLiteral("00:00:00");
+    }
     // fmod is exact, so even values far beyond the range of an integer keep their time of day.
     const auto ms = static_cast<qint64>(std::fmod(std::fabs(rounded), kMsPerDay));
     const qint64 hours = ms / 3'600'000;
@@ -90,14 +98,16 @@ QString FormatTime(double days) {
 }
 
 double ParseTime(const QString& text) {
-    if (const std::optional<double> value = ParseClock(text))
+    if (const std::optional<double> value = ParseClock(text)) {
         return *value;
+    }
     throw Error(QStringLiteral("'%1' ist keine gültige Uhrzeit").arg(text));
 }
 
 double ParseStartTime(const QString& text) {
-    if (const std::optional<double> value = ParseClock(text))
+    if (const std::optional<double> value = ParseClock(text)) {
         return *value;
+    }
     throw Error(QStringLiteral("'%1' ist kein gültiger Datums- und Zeitwert").arg(text));
 }
 
@@ -108,22 +118,25 @@ double ParseFloat(const QString& text) {
         normalized.replace(u',', u'.');
         bool ok = false;
         const double value = QLocale::c().toDouble(normalized, &ok);
-        if (ok && std::isfinite(value))
+        if (ok && std::isfinite(value)) {
             return value;
+        }
     }
     throw Error(QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(text));
 }
 
 QString CorrectedTime(const QString& elapsed, const QString& yardstickText) {
-    if (IsMarker(elapsed))
+    if (IsMarker(elapsed)) {
         return elapsed;
+    }
     const double time = ParseTime(elapsed);
     return Corrected(time, ParseFloat(yardstickText));
 }
 
 QString CorrectedTime(const QString& elapsed, double yardstick) {
-    if (IsMarker(elapsed))
+    if (IsMarker(elapsed)) {
         return elapsed;
+    }
     return Corrected(ParseTime(elapsed), yardstick);
 }
 
