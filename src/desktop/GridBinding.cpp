@@ -4,9 +4,37 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 namespace wm {
+
+namespace {
+
+// In-place editors take no more characters than the field holds.
+class FieldWidthDelegate : public QStyledItemDelegate {
+public:
+    FieldWidthDelegate(RecordModel* model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && index.column() < m_model->columns().size()) {
+            const FieldList& fields = m_model->table().fields();
+            const FieldDef* f = findField(fields, m_model->columns()[index.column()].field);
+            if (f && f->type == FieldType::Text && f->width > 0) {
+                line->setMaxLength(f->width);
+            }
+        }
+        return editor;
+    }
+
+private:
+    RecordModel* m_model;
+};
+
+} // namespace
 
 void applyColumnWidths(QTableView* view, const RecordModel* model) {
     for (int i = 0; i < model->columns().size(); ++i) {
@@ -16,6 +44,7 @@ void applyColumnWidths(QTableView* view, const RecordModel* model) {
 
 void bindGrid(QTableView* view, RecordModel* model) {
     view->setModel(model);
+    view->setItemDelegate(new FieldWidthDelegate(model, view));
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->verticalHeader()->setDefaultSectionSize(20);
