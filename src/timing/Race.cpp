@@ -6,6 +6,8 @@
 #include "StartClock.h"
 #include "TimeMath.h"
 
+#include <QSet>
+
 namespace wm {
 
 namespace {
@@ -94,7 +96,8 @@ int Race::addBoat(Table& participants, qint64 participantRowid) {
     // An empty value stands for "no value" too, so a boat without a sail number is found like any other.
     auto same = [&](const QString& name) {
         const QString value = text(name);
-        return value.isEmpty() ? (Filter::isNull(name) || Filter::match(name, QString())) : Filter::match(name, value);
+        return value.isEmpty() ? (Filter::isNull(name) || Filter::equals(name, QString()))
+                               : Filter::equals(name, value);
     };
     const QList<Table::Row> rows =
         participants.select(same(field::SEGELNR) && same(field::NAME) && same(field::BOOTSNAME), false);
@@ -196,16 +199,29 @@ void CalcPoints(Table& race) {
     // Scoring again rebuilds both indexes, so a corrected race is ranked exactly like a new one.
     race.dropIndex(kUniqueKey);
     race.dropIndex(kByTime);
+    const Error duplicate(QStringLiteral("Die Wettfahrt kann nicht gewertet werden: mindestens zwei Einträge haben "
+                                         "dieselbe Segelnummer, denselben Bootsnamen und denselben Namen.\n"
+                                         "Bitte korrigieren Sie die Einträge in der Wettfahrt-Nachbearbeitung."));
     try {
         race.createIndex(kUniqueKey, {field::SEGELNR, field::BOOTSNAME, field::NAME}, true);
     } catch (const Error&) {
-        throw Error(QStringLiteral("Die Wettfahrt kann nicht gewertet werden: mindestens zwei Einträge haben "
-                                   "dieselbe Segelnummer, denselben Bootsnamen und denselben Namen.\n"
-                                   "Bitte korrigieren Sie die Einträge in der Wettfahrt-Nachbearbeitung."));
+        throw duplicate;
     }
     race.createIndex(kByTime, {field::BZEIT}, false);
     const QList<Table::Row> rows =
         race.select({}, false, {field::BZEIT, field::SEGELNR, field::BOOTSNAME, field::NAME});
+    // The index lets entries without a value pass as different; for the race office they are the same boat.
+    QSet<QStringList> keys;
+    for (const Table::Row& row : rows) {
+        QStringList key;
+        for (const QString& f : {field::SEGELNR, field::BOOTSNAME, field::NAME}) {
+            key << displayText(row.values.value(race.fieldIndex(f)));
+        }
+        if (keys.contains(key)) {
+            throw duplicate;
+        }
+        keys.insert(key);
+    }
     const int entries = int(rows.size());
     const int bzeit = race.fieldIndex(field::BZEIT);
     for (int k = 0; k < entries; ++k) {

@@ -1,0 +1,682 @@
+#include "Clock.h"
+#include "Error.h"
+#include "IniFile.h"
+#include "Race.h"
+#include "StartClock.h"
+#include "Table.h"
+#include "TestSupport.h"
+#include "TimeMath.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+using wm::Race;
+using wm::Table;
+
+namespace {
+
+template <typename Fn> QString errorOf(Fn fn) {
+    try {
+        fn();
+    } catch (const wm::Error& e) {
+        return e.message();
+    }
+    return {};
+}
+
+double at(int h, int m, int s, int ms = 0) {
+    return wm::TimeOfDay(QTime(h, m, s, ms));
+}
+
+QColor colourOf(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
+
+// Five starts as the main window holds them, start n at 18:(10 + 5n):00, all ticked.
+struct ClockRig {
+    wm::ManualClock clock{QDateTime(QDate(2026, 6, 13), QTime(18, 0))};
+    wm::test::ScriptedPrompts prompts;
+    QWidget host;
+    QLabel* timeOfDay = new QLabel(&host);
+    std::array<wm::StartClock::StartWidgets, wm::StartClock::kStarts> w;
+    std::unique_ptr<wm::StartClock> starts;
+
+    ClockRig() {
+        for (int n = 1; n <= wm::StartClock::kStarts; ++n) {
+            auto* active = new QCheckBox(&host);
+            active->setChecked(true);
+            w[size_t(n - 1)] = {new QLineEdit(u"18"_s, &host),
+                                new QLineEdit(QString::number(10 + 5 * n), &host),
+                                new QLineEdit(u"0"_s, &host),
+                                active,
+                                new QLabel(&host),
+                                new QLabel(&host),
+                                new QLabel(&host)};
+        }
+        starts = std::make_unique<wm::StartClock>(clock, prompts, timeOfDay, w);
+    }
+    const wm::StartClock::StartWidgets& start(int n) const { return w[size_t(n - 1)]; }
+};
+
+// A participant database and a race in the program folder; boats enter through addBoat.
+struct RaceRig {
+    wm::test::ProgramFolder folder;
+    Table participants;
+    Race race;
+
+    explicit RaceRig(const QList<QVariantMap>& boats) {
+        folder.writeParticipants(folder.starter(), boats);
+        participants.open(folder.starter());
+        race.create(racePath(), u"Test"_s, wm::participantFields());
+    }
+    QString racePath() const { return folder.data(u"Test.db"_s); }
+    qint64 participantRow(int i) const { return participants.select().at(i).rowid; }
+    void enterAll() {
+        for (const Table::Row& row : participants.select()) {
+            race.addBoat(participants, row.rowid);
+        }
+    }
+    QStringList listed() {
+        QStringList names;
+        for (int i = 0; i < race.list().count(); ++i) {
+            names << race.list().value(i, wm::field::BOOTSNAME).toString();
+        }
+        return names;
+    }
+};
+
+QString text(const Table& t, const Table::Row& row, const QString& field) {
+    return wm::displayText(row.values.value(t.fieldIndex(field)));
+}
+
+// Race table entries as "sail|boat|name|corrected time"; an empty part is no value.
+void writeRace(const QString& path, const QStringList& entries) {
+    Table::create(path, wm::raceFields(wm::participantFields()));
+    Table t;
+    t.open(path);
+    for (const QString& e : entries) {
+        const QStringList p = e.split(u'|');
+        t.insert({{wm::field::SEGELNR, p[0]},
+                  {wm::field::BOOTSNAME, p[1]},
+                  {wm::field::NAME, p[2]},
+                  {wm::field::BZEIT, p[3]},
+                  {wm::field::STATUS, 2}});
+    }
+}
+
+QList<QVariant> pointsOf(const Table& t) {
+    QList<QVariant> points;
+    for (const Table::Row& row : t.select()) {
+        const QVariant v = row.values.value(t.fieldIndex(wm::field::Punkte));
+        points << (v.isNull() ? QVariant() : QVariant(v.toInt()));
+    }
+    return points;
+}
+
+QList<QVariant> ints(std::initializer_list<int> values) {
+    QList<QVariant> list;
+    for (int v : values) {
+        list << v;
+    }
+    return list;
+}
+
+const QStringList kScored = {u"GER 1|Anna|Abel|00:52:00"_s, u"GER 2|Berta|Bauer|DNF"_s,   u"GER 3|Cora|Cech|00:41:10"_s,
+                             u"GER 4|Dora|Dahl|DSQ"_s,      u"GER 5|Emma|Eck|00:45:00"_s, u"GER 6|Fina|Fink|01:02:03"_s,
+                             u"GER 7|Gina|Gold|DNF"_s,      u"GER 8|Hera|Horn|00:47:30"_s};
+
+} // namespace
+
+class TimingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void clockFace_data();
+    void clockFace();
+    void clockTicksAcrossTheStart();
+    void startFields_data();
+    void startFields();
+    void loadAndSave();
+
+    void raceNames();
+    void raceNameChecks_data();
+    void raceNameChecks();
+
+    void addBoat_data();
+    void addBoat();
+    void search_data();
+    void search();
+    void recordFinish_data();
+    void recordFinish();
+    void recordMarker();
+
+    void checkStarter_data();
+    void checkStarter();
+
+    void calcPoints_data();
+    void calcPoints();
+    void calcPointsAgain();
+    void calcPointsDuplicates_data();
+    void calcPointsDuplicates();
+    void startedFile();
+};
+
+void TimingTest::clockFace_data() {
+    QTest::addColumn<double>("start");
+    QTest::addColumn<double>("now");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<QString>("clock");
+    QTest::addColumn<QString>("sign");
+    QTest::addColumn<QColor>("name");
+    QTest::addColumn<QColor>("colour"); // of clock and sign
+
+    const QColor red = wm::kClockRed, green = wm::kClockGreen, black = wm::kClockBlack, grey = wm::kClockGrey;
+    QTest::newRow("counting down") << at(18, 15, 0) << at(18, 10, 5) << true << u"00:04:55"_s << u"-"_s << red << black;
+    QTest::newRow("the start second is still before")
+        << at(18, 15, 0) << at(18, 15, 0) << true << u"00:00:00"_s << u"-"_s << red << black;
+    QTest::newRow("also its last millisecond")
+        << at(18, 15, 0) << at(18, 15, 0, 999) << true << u"00:00:00"_s << u"-"_s << red << black;
+    QTest::newRow("passed one second later")
+        << at(18, 15, 0) << at(18, 15, 1) << true << u"00:00:01"_s << u"+"_s << green << black;
+    QTest::newRow("counting up") << at(18, 15, 0) << at(18, 27, 41) << true << u"00:12:41"_s << u"+"_s << green
+                                 << black;
+    QTest::newRow("late start, just after midnight")
+        << at(23, 50, 0) << at(0, 10, 0) << true << u"23:40:00"_s << u"-"_s << red << black;
+    QTest::newRow("midnight start at midnight")
+        << at(0, 0, 0) << at(0, 0, 0) << true << u"00:00:00"_s << u"-"_s << red << black;
+    QTest::newRow("midnight start passed")
+        << at(0, 0, 0) << at(0, 0, 1) << true << u"00:00:01"_s << u"+"_s << green << black;
+    QTest::newRow("inactive before") << at(18, 15, 0) << at(18, 10, 5) << false << u"00:04:55"_s << QString() << grey
+                                     << grey;
+}
+
+void TimingTest::clockFace() {
+    QFETCH(double, start);
+    QFETCH(double, now);
+    QFETCH(bool, active);
+    QFETCH(QString, clock);
+    QFETCH(QString, sign);
+    QFETCH(QColor, name);
+    QFETCH(QColor, colour);
+
+    const wm::ClockFace face = wm::clockFace(start, now, active);
+    QCOMPARE(face.clockText, clock);
+    QCOMPARE(face.sign, sign);
+    QCOMPARE(face.bold, sign == u"+"_s);
+    QCOMPARE(face.nameColour, name);
+    QCOMPARE(face.clockColour, colour);
+    QCOMPARE(face.signColour, colour);
+}
+
+void TimingTest::clockTicksAcrossTheStart() {
+    ClockRig rig;
+    const auto& s1 = rig.start(1);
+    rig.clock.setTime(QTime(18, 15, 0, 400));
+    rig.starts->Timer2Timer();
+    QCOMPARE(s1.clock->text(), u"00:00:00"_s);
+    QCOMPARE(s1.sign->text(), u"-"_s);
+    QVERIFY(!s1.sign->font().bold());
+    QCOMPARE(colourOf(s1.name), wm::kClockRed);
+
+    rig.clock.setTime(QTime(18, 15, 1));
+    rig.starts->Timer2Timer();
+    rig.starts->Timer1Timer();
+    QCOMPARE(rig.timeOfDay->text(), u"18:15:01"_s);
+    QCOMPARE(s1.clock->text(), u"00:00:01"_s);
+    QCOMPARE(rig.starts->clockText(1), u"00:00:01"_s);
+    QCOMPARE(s1.sign->text(), u"+"_s);
+    QVERIFY(s1.sign->font().bold());
+    QCOMPARE(colourOf(s1.name), wm::kClockGreen);
+    QCOMPARE(rig.starts->clockText(2), u"00:04:59"_s);
+    QCOMPARE(rig.start(2).sign->text(), u"-"_s);
+
+    // Moved later, the start is ahead again; its sign keeps the bold it once got.
+    s1.minute->setText(u"20"_s);
+    rig.starts->Timer2Timer();
+    QCOMPARE(s1.sign->text(), u"-"_s);
+    QVERIFY(s1.sign->font().bold());
+    QCOMPARE(colourOf(s1.name), wm::kClockRed);
+    QCOMPARE(s1.clock->text(), u"00:04:59"_s);
+
+    s1.active->setChecked(false);
+    rig.starts->Timer2Timer();
+    QCOMPARE(s1.sign->text(), u"-"_s);
+    for (const QLabel* label : {s1.name, s1.sign, s1.clock}) {
+        QCOMPARE(colourOf(label), wm::kClockGrey);
+    }
+    s1.active->setChecked(true);
+    rig.starts->Timer2Timer();
+    QCOMPARE(colourOf(s1.sign), wm::kClockBlack);
+    QVERIFY(rig.prompts.errors.isEmpty());
+}
+
+void TimingTest::startFields_data() {
+    QTest::addColumn<int>("field"); // 0 hour, 1 minute, 2 second of start 1 (18:15:00)
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QStringList>("errors");
+
+    QTest::newRow("empty keeps the time") << 1 << QString() << QString() << QTime(18, 15) << QStringList();
+    QTest::newRow("below zero empties") << 1 << u"-5"_s << QString() << QTime(18, 15) << QStringList();
+    QTest::newRow("minute 75 refused") << 1 << u"75"_s << u"75"_s << QTime(18, 15)
+                                       << QStringList{u"'18:75:0' ist kein gültiger Datums- und Zeitwert"_s};
+    QTest::newRow("hour 24 refused") << 0 << u"24"_s << u"24"_s << QTime(18, 15)
+                                     << QStringList{u"'24:15:0' ist kein gültiger Datums- und Zeitwert"_s};
+    QTest::newRow("single digit minute") << 1 << u"5"_s << u"5"_s << QTime(18, 5) << QStringList();
+    QTest::newRow("leading zero") << 2 << u"07"_s << u"07"_s << QTime(18, 15, 7) << QStringList();
+}
+
+void TimingTest::startFields() {
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QTime, time);
+    QFETCH(QStringList, errors);
+
+    ClockRig rig;
+    QLineEdit* edit = std::array{rig.start(1).hour, rig.start(1).minute, rig.start(1).second}[size_t(field)];
+    edit->setText(typed);
+    QCOMPARE(edit->text(), shown);
+    QCOMPARE(wm::FormatTime(rig.starts->startTime(1)), time.toString(u"HH:mm:ss"_s));
+    QCOMPARE(rig.prompts.errors, errors);
+    QCOMPARE(wm::FormatTime(rig.starts->startTime(2)), u"18:20:00"_s);
+}
+
+void TimingTest::loadAndSave() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"prefs.ini"_s);
+    wm::test::writeFile(path, "[StarterID]\nS1=0\nS2=abc\nS1Zeit=18:05:00\nS2Zeit=18:10:30\n"
+                              "S4Zeit=kaputt\nS5Zeit=19:00\n");
+    ClockRig rig;
+    {
+        wm::IniFile ini(path);
+        rig.starts->load(ini, u"StarterID"_s);
+    }
+    const QStringList times = {u"18:05:00"_s, u"18:10:30"_s, u"18:10:30"_s, u"18:10:30"_s, u"19:00:00"_s};
+    const QList<bool> active = {false, true, true, true, true};
+    for (int n = 1; n <= wm::StartClock::kStarts; ++n) {
+        QCOMPARE(wm::FormatTime(rig.starts->startTime(n)), times[n - 1]);
+        QCOMPARE(rig.starts->isActive(n), active[n - 1]);
+    }
+    QCOMPARE(rig.start(2).minute->text(), u"10"_s);
+    QCOMPARE(rig.start(2).second->text(), u"30"_s);
+    QVERIFY(rig.prompts.errors.isEmpty());
+
+    {
+        wm::IniFile ini(path);
+        rig.starts->save(ini, u"Andere"_s);
+        ini.save();
+    }
+    wm::IniFile saved(path);
+    QCOMPARE(saved.readString(u"Andere"_s, u"S1"_s, QString()), u"0"_s);
+    QCOMPARE(saved.readString(u"Andere"_s, u"S4Zeit"_s, QString()), u"18:10:30"_s);
+    ClockRig again;
+    again.starts->load(saved, u"Andere"_s);
+    for (int n = 1; n <= wm::StartClock::kStarts; ++n) {
+        QCOMPARE(again.starts->startTime(n), rig.starts->startTime(n));
+        QCOMPARE(again.starts->isActive(n), rig.starts->isActive(n));
+    }
+
+    // Nothing saved: every start at the time of loading.
+    again.starts->load(saved, u"Leer"_s);
+    QCOMPARE(wm::FormatTime(again.starts->startTime(5)), u"18:00:00"_s);
+    QVERIFY(again.starts->isActive(1));
+}
+
+void TimingTest::raceNames() {
+    QCOMPARE(wm::defaultRaceName(QDate(2005, 3, 7)), u"2005-Mrz-7"_s);
+    QCOMPARE(wm::defaultRaceName(QDate(2024, 12, 24)), u"2024-Dec-24"_s);
+    QCOMPARE(wm::defaultRaceName(QDate(2026, 5, 1)), u"2026-Mai-1"_s);
+    QCOMPARE(wm::defaultRaceName(QDate(2026, 10, 31)), u"2026-Okt-31"_s);
+}
+
+void TimingTest::raceNameChecks_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("parent folder") << u"../x"_s << false;
+    QTest::newRow("slash") << u"a/b"_s << false;
+    QTest::newRow("backslash") << u"a\\b"_s << false;
+    QTest::newRow("leading blank") << u" lead"_s << false;
+    QTest::newRow("tab") << u"Wett\tfahrt"_s << false;
+    QTest::newRow("line break") << u"Wett\nfahrt"_s << false;
+    QTest::newRow("121 characters") << QString(121, u'x') << false;
+    QTest::newRow("120 characters") << QString(120, u'x') << true;
+    QTest::newRow("apostrophe") << u"O'Neil Cup"_s << true;
+    QTest::newRow("blank inside") << u"Wettfahrt 1"_s << true;
+    QTest::newRow("hyphen and year") << u"Sommer-Cup 2026"_s << true;
+}
+
+void TimingTest::raceNameChecks() {
+    QFETCH(QString, name);
+    QFETCH(bool, accepted);
+    QCOMPARE(errorOf([&] { wm::checkRaceName(name); }).isEmpty(), accepted);
+}
+
+void TimingTest::addBoat_data() {
+    QTest::addColumn<QList<QVariantMap>>("boats");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QList<int>>("participantStatus");
+
+    using wm::test::boat;
+    QVariantMap timed = boat(u"GER 7"_s, u"Anna"_s, u"Abel"_s, u"Pirat"_s, 112.5, 2);
+    timed.insert(wm::field::GZEIT, u"00:30:00"_s);
+    timed.insert(wm::field::BZEIT, u"00:26:40"_s);
+    QTest::newRow("two identical rows")
+        << QList<QVariantMap>{timed, boat(u"GER 8"_s, u"Anna"_s, u"Abel"_s, {}, 100, 1), timed} << 0
+        << QStringList{u"GER 7|Anna|Abel|Pirat|112,5|2"_s, u"GER 7|Anna|Abel|Pirat|112,5|2"_s} << QList<int>{1, 0, 0};
+    QTest::newRow("apostrophe") << QList<QVariantMap>{boat(u"GER 1"_s, u"Skipper's"_s, u"O'Neil"_s, {}, 110, 1),
+                                                      boat(u"GER 1"_s, u"Skipper"_s, u"O'Neil"_s, {}, 110, 1)}
+                                << 0 << QStringList{u"GER 1|Skipper's|O'Neil||110|1"_s} << QList<int>{1, 0};
+    QTest::newRow("no sail number") << QList<QVariantMap>{boat({}, u"Blitz"_s, u"Abel"_s, u"Laser"_s, 100, 3),
+                                                          boat({}, u"Donner"_s, u"Abel"_s, u"Laser"_s, 100, 3),
+                                                          boat({}, u"Blitz"_s, u"Bauer"_s, u"Laser"_s, 100, 3)}
+                                    << 0 << QStringList{u"|Blitz|Abel|Laser|100|3"_s} << QList<int>{1, 0, 0};
+    QTest::newRow("boat name ending in an asterisk")
+        << QList<QVariantMap>{boat(u"GER 1"_s, u"Star*"_s, u"Abel"_s, {}, 100, 1),
+                              boat(u"GER 1"_s, u"Starlight"_s, u"Abel"_s, {}, 100, 1)}
+        << 0 << QStringList{u"GER 1|Star*|Abel||100|1"_s} << QList<int>{1, 0};
+}
+
+void TimingTest::addBoat() {
+    QFETCH(QList<QVariantMap>, boats);
+    QFETCH(int, chosen);
+    QFETCH(QStringList, entries);
+    QFETCH(QList<int>, participantStatus);
+
+    RaceRig rig(boats);
+    QCOMPARE(rig.race.addBoat(rig.participants, rig.participantRow(chosen)), entries.size());
+
+    const Table& race = rig.race.table();
+    QStringList copied;
+    for (const Table::Row& row : race.select()) {
+        QStringList parts;
+        for (const QString& f : {wm::field::SEGELNR, wm::field::BOOTSNAME, wm::field::NAME, wm::field::TYP,
+                                 wm::field::YS, wm::field::START}) {
+            parts << text(race, row, f);
+        }
+        copied << parts.join(u'|');
+        QCOMPARE(text(race, row, wm::field::STATUS), u"1"_s);
+        for (const QString& f : {wm::field::GZEIT, wm::field::BZEIT, wm::field::Punkte}) {
+            QVERIFY2(row.values.value(race.fieldIndex(f)).isNull(), qPrintable(f));
+        }
+    }
+    QCOMPARE(copied, entries);
+    QList<int> status;
+    for (const Table::Row& row : rig.participants.select()) {
+        status << row.values.value(rig.participants.fieldIndex(wm::field::STATUS)).toInt();
+    }
+    QCOMPARE(status, participantStatus);
+
+    wm::FieldList expected = wm::participantFields();
+    expected.append({wm::field::Punkte, wm::FieldType::Integer, 0, false});
+    QCOMPARE(race.fields(), expected);
+}
+
+void TimingTest::search_data() {
+    QTest::addColumn<bool>("finishMode");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("listed");
+
+    // Abendrot has finished.
+    QTest::newRow("start: all") << false << QString()
+                                << QStringList{u"Abendrot"_s, u"Wind"_s, u"Möwe"_s, u"Sturm"_s, u"Kabine"_s};
+    QTest::newRow("start: any field begins with it")
+        << false << u"ab"_s << QStringList{u"Abendrot"_s, u"Wind"_s, u"Möwe"_s, u"Sturm"_s};
+    QTest::newRow("start: umlaut in any case") << false << u"MÖ"_s << QStringList{u"Möwe"_s};
+    QTest::newRow("start: no match") << false << u"xyz"_s << QStringList();
+    QTest::newRow("finish: only those racing")
+        << true << QString() << QStringList{u"Wind"_s, u"Möwe"_s, u"Sturm"_s, u"Kabine"_s};
+    QTest::newRow("finish: search") << true << u"ab"_s << QStringList{u"Wind"_s, u"Möwe"_s, u"Sturm"_s};
+    QTest::newRow("finish: finished boat searched for") << true << u"Abend"_s << QStringList();
+}
+
+void TimingTest::search() {
+    QFETCH(bool, finishMode);
+    QFETCH(QString, search);
+    QFETCH(QStringList, listed);
+
+    using wm::test::boat;
+    RaceRig rig({boat(u"GER 1"_s, u"Abendrot"_s, u"Meier"_s, u"Pirat"_s, 105, 1),
+                 boat(u"AB 7"_s, u"Wind"_s, u"Schulz"_s, u"Jolle"_s, 110, 1),
+                 boat(u"GER 3"_s, u"Möwe"_s, u"Abel"_s, u"Finn"_s, 112.5, 1),
+                 boat(u"GER 4"_s, u"Sturm"_s, u"Krause"_s, u"ABC"_s, 100, 1),
+                 boat(u"GER 5"_s, u"Kabine"_s, u"Lang"_s, u"Laser"_s, 100, 1)});
+    rig.enterAll();
+    rig.race.setMode(Race::Mode::Finish);
+    rig.race.setSearchText(QString());
+    rig.race.list().first();
+    rig.race.recordFinish(u"00:40:00"_s);
+
+    rig.race.setMode(finishMode ? Race::Mode::Finish : Race::Mode::Start);
+    rig.race.setSearchText(search);
+    QCOMPARE(rig.listed(), listed);
+}
+
+void TimingTest::recordFinish_data() {
+    QTest::addColumn<QVariant>("ys");
+    QTest::addColumn<QString>("elapsed");
+    QTest::addColumn<QString>("corrected");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("yardstick 105") << QVariant(105) << u"00:47:12"_s << u"00:44:57"_s << QString();
+    QTest::newRow("fractional yardstick") << QVariant(112.5) << u"01:00:00"_s << u"00:53:20"_s << QString();
+    QTest::newRow("yardstick 0") << QVariant(0) << u"00:47:12"_s << QString() << u"Gleitkommadivision durch Null"_s;
+    QTest::newRow("no yardstick") << QVariant() << u"00:47:12"_s << QString()
+                                  << u"'' ist kein gültiger Gleitkommawert"_s;
+    QTest::newRow("start without a clock")
+        << QVariant(105) << QString() << QString() << u"'' ist keine gültige Uhrzeit"_s;
+}
+
+void TimingTest::recordFinish() {
+    QFETCH(QVariant, ys);
+    QFETCH(QString, elapsed);
+    QFETCH(QString, corrected);
+    QFETCH(QString, error);
+
+    QVariantMap b = wm::test::boat(u"GER 1"_s, u"Abendrot"_s, u"Meier"_s, u"Pirat"_s, 0, 1);
+    b.insert(wm::field::YS, ys);
+    RaceRig rig({b});
+    rig.enterAll();
+    rig.race.setMode(Race::Mode::Finish);
+    rig.race.setSearchText(QString());
+    rig.race.list().first();
+
+    QCOMPARE(errorOf([&] { rig.race.recordFinish(elapsed); }), error);
+    const Table::Row row = rig.race.table().select().first();
+    if (!error.isEmpty()) {
+        QCOMPARE(text(rig.race.table(), row, wm::field::STATUS), u"1"_s);
+        QVERIFY(row.values.value(rig.race.table().fieldIndex(wm::field::GZEIT)).isNull());
+        QVERIFY(row.values.value(rig.race.table().fieldIndex(wm::field::BZEIT)).isNull());
+        QCOMPARE(rig.listed(), QStringList{u"Abendrot"_s});
+        return;
+    }
+    QVERIFY(rig.listed().isEmpty());
+    rig.race.close();
+    Table file;
+    file.open(rig.racePath());
+    QCOMPARE(file.value(row.rowid, wm::field::GZEIT).toString(), elapsed);
+    QCOMPARE(file.value(row.rowid, wm::field::BZEIT).toString(), corrected);
+    QCOMPARE(file.value(row.rowid, wm::field::STATUS).toInt(), 2);
+}
+
+void TimingTest::recordMarker() {
+    using wm::test::boat;
+    RaceRig rig({boat(u"GER 1"_s, u"Abendrot"_s, u"Meier"_s, u"Pirat"_s, 0, 1),
+                 boat(u"GER 2"_s, u"Wind"_s, u"Schulz"_s, u"Pirat"_s, 100, 1)});
+    rig.enterAll();
+    rig.race.setMode(Race::Mode::Finish);
+    rig.race.setSearchText(QString());
+    rig.race.list().first();
+    rig.race.recordMarker(wm::kDnf);
+
+    const Table& race = rig.race.table();
+    const Table::Row row = race.select().first();
+    QCOMPARE(text(race, row, wm::field::GZEIT), wm::kDnf);
+    QCOMPARE(text(race, row, wm::field::BZEIT), wm::kDnf);
+    QCOMPARE(text(race, row, wm::field::STATUS), u"2"_s);
+    QCOMPARE(rig.listed(), QStringList{u"Wind"_s});
+}
+
+void TimingTest::checkStarter_data() {
+    QTest::addColumn<QString>("ticked"); // start 1 to 5
+    QTest::addColumn<QList<int>>("used");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QList<int>>("asked");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("all active") << u"11111"_s << QList<int>{1, 3, 7} << QList<bool>{} << true << QList<int>{}
+                                << u"11111"_s;
+    QTest::newRow("unused starts inactive")
+        << u"10100"_s << QList<int>{1, 3, 7} << QList<bool>{} << true << QList<int>{} << u"10100"_s;
+    QTest::newRow("yes, yes") << u"11000"_s << QList<int>{1, 3, 5, 5} << QList<bool>{true, true} << true
+                              << QList<int>{3, 5} << u"11101"_s;
+    QTest::newRow("yes, no") << u"11000"_s << QList<int>{1, 3, 5} << QList<bool>{true, false} << false
+                             << QList<int>{3, 5} << u"11000"_s;
+    QTest::newRow("no stops at once") << u"11000"_s << QList<int>{5, 3, 1} << QList<bool>{false} << false
+                                      << QList<int>{3} << u"11000"_s;
+}
+
+void TimingTest::checkStarter() {
+    QFETCH(QString, ticked);
+    QFETCH(QList<int>, used);
+    QFETCH(QList<bool>, answers);
+    QFETCH(bool, result);
+    QFETCH(QList<int>, asked);
+    QFETCH(QString, after);
+
+    ClockRig rig;
+    for (int n = 1; n <= wm::StartClock::kStarts; ++n) {
+        rig.starts->setActive(n, ticked[n - 1] == u'1');
+    }
+    rig.prompts.answers.assign(answers.cbegin(), answers.cend());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"race.db"_s);
+    Table::create(path, wm::raceFields(wm::participantFields()));
+    Table race;
+    race.open(path);
+    for (int start : used) {
+        race.insert({{wm::field::START, start}});
+    }
+    race.insert({{wm::field::NAME, u"ohne Start"_s}});
+
+    QCOMPARE(wm::CheckStarter(*rig.starts, rig.prompts, race), result);
+    QStringList questions;
+    for (int n : asked) {
+        questions << u"Mindestens ein Teilnehmer erfordert den Start %1.\rSoll Start %1 jetzt aktiviert werden?\r"
+                     "Klicken Sie Ja für eine automatische Änderung und Nein um zurückzukehren."_s.arg(n);
+    }
+    QCOMPARE(rig.prompts.asked, questions);
+    QCOMPARE(rig.prompts.captions, QStringList(asked.size(), u"Bestätigung"_s));
+    QString state;
+    for (int n = 1; n <= wm::StartClock::kStarts; ++n) {
+        state += rig.starts->isActive(n) ? u'1' : u'0';
+    }
+    QCOMPARE(state, after);
+}
+
+void TimingTest::calcPoints_data() {
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QList<QVariant>>("points");
+
+    QTest::newRow("finishers, DNF and DSQ") << kScored << ints({4, 8, 1, 8, 2, 5, 8, 3});
+    QTest::newRow("tie by sail number") << QStringList{u"GER 5|Anna|Abel|00:41:10"_s, u"GER 1|Berta|Bauer|00:30:00"_s,
+                                                       u"GER 2|Cora|Cech|00:41:10"_s, u"GER 3|Dora|Dahl|00:35:00"_s,
+                                                       u"GER 4|Emma|Eck|00:50:00"_s,  u"GER 6|Fina|Fink|DNF"_s}
+                                        << ints({4, 1, 3, 2, 5, 6});
+    QTest::newRow("tie by boat name") << QStringList{u"GER 2|Zora|Abel|00:41:10"_s, u"GER 1|Berta|Bauer|00:30:00"_s,
+                                                     u"GER 2|Anna|Abel|00:41:10"_s, u"GER 3|Dora|Dahl|00:35:00"_s,
+                                                     u"GER 4|Emma|Eck|00:50:00"_s}
+                                      << ints({4, 1, 3, 2, 5});
+    QTest::newRow("tie by name") << QStringList{u"GER 2|Anna|Zander|00:41:10"_s, u"GER 1|Berta|Bauer|00:30:00"_s,
+                                                u"GER 2|Anna|Abel|00:41:10"_s, u"GER 3|Dora|Dahl|00:35:00"_s,
+                                                u"GER 4|Emma|Eck|00:50:00"_s}
+                                 << ints({4, 1, 3, 2, 5});
+    QTest::newRow("nobody finished") << QStringList{u"GER 1|Anna|Abel|DNF"_s, u"GER 2|Berta|Bauer|DSQ"_s,
+                                                    u"GER 3|Cora|Cech|DNF"_s}
+                                     << ints({3, 3, 3});
+    QTest::newRow("one finisher") << QStringList{u"GER 1|Anna|Abel|00:40:00"_s} << ints({1});
+}
+
+void TimingTest::calcPoints() {
+    QFETCH(QStringList, entries);
+    QFETCH(QList<QVariant>, points);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"race.db"_s);
+    writeRace(path, entries);
+    Table race;
+    race.open(path, Table::Mode::Exclusive);
+    wm::CalcPoints(race);
+    QCOMPARE(pointsOf(race), points);
+}
+
+void TimingTest::calcPointsAgain() {
+    QTemporaryDir dir;
+    const QString scored = dir.filePath(u"scored.db"_s);
+    writeRace(scored, kScored);
+    QStringList corrected = kScored;
+    corrected[5] = u"GER 6|Fina|Fink|00:40:00"_s;
+    const QList<QVariant> expected = ints({5, 8, 2, 8, 3, 1, 8, 4});
+
+    Table race;
+    race.open(scored, Table::Mode::Exclusive);
+    wm::CalcPoints(race);
+    race.setValue(race.select().at(5).rowid, wm::field::BZEIT, u"00:40:00"_s);
+    wm::CalcPoints(race);
+    QCOMPARE(pointsOf(race), expected);
+    QVERIFY(race.hasIndex(u"i"_s));
+    QVERIFY(race.hasIndex(u"ByZeit"_s));
+
+    const QString fresh = dir.filePath(u"fresh.db"_s);
+    writeRace(fresh, corrected);
+    wm::CalcPoints(fresh);
+    Table check;
+    check.open(fresh);
+    QCOMPARE(pointsOf(check), expected);
+}
+
+void TimingTest::calcPointsDuplicates_data() {
+    QTest::addColumn<QStringList>("entries");
+
+    QTest::newRow("same sail number, boat and name")
+        << QStringList{u"GER 1|Anna|Abel|00:40:00"_s, u"GER 2|Berta|Bauer|00:42:00"_s, u"GER 1|Anna|Abel|00:41:00"_s};
+    QTest::newRow("same boat and name, no sail number")
+        << QStringList{u"|Anna|Abel|00:40:00"_s, u"GER 2|Berta|Bauer|00:42:00"_s, u"|Anna|Abel|00:41:00"_s};
+}
+
+void TimingTest::calcPointsDuplicates() {
+    QFETCH(QStringList, entries);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"race.db"_s);
+    writeRace(path, entries);
+    Table race;
+    race.open(path, Table::Mode::Exclusive);
+    const QString error = errorOf([&] { wm::CalcPoints(race); });
+    QVERIFY2(error.contains(u"dieselbe Segelnummer, denselben Bootsnamen und denselben Namen"_s), qPrintable(error));
+    QCOMPARE(pointsOf(race), QList<QVariant>(entries.size()));
+}
+
+void TimingTest::startedFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Wettfahrt 1.ini"_s);
+    wm::writeStarted(path, 8);
+    QCOMPARE(wm::test::readFile(path).trimmed(), u"[General]\nStarted=8"_s);
+}
+
+QTEST_MAIN(TimingTest)
+#include "tst_timing.moc"
