@@ -43,6 +43,17 @@ void RecordModel::clear() {
     }
 }
 
+void RecordModel::dropRow(int row) {
+    if (row < 0 || row >= m_rows.size()) {
+        return;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+    m_current = m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1);
+    emit currentChanged(m_current);
+}
+
 void RecordModel::refresh() {
     if (m_detached || !m_table.isOpen()) {
         clear();

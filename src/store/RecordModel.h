@@ -39,6 +39,9 @@ public:
     void refresh();
     // Empties the model without reading (for a closed table).
     void clear();
+    // Takes a row out of the list that has left the filter through a change just made, without reading the
+    // table again; the next row becomes current.
+    void dropRow(int row);
 
     int count() const { return int(m_rows.size()); }
     int current() const { return m_current; }

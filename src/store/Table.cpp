@@ -28,19 +28,48 @@ constexpr int kSqliteLocked = 6;
 constexpr int kSqliteConstraint = 19;
 constexpr int kSqliteNotADb = 26;
 
-QString sqliteText(sqlite3_value* value) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return text ? QString::fromUtf8(text, sqlite3_value_bytes(value)) : QString();
+bool isAscii(const unsigned char* text, int size) {
+    for (int i = 0; i < size; ++i) {
+        if (text[i] & 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool asciiEqual(const unsigned char* a, const unsigned char* b, int size, bool ignoreCase) {
+    for (int i = 0; i < size; ++i) {
+        const unsigned char x = ignoreCase && a[i] >= 'A' && a[i] <= 'Z' ? a[i] + 32 : a[i];
+        const unsigned char y = ignoreCase && b[i] >= 'A' && b[i] <= 'Z' ? b[i] + 32 : b[i];
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // wm_match(value, constant, prefix, ignoreCase): the text comparison of filters. Qt's comparison folds case
-// for every letter, so umlauts match in any case, which SQLite's LIKE does not do.
+// for every letter, so umlauts match in any case, which SQLite's LIKE does not do. Plain ASCII, by far the
+// common case when typing a sail number, is compared byte by byte, so a search over many boats stays fast.
 void matchFunction(sqlite3_context* context, int, sqlite3_value** argv) {
-    const QString value = sqliteText(argv[0]);
-    const QString constant = sqliteText(argv[1]);
-    const Qt::CaseSensitivity cs = sqlite3_value_int(argv[3]) ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    const bool result = sqlite3_value_int(argv[2]) ? value.startsWith(constant, cs) : value.compare(constant, cs) == 0;
-    sqlite3_result_int(context, result ? 1 : 0);
+    const bool prefix = sqlite3_value_int(argv[2]) != 0;
+    const bool ignoreCase = sqlite3_value_int(argv[3]) != 0;
+    const auto* value = sqlite3_value_text(argv[0]);
+    const int valueSize = value ? sqlite3_value_bytes(argv[0]) : 0;
+    const auto* constant = sqlite3_value_text(argv[1]);
+    const int constantSize = constant ? sqlite3_value_bytes(argv[1]) : 0;
+    static const unsigned char empty = 0;
+    value = value ? value : &empty;
+    constant = constant ? constant : &empty;
+    if (isAscii(value, valueSize) && isAscii(constant, constantSize)) {
+        const bool sizeFits = prefix ? valueSize >= constantSize : valueSize == constantSize;
+        sqlite3_result_int(context, sizeFits && asciiEqual(value, constant, constantSize, ignoreCase) ? 1 : 0);
+        return;
+    }
+    const QString v = QString::fromUtf8(reinterpret_cast<const char*>(value), valueSize);
+    const QString c = QString::fromUtf8(reinterpret_cast<const char*>(constant), constantSize);
+    const Qt::CaseSensitivity cs = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    sqlite3_result_int(context, (prefix ? v.startsWith(c, cs) : v.compare(c, cs) == 0) ? 1 : 0);
 }
 
 sqlite3* handleOf(const QSqlDatabase& db) {

@@ -141,7 +141,7 @@ void Race::recordFinish(const QString& elapsed) {
     const QString corrected = CorrectedTime(elapsed, displayText(m_list.currentValue(field::YS)));
     m_table.setValues(m_list.currentRowid(),
                       {{field::STATUS, QStringLiteral("2")}, {field::BZEIT, corrected}, {field::GZEIT, elapsed}});
-    m_list.refresh();
+    leaveList();
 }
 
 void Race::recordMarker(const QString& marker) {
@@ -150,7 +150,16 @@ void Race::recordMarker(const QString& marker) {
     }
     m_table.setValues(m_list.currentRowid(),
                       {{field::GZEIT, marker}, {field::BZEIT, marker}, {field::STATUS, QStringLiteral("2")}});
-    m_list.refresh();
+    leaveList();
+}
+
+void Race::leaveList() {
+    // In finish mode the list holds only boats still racing, so the finished one simply leaves it.
+    if (m_mode == Mode::Finish) {
+        m_list.dropRow(m_list.current());
+    } else {
+        m_list.refresh();
+    }
 }
 
 bool CheckStarter(StartClock& clock, Prompts& prompts, const Table& race) {

@@ -55,6 +55,8 @@ public:
     void recordMarker(const QString& marker);
 
 private:
+    void leaveList();
+
     Table m_table;
     RecordModel m_list;
     QString m_name;
