@@ -166,6 +166,10 @@ QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int r
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_columns.size()) {
         return m_columns[section].title;
     }
+    // The row header is only the record indicator; numbering it would cost a layout on every move.
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole) {
+        return QString();
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

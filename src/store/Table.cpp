@@ -438,6 +438,21 @@ void Table::Transaction::commit() {
     m_open = false;
 }
 
+void Table::setColumn(const QString& field, const QList<std::pair<qint64, QVariant>>& values) {
+    const FieldDef& f = fieldOrThrow(field);
+    QSqlQuery q(database());
+    if (!q.prepare(QStringLiteral("UPDATE records SET %1 = ? WHERE rowid = ?").arg(quoteIdentifier(f.name)))) {
+        fail(m_path, q.lastError());
+    }
+    for (const auto& [rowid, value] : values) {
+        q.bindValue(0, convertForField(f, value));
+        q.bindValue(1, rowid);
+        if (!q.exec()) {
+            fail(m_path, q.lastError());
+        }
+    }
+}
+
 void Table::removeRow(qint64 rowid) {
     exec(QStringLiteral("DELETE FROM records WHERE rowid = ?"), {rowid});
 }

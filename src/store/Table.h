@@ -55,6 +55,8 @@ public:
     void setValue(qint64 rowid, const QString& field, const QVariant& value);
     void setValues(qint64 rowid, const QVariantMap& values);
     void setAll(const QString& field, const QVariant& value);
+    // One field of many rows, with one prepared statement (call inside a Transaction for one commit).
+    void setColumn(const QString& field, const QList<std::pair<qint64, QVariant>>& values);
     void removeRow(qint64 rowid);
 
     QSqlDatabase database() const;

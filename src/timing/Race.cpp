@@ -233,10 +233,13 @@ void CalcPoints(Table& race) {
     }
     const int entries = int(rows.size());
     const int bzeit = race.fieldIndex(field::BZEIT);
+    QList<std::pair<qint64, QVariant>> points;
+    points.reserve(entries);
     for (int k = 0; k < entries; ++k) {
         const bool marker = IsMarker(rows[k].values.value(bzeit).toString());
-        race.setValue(rows[k].rowid, field::Punkte, marker ? entries : k + 1);
+        points.append({rows[k].rowid, marker ? entries : k + 1});
     }
+    race.setColumn(field::Punkte, points);
     transaction.commit();
 }
 

@@ -118,7 +118,10 @@ void StartClock::Startzeit(int n, QLineEdit* field) {
         }
         return;
     }
-    guarded(m_prompts, [&] { recompute(n); });
+    if (guarded(m_prompts, [&] { recompute(n); })) {
+        // The clocks show the new start at once, not only with the next second.
+        Timer2Timer();
+    }
 }
 
 void StartClock::Timer1Timer() {
@@ -179,6 +182,7 @@ void StartClock::load(const IniFile& ini, const QString& section) {
     for (int n = 1; n <= kStarts; ++n) {
         recompute(n);
     }
+    Timer2Timer();
 }
 
 void StartClock::save(IniFile& ini, const QString& section) const {
