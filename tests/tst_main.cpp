@@ -146,7 +146,8 @@ void TestMain::startup_failedParticipantTable_leavesPrefsUntouched() {
 void TestMain::startup_garbagePrefs_readsDefaults_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("text without sections") << QByteArray("das ist = kein\n[[[ ini\n=\n");
-    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe[General]\x00LastSID=x", 27);
+    static const char binary[] = "\x00\x01\xff\xfe[General]\x00LastSID=x";
+    QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1);
 }
 
 void TestMain::startup_garbagePrefs_readsDefaults() {
