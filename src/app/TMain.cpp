@@ -436,6 +436,12 @@ void TMain::setUpRegister() {
     m_ui->DBNavigator1->setModel(&model);
     connect(m_ui->DBNavigator1, &DBNavigator::deleteRequested, this, &TMain::deleteParticipant);
     connect(m_ui->DBNavigator1, &DBNavigator::refreshRequested, this, &TMain::refreshParticipants);
+    // The hidden data labels follow the current boat, as the add statement reads them.
+    connect(&model, &RecordModel::currentChanged, this, [this, &model] {
+        m_ui->DBText1->setText(model.currentText(field::SEGELNR));
+        m_ui->DBText2->setText(model.currentText(field::BOOTSNAME));
+        m_ui->DBText3->setText(model.currentText(field::NAME));
+    });
     connect(m_ui->FilterStarter, &QLineEdit::textChanged, this, &TMain::FilterStarterChange);
     m_ui->FilterStarter->installEventFilter(this);
     m_ui->Image2->installEventFilter(this);
@@ -549,6 +555,8 @@ void TMain::setUpRace() {
     m_ui->DBGrid2->installEventFilter(this);
     m_ui->DBNavigator2->setButtons({DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last});
     m_ui->DBNavigator2->setModel(&list);
+    connect(&list, &RecordModel::currentChanged, this,
+            [this, &list] { m_ui->DBText5->setText(list.currentText(field::START)); });
     connect(m_ui->FilterToday, &QLineEdit::textChanged, this, &TMain::FilterTodayChange);
     m_ui->FilterToday->installEventFilter(this);
     m_ui->Image1->installEventFilter(this);
@@ -728,7 +736,7 @@ void TMain::cmdZeitenClick() {
         return;
     }
     // The finish takes over exactly what the boat's start clock shows at this moment.
-    const QString start = list.currentText(field::START);
+    const QString start = m_ui->DBText5->text();
     QString elapsed;
     for (int n = 1; n <= StartClock::kStarts; ++n) {
         if (start == QString::number(n)) {
