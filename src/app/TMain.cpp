@@ -172,7 +172,10 @@ void TMain::FormCreate() {
 
 void TMain::scaleForScreen(int screenWidth) {
     if (screenWidth < kNarrowScreen) {
-        scaleChildren(this, screenWidth / kScaleBase);
+        const double factor = screenWidth / kScaleBase;
+        scaleChildren(this, factor);
+        scaleGrid(m_ui->DBGrid1, &m_participants->model(), factor);
+        scaleGrid(m_ui->DBGrid2, &m_race->list(), factor);
         const QRect clock = m_ui->grpZeiten->geometry();
         const QRect search = m_ui->FilterToday->geometry();
         resize(clock.x() + clock.width() + 16, search.y() + search.height() + 35);

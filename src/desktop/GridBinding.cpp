@@ -8,9 +8,13 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <cmath>
+
 namespace wm {
 
 namespace {
+
+constexpr int kRowHeight = 20;
 
 // In-place editors take no more characters than the field holds.
 class FieldWidthDelegate : public QStyledItemDelegate {
@@ -37,9 +41,16 @@ private:
 } // namespace
 
 void applyColumnWidths(QTableView* view, const RecordModel* model) {
+    const double scale = view->property("columnScale").isValid() ? view->property("columnScale").toDouble() : 1.0;
     for (int i = 0; i < model->columns().size(); ++i) {
-        view->setColumnWidth(i, model->columns()[i].width);
+        view->setColumnWidth(i, int(std::lround(model->columns()[i].width * scale)));
     }
+}
+
+void scaleGrid(QTableView* view, const RecordModel* model, double factor) {
+    view->setProperty("columnScale", factor);
+    view->verticalHeader()->setDefaultSectionSize(int(std::lround(kRowHeight * factor)));
+    applyColumnWidths(view, model);
 }
 
 void bindGrid(QTableView* view, RecordModel* model) {
@@ -47,7 +58,7 @@ void bindGrid(QTableView* view, RecordModel* model) {
     view->setItemDelegate(new FieldWidthDelegate(model, view));
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->verticalHeader()->setDefaultSectionSize(20);
+    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setFixedWidth(14);
     view->horizontalHeader()->setHighlightSections(false);

@@ -10,5 +10,7 @@ class RecordModel;
 // model's current record kept in step both ways, the current row kept in view.
 void bindGrid(QTableView* view, RecordModel* model);
 void applyColumnWidths(QTableView* view, const RecordModel* model);
+// Column widths and row height for a window scaled to a small screen.
+void scaleGrid(QTableView* view, const RecordModel* model, double factor);
 
 } // namespace wm
