@@ -80,7 +80,42 @@ private slots:
     void finish_failures_keepEntryListed();
     void finishMode_searchNeverShowsFinishedBoats();
     void scoring_duplicateEntries_showsMessageAndWritesNoPoints();
+    void enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey();
 };
+
+void TestMainRace::enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {boat(QStringLiteral("12"), QStringLiteral("A"), {}, {}, 100, 1),
+                                                    boat(QStringLiteral("120"), QStringLiteral("B"), {}, {}, 100, 1),
+                                                    boat(QStringLiteral("5"), QStringLiteral("C"), {}, {}, 100, 1),
+                                                    boat(QStringLiteral("121"), QStringLiteral("D"), {}, {}, 100, 1)});
+    TMain& main = f.start().main();
+    main.cmdNewRaceClick();
+    auto* search = widget<QLineEdit>(main, "FilterStarter");
+    main.participants().model().setCurrent(1); // "120" highlighted
+    search->setText(QStringLiteral("12"));
+    typeEnter(search);
+    QCOMPARE(main.race().list().currentText(field::SEGELNR), QStringLiteral("12"));
+    search->clear();
+    for (int i = 0; i < 3; ++i) {
+        main.cmdAddClick();
+    }
+    f.prompts.answers = {true};
+    main.cmdZielClick();
+    auto* raceList = widget<QTableView>(main, "DBGrid2");
+    auto* filterToday = widget<QLineEdit>(main, "FilterToday");
+    main.race().list().setCurrent(2); // "121" highlighted
+    filterToday->setText(QStringLiteral("12"));
+    QCOMPARE(main.race().list().currentText(field::SEGELNR), QStringLiteral("12"));
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(raceList, &held);
+    QCOMPARE(main.race().table().count(Filter::equals(field::STATUS, 2)), 0);
+    typeEnter(raceList);
+    QCOMPARE(main.race().table().count(Filter::equals(field::STATUS, 2)), 1);
+    QCOMPARE(main.race().table().count(Filter::equals(field::SEGELNR, QStringLiteral("12")) &&
+                                       Filter::equals(field::STATUS, 2)),
+             1);
+}
 
 void TestMainRace::wholeRace_fromNewRaceToPoints() {
     MainFixture f;

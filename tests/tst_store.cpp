@@ -135,6 +135,7 @@ private slots:
     void addColumn();
     void uniqueIndex();
     void setAll();
+    void createOverTableInUse_isRefused();
 
     void otherProcessCannotTakeHeldTable();
     void tableHeldByOtherProcess_data();
@@ -553,6 +554,22 @@ void StoreTest::setAll() {
     const QStringList before = rowsAsText(table);
     QCOMPARE(errorOf([&] { table.setAll(wm::field::STATUS, u"abc"_s); }), u"'abc' ist kein gültiger Gleitkommawert"_s);
     QCOMPARE(rowsAsText(table), before);
+}
+
+void StoreTest::createOverTableInUse_isRefused() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Pokal.db"_s);
+    wm::test::ProgramFolder().writeParticipants(path, {wm::test::boat(u"1"_s, u"A"_s, u"B"_s, u"C"_s, 100, 1)});
+    Table held;
+    held.open(path, Table::Mode::Exclusive);
+    QVERIFY(errorOf([&] { Table::create(path, wm::participantFields()); }).contains(u"anderen Programm benutzt"_s));
+    held.insert(wm::test::boat(u"2"_s, u"A"_s, u"B"_s, u"C"_s, 100, 1));
+    QCOMPARE(held.count(), 2);
+    held.close();
+    // Once free, the table may be replaced.
+    Table::create(path, wm::participantFields());
+    held.open(path);
+    QCOMPARE(held.count(), 0);
 }
 
 void StoreTest::otherProcessCannotTakeHeldTable() {

@@ -18,6 +18,7 @@
 #include "WidgetScaling.h"
 #include "ui_TMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFile>
@@ -25,6 +26,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -42,6 +44,8 @@ const QString kStarterAlias = QStringLiteral("pdxStarterAlias");
 const QString kDataAlias = QStringLiteral("pdxAlias");
 
 constexpr int kNarrowScreen = 1100;
+constexpr QAbstractItemView::EditTriggers kRegisterEditTriggers =
+    QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
 constexpr double kScaleBase = 1350.0;
 
 } // namespace
@@ -333,7 +337,8 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         // Typing in the race list never edits or searches it; Enter records the finish.
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (!m_ui->cmdZeiten->isHidden() && m_ui->cmdZeiten->isEnabled()) {
+            // A held key must not time the boats behind the one that crossed the line.
+            if (!key->isAutoRepeat() && !m_ui->cmdZeiten->isHidden() && m_ui->cmdZeiten->isEnabled()) {
                 cmdZeitenClick();
             }
             return true;
@@ -343,7 +348,9 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->DBGrid1 && type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_race->isOpen()) {
-            cmdAddClick();
+            if (!key->isAutoRepeat()) {
+                cmdAddClick();
+            }
             return true;
         }
         if (key->key() == Qt::Key_Delete && key->modifiers().testFlag(Qt::ControlModifier)) {
@@ -433,8 +440,7 @@ void TMain::setUpRegister() {
     titles.setPixelSize(12);
     m_ui->DBGrid1->horizontalHeader()->setFont(titles);
     m_ui->DBGrid1->installEventFilter(this);
-    m_ui->DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                   QAbstractItemView::AnyKeyPressed);
+    m_ui->DBGrid1->setEditTriggers(kRegisterEditTriggers);
     m_ui->DBNavigator1->setButtons({DBNavigator::Prior, DBNavigator::Next, DBNavigator::Delete, DBNavigator::Refresh});
     m_ui->DBNavigator1->setModel(&model);
     connect(m_ui->DBNavigator1, &DBNavigator::deleteRequested, this, &TMain::deleteParticipant);
@@ -474,6 +480,7 @@ void TMain::cmdNewParticipClick() {
 }
 
 void TMain::deleteParticipant() {
+    commitPendingEdit(m_ui->DBGrid1);
     RecordModel& model = m_participants->model();
     if (!model.hasCurrent()) {
         return;
@@ -488,6 +495,7 @@ void TMain::deleteParticipant() {
 }
 
 void TMain::refreshParticipants() {
+    commitPendingEdit(m_ui->DBGrid1);
     guarded(*m_services.prompts, [&] { m_participants->model().refresh(); });
 }
 
@@ -500,6 +508,7 @@ void TMain::reopenParticipants() {
 }
 
 void TMain::cmdCreateSIDClick() {
+    commitPendingEdit(m_ui->DBGrid1);
     const QString previous = m_currentSID;
     m_participants->close();
     FileDialogOptions dialog;
@@ -529,6 +538,7 @@ void TMain::cmdCreateSIDClick() {
 }
 
 void TMain::cmdChangeSIDClick() {
+    commitPendingEdit(m_ui->DBGrid1);
     const QString previous = m_currentSID;
     m_participants->close();
     FileDialogOptions dialog;
@@ -549,6 +559,10 @@ void TMain::cmdChangeSIDClick() {
 }
 
 void TMain::setUpRace() {
+    // Buttons take the focus only by Tab: after a click on "DNF" the next Enter must still mean "ZIEL".
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setFocusPolicy(Qt::TabFocus);
+    }
     RecordModel& list = m_race->list();
     bindGrid(m_ui->DBGrid2, &list);
     m_ui->DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -573,6 +587,16 @@ void TMain::setUpRace() {
 void TMain::keyPressEvent(QKeyEvent* event) {
     // Enter presses the window's default button: "ZIEL" in finish mode, "hinzufügen" before.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        if (event->isAutoRepeat()) {
+            return;
+        }
+        // A button that has the focus takes Enter itself; otherwise the window's default button does.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+            button && button->isVisible() && button->isEnabled()) {
+            button->click();
+            return;
+        }
         if (m_race->mode() == Race::Mode::Finish) {
             if (!m_ui->cmdZeiten->isHidden() && m_ui->cmdZeiten->isEnabled()) {
                 cmdZeitenClick();
@@ -580,7 +604,6 @@ void TMain::keyPressEvent(QKeyEvent* event) {
         } else if (m_ui->cmdAdd->isEnabled() && !m_ui->cmdAdd->isHidden()) {
             cmdAddClick();
         }
-        event->accept();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -628,10 +651,17 @@ void TMain::cmdNewRaceClick() {
         m_race->create(path, *name, m_participants->table().fields());
     });
     if (!created) {
+        // No race is open any more: back to the state before the first race.
         m_race->setMode(Race::Mode::NoRace);
         m_ui->cmdAdd->setEnabled(false);
         m_ui->DBGrid2->setEnabled(false);
         m_ui->FilterToday->setEnabled(false);
+        m_ui->cmdZiel->hide();
+        m_ui->cmdCompList->hide();
+        m_ui->Label11->clear();
+        setWindowTitle(kAppCaption);
+        m_participants->model().setReadOnly(false);
+        m_ui->DBGrid1->setEditTriggers(kRegisterEditTriggers);
         return;
     }
     m_race->setMode(Race::Mode::Start);

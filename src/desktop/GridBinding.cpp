@@ -2,6 +2,7 @@
 
 #include "RecordModel.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -51,6 +52,14 @@ void scaleGrid(QTableView* view, const RecordModel* model, double factor) {
     view->setProperty("columnScale", factor);
     view->verticalHeader()->setDefaultSectionSize(int(std::lround(kRowHeight * factor)));
     applyColumnWidths(view, model);
+}
+
+void commitPendingEdit(QTableView* view) {
+    QWidget* editor = QApplication::focusWidget();
+    if (editor && view->viewport()->isAncestorOf(editor)) {
+        emit view->itemDelegate()->commitData(editor);
+        emit view->itemDelegate()->closeEditor(editor);
+    }
 }
 
 void bindGrid(QTableView* view, RecordModel* model) {

@@ -10,6 +10,8 @@ class RecordModel;
 // model's current record kept in step both ways, the current row kept in view.
 void bindGrid(QTableView* view, RecordModel* model);
 void applyColumnWidths(QTableView* view, const RecordModel* model);
+// Writes a cell being edited in place, before the grid is read again or its table closed.
+void commitPendingEdit(QTableView* view);
 // Column widths and row height for a window scaled to a small screen.
 void scaleGrid(QTableView* view, const RecordModel* model, double factor);
 

@@ -1,5 +1,6 @@
 #include "UpDown.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -31,6 +32,15 @@ void UpDown::stepBy(int steps) {
     if (m_buddy) {
         m_buddy->setText(QString::number(next));
     }
+}
+
+void UpDown::changeEvent(QEvent* event) {
+    // A message box shown by a step must not let the held button go on stepping behind it.
+    if (event->type() == QEvent::WindowBlocked) {
+        m_up->setDown(false);
+        m_down->setDown(false);
+    }
+    QWidget::changeEvent(event);
 }
 
 void UpDown::resizeEvent(QResizeEvent* event) {

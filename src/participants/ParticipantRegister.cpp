@@ -48,6 +48,8 @@ void ParticipantRegister::setSearchText(const QString& searchText) {
     m_model.setFiltered(true);
     m_model.setFilter(registerFilter(searchText), !searchText.isEmpty());
     m_model.refresh();
+    // The first match becomes current, so typing the start of a sail number and Enter takes that boat.
+    m_model.first();
 }
 
 } // namespace wm

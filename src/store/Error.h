@@ -18,4 +18,10 @@ private:
     QByteArray m_utf8;
 };
 
+// The table is held by another program (or another part of this one).
+class LockedError : public Error {
+public:
+    using Error::Error;
+};
+
 } // namespace wm

@@ -92,9 +92,9 @@ QString nextConnectionName() {
     switch (code) {
     case kSqliteBusy:
     case kSqliteLocked:
-        throw Error(QStringLiteral("Die Tabelle '%1' wird gerade von einem anderen Programm benutzt.\n"
-                                   "Bitte schließen Sie das andere Programm und versuchen Sie es erneut.")
-                        .arg(path));
+        throw LockedError(QStringLiteral("Die Tabelle '%1' wird gerade von einem anderen Programm benutzt.\n"
+                                         "Bitte schließen Sie das andere Programm und versuchen Sie es erneut.")
+                              .arg(path));
     case kSqliteNotADb:
         throw Error(QStringLiteral("'%1' ist keine gültige Tabellendatei.").arg(path));
     case kSqliteConstraint:
@@ -113,6 +113,17 @@ Table::~Table() {
 }
 
 void Table::create(const QString& path, const FieldList& fields) {
+    // A table still in use must not be replaced: its owner would go on writing into a deleted file.
+    if (QFileInfo(path).isFile()) {
+        try {
+            Table probe;
+            probe.open(path, Mode::Exclusive);
+        } catch (const LockedError&) {
+            throw;
+        } catch (const Error&) {
+            // Not a table file: it may be replaced.
+        }
+    }
     remove(path);
     QStringList columns;
     for (const FieldDef& f : fields) {

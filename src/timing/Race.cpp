@@ -103,6 +103,10 @@ int Race::addBoat(Table& participants, qint64 participantRowid) {
         participants.select(same(field::SEGELNR) && same(field::NAME) && same(field::BOOTSNAME), false);
     static const QStringList copied = {field::SEGELNR, field::BOOTSNAME, field::NAME,
                                        field::TYP,     field::YS,        field::START};
+    // The boat leaves the register only together with its entry in the race: the register's change is
+    // committed after the race's, and rolled back if the race cannot be written.
+    Table::Transaction registerChange(participants);
+    participants.setValue(participantRowid, field::STATUS, QStringLiteral("1"));
     {
         Table::Transaction transaction(m_table);
         for (const Table::Row& row : rows) {
@@ -115,7 +119,7 @@ int Race::addBoat(Table& participants, qint64 participantRowid) {
         }
         transaction.commit();
     }
-    participants.setValue(participantRowid, field::STATUS, QStringLiteral("1"));
+    registerChange.commit();
     return int(rows.size());
 }
 
@@ -132,6 +136,7 @@ void Race::setSearchText(const QString& text) {
     m_list.setFilter(searchFilter(text, finish), true);
     m_list.setFiltered(finish || !text.isEmpty());
     m_list.refresh();
+    m_list.first();
 }
 
 void Race::recordFinish(const QString& elapsed) {
