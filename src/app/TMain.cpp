@@ -48,6 +48,26 @@ constexpr QAbstractItemView::EditTriggers kRegisterEditTriggers =
     QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
 constexpr double kScaleBase = 1350.0;
 
+// The arrow keys in a search field move through the list it narrows.
+void moveByArrowKey(RecordModel& list, int key) {
+    switch (key) {
+    case Qt::Key_Down:
+        list.next();
+        break;
+    case Qt::Key_Up:
+        list.prior();
+        break;
+    case Qt::Key_Left:
+        list.first();
+        break;
+    case Qt::Key_Right:
+        list.last();
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 TMain::TMain(const Services& services, QWidget* parent)
@@ -283,23 +303,7 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == m_ui->FilterStarter && type == QEvent::KeyPress) {
-        auto& model = m_participants->model();
-        switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Down:
-            model.next();
-            break;
-        case Qt::Key_Up:
-            model.prior();
-            break;
-        case Qt::Key_Left:
-            model.first();
-            break;
-        case Qt::Key_Right:
-            model.last();
-            break;
-        default:
-            break;
-        }
+        moveByArrowKey(m_participants->model(), static_cast<QKeyEvent*>(event)->key());
         return false; // the key still reaches the field
     }
     if (watched == m_ui->Image2 && type == QEvent::MouseButtonRelease) {
@@ -307,26 +311,12 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == m_ui->FilterToday && type == QEvent::KeyPress) {
-        RecordModel& list = m_race->list();
-        switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Down:
-            list.next();
-            break;
-        case Qt::Key_Up:
-            list.prior();
-            break;
-        case Qt::Key_Left:
-            list.first();
-            break;
-        case Qt::Key_Right:
-            list.last();
-            break;
-        case Qt::Key_Escape:
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
             m_ui->FilterToday->clear();
             return true;
-        default:
-            break;
         }
+        moveByArrowKey(m_race->list(), key);
         return false;
     }
     if (watched == m_ui->Image1 && type == QEvent::MouseButtonRelease) {
