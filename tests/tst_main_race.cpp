@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using namespace wm;
 using namespace wm::test;
@@ -81,7 +82,26 @@ private slots:
     void finishMode_searchNeverShowsFinishedBoats();
     void scoring_duplicateEntries_showsMessageAndWritesNoPoints();
     void enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey();
+    void switchDatabase_inFinishMode_keepsTheStartTimes();
 };
+
+void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    const QString other = f.folder.starter(QStringLiteral("Jugend.db"));
+    f.folder.writeParticipants(other, {});
+    TMain& main = f.start().main();
+    main.timLoadTimer();
+    main.cmdNewRaceClick();
+    main.cmdAddClick();
+    f.prompts.answers = {true};
+    main.cmdZielClick();
+    QCOMPARE(main.race().mode(), Race::Mode::Finish);
+    f.prompts.fileNames = {other};
+    main.cmdChangeSIDClick();
+    QCOMPARE(main.currentSID(), other);
+    QVERIFY(!main.timLoad()->isActive());
+}
 
 void TestMainRace::enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey() {
     MainFixture f;

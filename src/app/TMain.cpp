@@ -540,7 +540,11 @@ void TMain::cmdChangeSIDClick() {
     }
     reopenParticipants();
     if (m_participants->isOpen()) {
-        m_timLoad->start();
+        // While boats are being timed the start times in force stay: loading another database's would change
+        // every elapsed time from then on, with the start setup hidden.
+        if (m_race->mode() != Race::Mode::Finish && m_race->mode() != Race::Mode::Over) {
+            m_timLoad->start();
+        }
     } else if (m_currentSID != previous) {
         // The chosen file cannot be used: go on with the database that was open before.
         m_currentSID = previous;
