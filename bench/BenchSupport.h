@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Clock.h"
+#include "Services.h"
 #include "Table.h"
 #include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QVariantMap>
 
@@ -87,5 +90,18 @@ inline void writeFleet(const QString& path, const QList<QVariantMap>& boats) {
     }
     transaction.commit();
 }
+
+// The real clock with prompts and notices that only record, on a screen wide enough not to scale.
+struct Seams {
+    SystemClock clock;
+    test::ScriptedPrompts prompts;
+    test::RecordingNotifier notifier;
+
+    Services services(const QString& programFolder) {
+        return Services{
+            ProgramDir(programFolder), QCoreApplication::applicationFilePath(), &clock, &prompts, &notifier, nullptr,
+            [] { return 1280; }};
+    }
+};
 
 } // namespace wm::bench

@@ -122,12 +122,8 @@ int main(int argc, char* argv[]) {
 
     test::ProgramFolder folder;
     bench::writeFleet(folder.starter(), {});
-    SystemClock clock;
-    test::ScriptedPrompts prompts;
-    test::RecordingNotifier notifier;
-    const Services services{
-        ProgramDir(folder.path()), QCoreApplication::applicationFilePath(), &clock, &prompts, &notifier, nullptr,
-        [] { return 1280; }};
+    bench::Seams seams;
+    const Services services = seams.services(folder.path());
 
     const qint64 offsetMs = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
     auto timeOfDay = [offsetMs](qint64 epochMs) {
@@ -140,11 +136,11 @@ int main(int argc, char* argv[]) {
 
     // The plain way: a one-second timer started whenever the window happens to come up.
     QLabel unaligned;
-    unaligned.setText(FormatTime(clock.timeOfDay()));
+    unaligned.setText(FormatTime(seams.clock.timeOfDay()));
     QTimer unalignedTimer;
     unalignedTimer.setInterval(1000);
     QObject::connect(&unalignedTimer, &QTimer::timeout, &unaligned, [&] {
-        const QString text = FormatTime(clock.timeOfDay());
+        const QString text = FormatTime(seams.clock.timeOfDay());
         if (unaligned.text() != text) {
             unaligned.setText(text);
         }

@@ -107,12 +107,8 @@ int main(int argc, char* argv[]) {
 
     test::ProgramFolder folder;
     bench::writeFleet(folder.starter(), bench::fleet(kEntries));
-    SystemClock clock;
-    test::ScriptedPrompts prompts;
-    test::RecordingNotifier notifier;
-    const Services services{
-        ProgramDir(folder.path()), QCoreApplication::applicationFilePath(), &clock, &prompts, &notifier, nullptr,
-        [] { return 1280; }};
+    bench::Seams seams;
+    const Services services = seams.services(folder.path());
 
     Wendemark windows(services);
     TMain& main = windows.main();
@@ -120,7 +116,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::processEvents();
     main.timLoadTimer();
 
-    prompts.inputs.push_back(QStringLiteral("Bench-Wettfahrt"));
+    seams.prompts.inputs.push_back(QStringLiteral("Bench-Wettfahrt"));
     main.cmdNewRaceClick();
     std::vector<double> adds;
     for (int k = 0; k < kEntries && main.race().isOpen(); ++k) {
@@ -131,7 +127,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication::processEvents();
     }
     const int entered = main.race().isOpen() ? main.race().table().count() : 0;
-    prompts.answers.assign(1 + StartClock::kStarts, true);
+    seams.prompts.answers.assign(1 + StartClock::kStarts, true);
     main.cmdZielClick();
     if (entered != kEntries || main.race().mode() != Race::Mode::Finish) {
         fail("race not in finish mode, entries:", QString::number(entered));
@@ -150,8 +146,8 @@ int main(int argc, char* argv[]) {
         updates.push_back(bare.run(k + 1));
     }
     const int finished = main.race().table().count(Filter::equals(field::STATUS, 2));
-    if (finished != kFinishes || !prompts.errors.isEmpty()) {
-        fail("finishes recorded:", QString::number(finished) + u' ' + prompts.errors.join(u'|'));
+    if (finished != kFinishes || !seams.prompts.errors.isEmpty()) {
+        fail("finishes recorded:", QString::number(finished) + u' ' + seams.prompts.errors.join(u'|'));
     }
 
     const QString scoredPath = folder.data(QStringLiteral("scored.db"));

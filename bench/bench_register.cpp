@@ -127,12 +127,8 @@ int main(int argc, char* argv[]) {
     test::ProgramFolder folder;
     const QString original = folder.data(QStringLiteral("fleet.db"));
     bench::writeFleet(original, bench::fleet(kBoats));
-    SystemClock clock;
-    test::ScriptedPrompts prompts;
-    test::RecordingNotifier notifier;
-    const Services services{
-        ProgramDir(folder.path()), QCoreApplication::applicationFilePath(), &clock, &prompts, &notifier, nullptr,
-        [] { return 1280; }};
+    bench::Seams seams;
+    const Services services = seams.services(folder.path());
 
     std::unique_ptr<Wendemark> windows;
     std::unique_ptr<QWidget> bare;
@@ -163,9 +159,9 @@ int main(int argc, char* argv[]) {
         reference.push_back(startBare());
         program.push_back(startProgram());
         const int available = windows->main().participants().table().count(Filter::equals(field::STATUS, 0));
-        if (available != kBoats || !prompts.errors.isEmpty()) {
+        if (available != kBoats || !seams.prompts.errors.isEmpty()) {
             std::fprintf(stderr, "start-up left %d of %d boats available, errors: %s\n", available, kBoats,
-                         qPrintable(prompts.errors.join(u'|')));
+                         qPrintable(seams.prompts.errors.join(u'|')));
         }
     }
     bare.reset();
