@@ -159,7 +159,11 @@ void TMain::FormCreate() {
     m_ui->Label30->setText(QStringLiteral("Wendemark ") + version);
     m_tray->setVersionText(m_ui->Label30->text());
 
-    m_currentSID = IniFile(m_services.programDir.prefsPath()).readString(kGeneral, kLastSID, kDefaultSID);
+    m_currentSID = IniFile(m_services.programDir.prefsPath()).readString(kGeneral, kLastSID, kDefaultSID).trimmed();
+    if (m_currentSID.isEmpty()) {
+        // An empty entry names no file: the default database, as if the key were missing.
+        m_currentSID = kDefaultSID;
+    }
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int screenWidth =
@@ -185,13 +189,17 @@ void TMain::FormCreate() {
     m_aliases.remove(kStarterAlias);
     m_aliases.add(kStarterAlias, m_services.programDir.starterDir());
 
-    guarded(*m_services.prompts, [&] {
+    const bool opened = guarded(*m_services.prompts, [&] {
         m_participants->open(participantPath());
         m_participants->resetStatus();
         m_participants->setSearchText(m_ui->FilterStarter->text());
         m_participants->model().first();
         m_timLoad->start();
     });
+    if (!opened) {
+        // A start-up that failed half-way leaves no table open, so quitting writes no settings over the saved ones.
+        m_participants->close();
+    }
 }
 
 void TMain::scaleForScreen(int screenWidth) {
@@ -232,7 +240,11 @@ void TMain::FormDestroy() {
         IniFile prefs(m_services.programDir.prefsPath());
         prefs.writeString(kGeneral, kLastSID, m_currentSID);
         m_startClock->save(prefs, m_currentSID);
-        prefs.save();
+        try {
+            prefs.save();
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\n") + e.message());
+        }
     });
 }
 
@@ -641,8 +653,12 @@ void TMain::cmdNewRaceClick() {
     m_race->close();
     const bool created = guarded(*m_services.prompts, [&] {
         const QString path = m_aliases.resolve(kDataAlias, *name);
-        QFile::remove(m_services.programDir.dataDir() + *name + QStringLiteral(".ini"));
         m_race->create(path, *name, m_participants->table().fields());
+        // The old race's information goes only once its table has really been replaced.
+        const QString info = m_services.programDir.dataDir() + *name + QStringLiteral(".ini");
+        if (QFileInfo::exists(info) && !QFile::remove(info)) {
+            throw Error(QStringLiteral("Die Datei '%1' konnte nicht gelöscht werden.").arg(info));
+        }
     });
     if (!created) {
         // No race is open any more: back to the state before the first race.
@@ -815,7 +831,13 @@ void TMain::RaceOver() {
     m_ui->DBNavigator2->setEnabled(false);
     m_ui->FilterToday->setEnabled(false);
     guarded(*m_services.prompts, [&] {
-        CalcPoints(m_race->table());
+        try {
+            CalcPoints(m_race->table());
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("Alle Ergebnisse der Wettfahrt sind gespeichert, die Wettfahrt ist aber noch "
+                                       "nicht gewertet:\n") +
+                        e.message() + QStringLiteral("\nDie Wertung wird vor dem nächsten Report nachgeholt."));
+        }
         writeStarted(m_services.programDir.dataDir() + m_race->name() + QStringLiteral(".ini"),
                      m_race->table().count());
     });

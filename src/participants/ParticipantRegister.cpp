@@ -13,14 +13,10 @@ ParticipantRegister::ParticipantRegister() : m_model(m_table) {
 }
 
 void ParticipantRegister::open(const QString& path) {
-    m_table.open(path, Table::Mode::Exclusive);
-    try {
-        m_table.requireFields(participantFields());
-    } catch (...) {
-        m_table.close();
-        m_model.clear();
-        throw;
-    }
+    m_model.clear();
+    // The layout is checked before the table is locked and written: a stored race named by mistake stays as
+    // it is.
+    m_table.open(path, Table::Mode::Exclusive, [](const Table& t) { t.requireLayout(participantFields()); });
 }
 
 void ParticipantRegister::close() {

@@ -87,8 +87,7 @@ QVariant convertForField(const FieldDef& field, const QVariant& value) {
         const QString text = value.typeId() == QMetaType::Double ? displayText(value) : value.toString();
         if (field.width > 0 && text.size() > field.width) {
             throw Error(QStringLiteral("Der Wert '%1' ist für das Feld %2 zu lang (höchstens %3 Zeichen).")
-                            .arg(text, field.name)
-                            .arg(field.width));
+                            .arg(text, field.name, QString::number(field.width)));
         }
         return text;
     }

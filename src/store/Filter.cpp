@@ -69,7 +69,9 @@ static QString render(const Filter::Node& node, bool ignoreCase, QVariantList& b
             constant.chop(1);
         }
         binds << constant;
-        return QStringLiteral("wm_match(%1, ?, %2, %3)").arg(field).arg(prefix ? 1 : 0).arg(ignoreCase ? 1 : 0);
+        return QStringLiteral("wm_match(%1, ?, %2, %3)")
+            .arg(field, prefix ? QStringLiteral("1") : QStringLiteral("0"),
+                 ignoreCase ? QStringLiteral("1") : QStringLiteral("0"));
     }
     case Filter::Node::Equals:
         binds << node.a;

@@ -1,9 +1,9 @@
 #include "IniFile.h"
 
 #include "Error.h"
+#include "SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <SimpleIni.h>
@@ -94,12 +94,7 @@ void IniFile::save() {
     if (m_impl->ini.Save(text) < 0) {
         throw Error(QStringLiteral("Die Datei '%1' konnte nicht geschrieben werden.").arg(m_path));
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
-        !file.commit()) {
-        throw Error(
-            QStringLiteral("Die Datei '%1' konnte nicht geschrieben werden: %2").arg(m_path, file.errorString()));
-    }
+    writeWholeFile(m_path, QByteArray(text.data(), qsizetype(text.size())));
     m_unreadable = false;
 }
 

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace wm {
 
@@ -23,8 +24,14 @@ const QString kHasRecords =
     QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'records'");
 const QString kHasIndex = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?");
 
+constexpr int kSqlitePerm = 3;
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteIoErr = 10;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteFull = 13;
+constexpr int kSqliteCantOpen = 14;
 constexpr int kSqliteConstraint = 19;
 constexpr int kSqliteNotADb = 26;
 
@@ -88,23 +95,54 @@ QString nextConnectionName() {
 [[noreturn]] void fail(const QString& path, const QSqlError& error) {
     // The driver reports extended result codes (2067 for a unique constraint); the primary code is the low byte.
     const int code = error.nativeErrorCode().toInt() & 0xff;
-    const QString name = QFileInfo(path).fileName();
-    switch (code) {
-    case kSqliteBusy:
-    case kSqliteLocked:
-        throw LockedError(QStringLiteral("Die Tabelle '%1' wird gerade von einem anderen Programm benutzt.\n"
-                                         "Bitte schließen Sie das andere Programm und versuchen Sie es erneut.")
-                              .arg(path));
-    case kSqliteNotADb:
-        throw Error(QStringLiteral("'%1' ist keine gültige Tabellendatei.").arg(path));
-    case kSqliteConstraint:
-        throw Error(QStringLiteral("Schlüsselverletzung in Tabelle '%1': %2").arg(name, error.driverText()));
-    default:
-        throw Error(QStringLiteral("Fehler in Tabelle '%1': %2").arg(name, error.databaseText()));
+    const QString text = storeErrorText(code, path, error.driverText());
+    if (code == kSqliteBusy || code == kSqliteLocked) {
+        throw LockedError(text);
     }
+    throw Error(text);
 }
 
 } // namespace
+
+QString storeErrorText(int code, const QString& path, const QString& detail) {
+    const QString name = QFileInfo(path).fileName();
+    const QString notSaved = QStringLiteral("\nDie Änderung wurde nicht gespeichert.");
+    switch (code) {
+    case kSqliteBusy:
+    case kSqliteLocked:
+        return QStringLiteral("Die Tabelle '%1' wird gerade von einem anderen Programm benutzt.\n"
+                              "Bitte schließen Sie das andere Programm und versuchen Sie es erneut.")
+            .arg(path);
+    case kSqliteNotADb:
+    case kSqliteCorrupt:
+        return QStringLiteral("'%1' ist keine gültige Tabellendatei: die Datei ist beschädigt oder gehört zu einem "
+                              "anderen Programm.")
+            .arg(path);
+    case kSqliteConstraint:
+        return QStringLiteral("Schlüsselverletzung in Tabelle '%1': %2").arg(name, detail);
+    case kSqliteFull:
+        return QStringLiteral("Die Tabelle '%1' kann nicht geschrieben werden: der Datenträger ist voll.").arg(path) +
+               notSaved;
+    case kSqliteReadOnly:
+    case kSqlitePerm:
+        return QStringLiteral("Die Tabelle '%1' kann nicht geschrieben werden: die Datei oder ihr Ordner ist "
+                              "schreibgeschützt.")
+                   .arg(path) +
+               notSaved;
+    case kSqliteIoErr:
+        return QStringLiteral("Beim Lesen oder Schreiben der Tabelle '%1' ist ein Ein- oder Ausgabefehler "
+                              "aufgetreten.")
+                   .arg(path) +
+               notSaved;
+    case kSqliteCantOpen:
+        return QStringLiteral("Die Tabelle '%1' kann nicht geöffnet werden: die Datei oder ihr Ordner ist nicht "
+                              "zugänglich.")
+                   .arg(path) +
+               notSaved;
+    default:
+        return QStringLiteral("Fehler in Tabelle '%1' (Fehlercode %2).").arg(name, QString::number(code)) + notSaved;
+    }
+}
 
 Table::Table() = default;
 
@@ -165,7 +203,7 @@ void Table::remove(const QString& path) {
     }
 }
 
-void Table::open(const QString& path, Mode mode) {
+void Table::open(const QString& path, Mode mode, const Check& check) {
     close();
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -202,15 +240,35 @@ void Table::open(const QString& path, Mode mode) {
         if (query(kHasRecords).value(0).value(0).toInt() != 1) {
             throw Error(QStringLiteral("'%1' ist keine gültige Tabellendatei.").arg(path));
         }
+        loadFields();
+        if (check) {
+            check(*this);
+        }
         if (mode == Mode::Exclusive) {
+            // A table held for changes must not turn out read-only with the first change: the file and its
+            // folder (where the journal goes) must be writable.
+            requireWritable();
             // SQLite takes the exclusive lock only with the first write, so take it now and keep it.
             exec(QStringLiteral("BEGIN EXCLUSIVE"));
             exec(QStringLiteral("COMMIT"));
         }
-        loadFields();
     } catch (...) {
         close();
         throw;
+    }
+}
+
+void Table::requireWritable() const {
+    const QFileInfo info(m_path);
+    sqlite3* handle = handleOf(database());
+    const bool readOnly = (handle && sqlite3_db_readonly(handle, "main") == 1) ||
+                          ::access(QFile::encodeName(m_path).constData(), W_OK) != 0 ||
+                          ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0;
+    if (readOnly) {
+        throw Error(QStringLiteral("Die Tabelle '%1' kann nicht geöffnet werden: die Datei oder ihr Ordner ist "
+                                   "schreibgeschützt.\nBitte heben Sie den Schreibschutz auf und versuchen Sie es "
+                                   "erneut.")
+                        .arg(m_path));
     }
 }
 
@@ -301,12 +359,22 @@ const FieldDef& Table::fieldOrThrow(const QString& name) const {
     return m_fields[i];
 }
 
-void Table::requireFields(const FieldList& required) const {
-    for (const FieldDef& f : required) {
+void Table::requireLayout(const FieldList& expected) const {
+    if (fieldIndex(field::Punkte) >= 0 && !findField(expected, field::Punkte)) {
+        throw Error(QStringLiteral("'%1' ist keine Teilnehmertabelle, sondern die Tabelle einer Wettfahrt.\n"
+                                   "Sie wurde nicht geöffnet und bleibt unverändert.")
+                        .arg(m_path));
+    }
+    for (const FieldDef& f : expected) {
         const int i = fieldIndex(f.name);
         if (i < 0 || m_fields[i].type != f.type) {
             throw Error(QStringLiteral("'%1' ist keine Teilnehmertabelle: das Feld %2 fehlt.").arg(m_path, f.name));
         }
+    }
+    if (m_fields.size() != expected.size()) {
+        throw Error(QStringLiteral("'%1' ist keine Teilnehmertabelle: sie hat andere Felder.\n"
+                                   "Sie wurde nicht geöffnet und bleibt unverändert.")
+                        .arg(m_path));
     }
 }
 

@@ -8,7 +8,12 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <functional>
+
 namespace wm {
+
+// The German message for an SQLite result code (primary code) met on the table file `path`.
+QString storeErrorText(int code, const QString& path, const QString& detail = {});
 
 // One table file: an SQLite database holding the single table "records". Rows are identified by rowid;
 // natural order is rowid order. Every change is committed at once with synchronous=FULL. Methods that can
@@ -31,14 +36,17 @@ public:
     // Deletes the table file and the store's companion files beside it.
     static void remove(const QString& path);
 
-    void open(const QString& path, Mode mode = Mode::Shared);
+    // Checks the field list of a table before anything is written to it (throws wm::Error to refuse it).
+    using Check = std::function<void(const Table&)>;
+    // Opens a table file. In exclusive mode the table is held for this program alone and must be writable.
+    void open(const QString& path, Mode mode = Mode::Shared, const Check& check = {});
     void close();
     bool isOpen() const { return !m_connection.isEmpty(); }
     const QString& path() const { return m_path; }
     const FieldList& fields() const { return m_fields; }
     int fieldIndex(const QString& name) const; // -1 if absent
-    // Throws unless every field of `required` is present with its type.
-    void requireFields(const FieldList& required) const;
+    // Throws unless the table has exactly the fields of `expected` (names without regard to case, types).
+    void requireLayout(const FieldList& expected) const;
 
     void addColumn(const FieldDef& field);
     void createIndex(const QString& name, const QStringList& fields, bool unique);
@@ -79,6 +87,7 @@ private:
     void exec(const QString& sql, const QVariantList& binds = {}) const;
     QList<QVariantList> query(const QString& sql, const QVariantList& binds = {}) const;
     void loadFields();
+    void requireWritable() const;
     const FieldDef& fieldOrThrow(const QString& name) const;
     QString assignments(const QVariantMap& values, QVariantList& binds) const;
 

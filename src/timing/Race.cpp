@@ -52,8 +52,7 @@ void checkRaceName(const QString& name) {
         throw Error(QStringLiteral("'%1' kann nicht als Name einer Wettfahrt verwendet werden.\n"
                                    "Der Name darf weder '/' noch '\\' noch '..' enthalten, nicht mit einem "
                                    "Leerzeichen beginnen oder enden und höchstens %2 Zeichen lang sein.")
-                        .arg(name)
-                        .arg(kMaxRaceName));
+                        .arg(name, QString::number(kMaxRaceName)));
     }
 }
 
@@ -252,6 +251,12 @@ void CalcPoints(const QString& path) {
     Table race;
     race.open(path, Table::Mode::Exclusive);
     CalcPoints(race);
+}
+
+void ensureScored(Table& race) {
+    if (race.count(Filter::isNull(field::Punkte)) > 0) {
+        CalcPoints(race);
+    }
 }
 
 void writeStarted(const QString& iniPath, int entries) {

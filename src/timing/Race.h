@@ -75,6 +75,11 @@ bool CheckStarter(StartClock& clock, Prompts& prompts, const Table& race);
 void CalcPoints(Table& race);
 void CalcPoints(const QString& path);
 
+// The rule before a race is reported or appended to a series: a race without points (its scoring failed,
+// for example on a full disk) is scored now. Throws wm::Error when scoring fails again, so no report of an
+// unscored table is ever made.
+void ensureScored(Table& race);
+
 // The race information file beside a race table: how many boats were entered.
 void writeStarted(const QString& iniPath, int entries);
 
