@@ -10,6 +10,8 @@ class Notifier {
 public:
     virtual ~Notifier() = default;
     virtual void notify(const QString& title, const QString& text) = 0;
+    // Removes a notice still on screen (before a report preview, which it would cover).
+    virtual void clear() {}
 };
 
 } // namespace wm

@@ -5,14 +5,19 @@
 
 namespace wm {
 
+void preparePrinter(QPrinter& printer, const QPageLayout& layout, const QString& title) {
+    printer.setPageLayout(layout);
+    // The report draws its own margins; the printer's would shift every text by them.
+    printer.setFullPage(true);
+    printer.setDocName(title);
+}
+
 void DialogPreview::show(const QString& title, const QPageLayout& layout, const Paint& paint) {
     QPrinter printer(QPrinter::HighResolution);
-    // Full-page mode: the report places its own margins, so positions do not drift with the printer's.
-    printer.setFullPage(true);
-    printer.setPageLayout(layout);
-    printer.setDocName(title);
+    preparePrinter(printer, layout, title);
     QPrintPreviewDialog dialog(&printer, m_parent);
     dialog.setWindowTitle(title);
+    dialog.setWindowModality(Qt::ApplicationModal);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) { paint(*p); });
     dialog.setWindowState(Qt::WindowMaximized);
     dialog.exec();

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QDateTime>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace wm::pdf {
+
+// PDF pages laid out from panels of text items, in points from the page's top-left corner (y downward).
+// Text is set in the standard fonts Helvetica and Helvetica-Bold, not embedded, as Windows-1252.
+
+enum class Align { Left, Right, Center };
+
+struct Item {
+    enum class Kind {
+        Label, // one line, aligned in its box
+        Text   // from the box's left edge, line by line (lines split at '\n')
+    };
+    QString name;
+    Kind kind = Kind::Label;
+    double x = 0; // box, relative to the panel (or to the row in a row grid)
+    double y = 0; // top of the text
+    double width = 0;
+    Align align = Align::Left;
+    double lineSpacing = 14;
+    double size = 12;
+    bool bold = false;
+    QColor color = Qt::black;
+    QString text;
+    bool printable = true;
+};
+
+struct Panel {
+    QString name;
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+    // A row grid repeats its items in each of `rows` rows; 0 makes a plain panel.
+    int rows = 0;
+    QList<Item> items;
+    // Called before the panel is drawn on each page.
+    std::function<void()> beforePrint;
+    // Called before each row of a grid is drawn, with the row, the column and the row's rectangle.
+    std::function<void(int row, int column, const QRectF& rect)> beforePrintChild;
+
+    // Row r begins trunc(r × height / rows) below the grid's top; each row is trunc(height / rows) high.
+    double rowTop(int row) const;
+    double rowHeight() const;
+    Item& item(const QString& name);
+};
+
+struct PageDesign {
+    double width = 0;
+    double height = 0;
+    QList<Panel> panels;
+
+    Panel& panel(const QString& name);
+};
+
+struct DocumentInfo {
+    QString author;
+    QString creator;
+    QString subject;
+    QString title;
+    QString keywords;
+    QDateTime created;
+};
+
+// One PDF document, written page by page. Failures throw wm::Error with a German message.
+class Document {
+public:
+    Document();
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    void begin(const DocumentInfo& info);
+    // Draws one page from the design, calling its hooks on the way.
+    void printPage(PageDesign& design);
+    int pageCount() const;
+    // The whole document. A document without pages is refused (wm::Error).
+    QByteArray end(const QDateTime& modified);
+    // Writes the document whole: an existing file is replaced only once the new one is complete.
+    void end(const QString& path, const QDateTime& modified);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m;
+};
+
+} // namespace wm::pdf

@@ -1,0 +1,128 @@
+#include "RacePage.h"
+
+#include "desktop/Clock.h"
+#include "reports/ResultPage.h"
+#include "store/SafeFile.h"
+
+namespace wm {
+
+namespace {
+
+const QColor kGray(128, 128, 128);
+
+enum RowItem { Points, SailNumber, Boat, Name, Yardstick, Elapsed, Corrected };
+// Where each row item's value sits in a result row: SEGELNR, BOOTSNAME, NAME, TYP, YS, START, GZEIT, BZEIT,
+// STATUS, Punkte.
+constexpr int kSourceField[] = {9, 0, 1, 2, 4, 6, 7};
+
+pdf::Item label(const QString& name, double x, double y, double width, pdf::Align align, double size, bool bold,
+                const QColor& color, const QString& text = {}) {
+    pdf::Item item;
+    item.name = name;
+    item.kind = pdf::Item::Kind::Label;
+    item.x = x;
+    item.y = y;
+    item.width = width;
+    item.align = align;
+    item.size = size;
+    item.bold = bold;
+    item.color = color;
+    item.text = text;
+    return item;
+}
+
+pdf::Item textItem(const QString& name, double x, double width) {
+    pdf::Item item = label(name, x, 4, width, pdf::Align::Left, 12, false, Qt::black);
+    item.kind = pdf::Item::Kind::Text;
+    item.lineSpacing = 14;
+    return item;
+}
+
+} // namespace
+
+RacePage::RacePage(const Clock& clock)
+    : m_clock(clock), m_page(resultPageFrame({kHeaderPanel, kColumnHeaderPanel, kGridPanel, kFooterPanel})) {
+    pdf::Panel& header = m_page.panel(kHeaderPanel);
+    header.items << label(QStringLiteral("lblProdukt"), 0, 8, 400, pdf::Align::Left, 16, true, kGray,
+                          QStringLiteral("Wendemark"));
+    header.items << label(QStringLiteral("txtheader"), 488, 8, 281, pdf::Align::Right, 12, false, kGray);
+    header.beforePrint = [this] { PRLayoutPanel1BeforePrint(); };
+
+    pdf::Panel& columns = m_page.panel(kColumnHeaderPanel);
+    const std::pair<const char*, double> captions[] = {{"Platz", 0},     {"Segelnr.", 32}, {"Bootsname", 120},
+                                                       {"Name", 256},    {"YS", 408},      {"Ges.Zeit", 464},
+                                                       {"Ber.Zeit", 560}};
+    for (const auto& [caption, x] : captions) {
+        const QString text = QString::fromLatin1(caption);
+        columns.items << label(QStringLiteral("lbl") + text, x, 3, 0, pdf::Align::Left, 12, true, kGray, text);
+    }
+    // Captions are one word each and cannot overflow; give each the room up to the next one.
+    for (qsizetype i = 0; i < columns.items.size(); ++i) {
+        const double next = i + 1 < columns.items.size() ? columns.items[i + 1].x : columns.width;
+        columns.items[i].width = next - columns.items[i].x;
+    }
+
+    pdf::Panel& grid = m_page.panel(kGridPanel);
+    grid.items << label(kRowItems[Points], 5, 4, 17, pdf::Align::Right, 12, false, Qt::black);
+    grid.items << textItem(kRowItems[SailNumber], 30, 83) << textItem(kRowItems[Boat], 126, 123)
+               << textItem(kRowItems[Name], 262, 147) << textItem(kRowItems[Yardstick], 414, 35)
+               << textItem(kRowItems[Elapsed], 470, 75) << textItem(kRowItems[Corrected], 566, 91);
+    grid.beforePrintChild = [this](int row, int column, const QRectF& rect) {
+        PRGridPanel1BeforePrintChild(row, column, rect);
+    };
+
+    m_page.panel(kFooterPanel).items << label(QStringLiteral("lblFooter"), 0, 16, 777, pdf::Align::Center, 10, false,
+                                              kGray, kResultPageFooter);
+}
+
+pdf::Item& RacePage::rowItem(int index) {
+    return m_page.panel(kGridPanel).items[index];
+}
+
+void RacePage::ResetPrintables() {
+    for (pdf::Item& item : m_page.panel(kGridPanel).items) {
+        item.printable = true;
+    }
+}
+
+void RacePage::PRGridPanel1BeforePrintChild(int, int, const QRectF&) {
+    if (!m_results || m_next >= m_results->rows.size()) {
+        for (pdf::Item& item : m_page.panel(kGridPanel).items) {
+            item.printable = false;
+        }
+        return;
+    }
+    const QStringList& row = m_results->rows[m_next];
+    for (int i = SailNumber; i <= Corrected; ++i) {
+        rowItem(i).text = row.value(kSourceField[i]);
+    }
+    rowItem(Points).text = PointsAsPlace ? row.value(kSourceField[Points]) : QString::number(PlaceCounter);
+    ++m_next;
+    ++PlaceCounter;
+}
+
+void RacePage::PRLayoutPanel1BeforePrint() {
+    m_page.panel(kHeaderPanel).item(QStringLiteral("txtheader")).text =
+        ReportCaption + QStringLiteral(" - ") + reportDateTime(m_clock.now());
+}
+
+QByteArray RacePage::exportResults(const ReportData& results) {
+    struct Cursor {
+        RacePage& page;
+        ~Cursor() { page.m_results = nullptr; }
+    } cursor{*this};
+    m_results = &results;
+    m_next = 0;
+    pdf::Document document;
+    document.begin(resultDocumentInfo(m_clock.now()));
+    while (m_next < results.rows.size()) {
+        document.printPage(m_page);
+    }
+    return document.end(m_clock.now());
+}
+
+void RacePage::exportResults(const ReportData& results, const QString& path) {
+    writeWholeFile(path, exportResults(results));
+}
+
+} // namespace wm

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "store/ProgramDir.h"
+
+#include <QObject>
+
+class QPushButton;
+
+namespace wm {
+
+class Clock;
+class Notifier;
+class Preview;
+class Prompts;
+class Race;
+class RacePage;
+class TReport;
+
+struct ResultButtonWidgets {
+    QPushButton* cmdReport = nullptr;
+    QPushButton* cmdReportPDF = nullptr;
+    QPushButton* cmdCompList = nullptr;
+};
+
+// The main window's result buttons: the printed result, its PDF export and the participant list of the
+// race in progress. The report design and the PDF page are lent by the object that owns them.
+class ResultButtons : public QObject {
+    Q_OBJECT
+public:
+    ResultButtons(const ResultButtonWidgets& widgets, Race& race, RacePage& page, TReport& report, const Clock& clock,
+                  Prompts& prompts, Notifier& notifier, Preview& preview, ProgramDir programDir,
+                  QObject* parent = nullptr);
+
+    void cmdReportClick();
+    void cmdReportPDFClick();
+    void cmdCompListClick();
+
+    // Where the export of the race in progress goes: Reports/ + race name + ".pdf".
+    QString pdfPath() const;
+
+signals:
+    void exported(const QString& path);
+
+private:
+    ResultButtonWidgets m_widgets;
+    Race& m_race;
+    RacePage& m_page;
+    TReport& m_report;
+    const Clock& m_clock;
+    Prompts& m_prompts;
+    Notifier& m_notifier;
+    Preview& m_preview;
+    ProgramDir m_programDir;
+};
+
+} // namespace wm
