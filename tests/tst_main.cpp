@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "MainFixture.h"
 #include "ParticipantRegister.h"
+#include "Race.h"
 #include "StartClock.h"
 #include "TMain.h"
 #include "Table.h"
@@ -37,6 +38,9 @@ private slots:
     void quit_no_savesNothing();
     void quit_yes_writesSettingsAndKeepsOtherSections();
     void quit_unwritableSettings_showsMessage();
+    void quit_fullDisk_keepsSavedSettings();
+    void startup_emptyLastSID_opensDefault_data();
+    void startup_emptyLastSID_opensDefault();
     void hover_leavingAnEntry_restoresOnlyItsIcon();
     void regattaEntry_togglesSecondaryEntries();
     void scaling_data();
@@ -115,6 +119,8 @@ void TestMain::startup_failedParticipantTable_leavesPrefsUntouched_data() {
     QTest::newRow("a directory") << QStringLiteral("Ordner.db") << 1;
     QTest::newRow("not a table file") << QStringLiteral("Text.db") << 2;
     QTest::newRow("another kind of table") << QStringLiteral("Serie.db") << 3;
+    QTest::newRow("a stored race") << QStringLiteral("../Sommer.db") << 4;
+    QTest::newRow("read-only file") << QStringLiteral("StarterID.db") << 5;
 }
 
 void TestMain::startup_failedParticipantTable_leavesPrefsUntouched() {
@@ -128,10 +134,34 @@ void TestMain::startup_failedParticipantTable_leavesPrefsUntouched() {
     } else if (kind == 3) {
         Table::create(f.folder.starter(lastSID), {{QStringLiteral("PunkteTotal"), FieldType::Float, 0, false}});
     }
+    std::unique_ptr<ImmutableFile> readOnly;
+    if (kind == 4) {
+        Table::create(f.folder.starter(lastSID), raceFields(participantFields()));
+        Table race;
+        race.open(f.folder.starter(lastSID));
+        race.insert(boat(QStringLiteral("7"), QStringLiteral("Alk"), QStringLiteral("Ute"), QString(), 100, 0, 2));
+    } else if (kind == 5) {
+        f.folder.writeParticipants(f.folder.starter(lastSID), {boat(QStringLiteral("7"), QStringLiteral("Alk"),
+                                                                    QStringLiteral("Ute"), QString(), 100, 0, 1)});
+        readOnly = std::make_unique<ImmutableFile>(f.folder.starter(lastSID));
+        if (!readOnly->ok()) {
+            QSKIP("the file cannot be made read-only here");
+        }
+    }
+    const QByteArray table = readFile(f.folder.starter(lastSID)).toLatin1();
     const QByteArray prefs = "[General]\nLastSID=" + lastSID.toUtf8() + "\n\n[Other]\nkey=value\n";
     writeFile(f.folder.prefs(), prefs);
     TMain& main = f.start().main();
     QCOMPARE(f.prompts.errors.size(), 1);
+    const QString error = f.prompts.errors.first();
+    QVERIFY2(!error.contains(QStringLiteral("database")) && !error.contains(QStringLiteral("attempt")),
+             qPrintable(error));
+    if (kind == 4) {
+        QVERIFY2(error.contains(QStringLiteral("Tabelle einer Wettfahrt")), qPrintable(error));
+    } else if (kind == 5) {
+        QVERIFY2(error.contains(QStringLiteral("schreibgeschützt")), qPrintable(error));
+    }
+    QCOMPARE(readFile(f.folder.starter(lastSID)).toLatin1(), table);
     QVERIFY(!main.participants().isOpen());
     QVERIFY(!main.timLoad()->isActive());
     f.prompts.answers = {true};
@@ -213,6 +243,46 @@ void TestMain::quit_unwritableSettings_showsMessage() {
     QCOMPARE(f.prompts.errors.size(), 1);
     QVERIFY2(f.prompts.errors.first().contains(QStringLiteral("konnte nicht geschrieben werden")),
              qPrintable(f.prompts.errors.first()));
+}
+
+void TestMain::quit_fullDisk_keepsSavedSettings() {
+    MainFixture f;
+    SmallDisk disk(f.folder.path());
+    if (!disk.ok()) {
+        QSKIP("needs root to mount a small tmpfs as a full disk");
+    }
+    QDir(f.folder.path()).mkpath(QStringLiteral("data/Starter"));
+    f.folder.writeParticipants(f.folder.starter(), {});
+    const QByteArray prefs = "[General]\nLastSID=StarterID.db\n\n[StarterID.db]\nS1Zeit=09:05:00\n";
+    writeFile(f.folder.prefs(), prefs);
+    TMain& main = f.start().main();
+    disk.fill();
+    f.prompts.answers = {true};
+    main.cmdHaltClick();
+    QCOMPARE(f.prompts.errors.size(), 1);
+    QVERIFY2(
+        f.prompts.errors.first().startsWith(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.")) &&
+            f.prompts.errors.first().contains(QStringLiteral("Der Datenträger ist voll.")),
+        qPrintable(f.prompts.errors.first()));
+    f.stop();
+    QCOMPARE(readFile(f.folder.prefs()).toUtf8(), prefs);
+}
+
+void TestMain::startup_emptyLastSID_opensDefault_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("blanks") << QByteArray("   ");
+}
+
+void TestMain::startup_emptyLastSID_opensDefault() {
+    QFETCH(QByteArray, value);
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    writeFile(f.folder.prefs(), "[General]\nLastSID=" + value + "\n");
+    TMain& main = f.start().main();
+    QVERIFY2(f.prompts.errors.isEmpty(), qPrintable(f.prompts.errors.join(u'|')));
+    QCOMPARE(main.currentSID(), QStringLiteral("StarterID.db"));
+    QVERIFY(main.participants().isOpen());
 }
 
 void TestMain::hover_leavingAnEntry_restoresOnlyItsIcon() {

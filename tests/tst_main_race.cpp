@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -83,6 +84,7 @@ private slots:
     void scoring_duplicateEntries_showsMessageAndWritesNoPoints();
     void enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey();
     void switchDatabase_inFinishMode_keepsTheStartTimes();
+    void newRace_replacingARaceHeldElsewhere_keepsItWhole();
 };
 
 void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
@@ -283,6 +285,7 @@ void TestMainRace::newRace_refusesPathNames_data() {
     QTest::newRow("slash") << QStringLiteral("a/b");
     QTest::newRow("backslash") << QStringLiteral("a\\b");
     QTest::newRow("empty") << QString();
+    QTest::newRow("percent sign and slash") << QStringLiteral("Cup %1/2");
 }
 
 void TestMainRace::newRace_refusesPathNames() {
@@ -293,6 +296,12 @@ void TestMainRace::newRace_refusesPathNames() {
     f.prompts.inputs = {name, QStringLiteral("Gut")};
     main.cmdNewRaceClick();
     QCOMPARE(f.prompts.errors.size(), 1);
+    if (!name.isEmpty()) {
+        // The name shows as typed, whatever it contains, and the limit is not replaced by it.
+        QVERIFY2(f.prompts.errors[0].startsWith(u'\'' + name + QStringLiteral("' kann nicht")) &&
+                     f.prompts.errors[0].contains(QStringLiteral("höchstens 120 Zeichen")),
+                 qPrintable(f.prompts.errors[0]));
+    }
     QCOMPARE(f.prompts.inputPrompts.size(), 2);
     QCOMPARE(main.race().name(), QStringLiteral("Gut"));
     QVERIFY(!QFileInfo::exists(f.folder.path() + QStringLiteral("/data/Pokal.db")));
@@ -408,9 +417,39 @@ void TestMainRace::scoring_duplicateEntries_showsMessageAndWritesNoPoints() {
     main.cmdDNFClick();
     main.cmdDNFClick();
     QCOMPARE(f.prompts.errors.size(), 1);
-    QVERIFY(f.prompts.errors[0].contains(QStringLiteral("nicht gewertet")));
+    QVERIFY2(f.prompts.errors[0].startsWith(
+                 QStringLiteral("Alle Ergebnisse der Wettfahrt sind gespeichert, die Wettfahrt ist aber noch nicht "
+                                "gewertet:")),
+             qPrintable(f.prompts.errors[0]));
     QCOMPARE(main.race().table().count(Filter::isNotNull(field::Punkte)), 0);
     QVERIFY(!QFileInfo::exists(f.folder.data(main.race().name() + QStringLiteral(".ini"))));
+}
+
+void TestMainRace::newRace_replacingARaceHeldElsewhere_keepsItWhole() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    const QString held = f.folder.data(QStringLiteral("Gesperrt.db"));
+    const QString info = f.folder.data(QStringLiteral("Gesperrt.ini"));
+    f.folder.writeParticipants(held, fleet());
+    writeFile(info, "[General]\nStarted=6\n");
+    QProcess holder;
+    holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), held});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
+    TMain& main = f.start().main();
+    f.prompts.inputs = {QStringLiteral("Gesperrt")};
+    f.prompts.answers = {true};
+    main.cmdNewRaceClick();
+    QCOMPARE(f.prompts.errors.size(), 1);
+    QVERIFY2(f.prompts.errors[0].contains(QStringLiteral("von einem anderen Programm benutzt")),
+             qPrintable(f.prompts.errors[0]));
+    QVERIFY(!main.race().isOpen());
+    QCOMPARE(readFile(info), QStringLiteral("[General]\nStarted=6\n"));
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+    Table stored;
+    stored.open(held);
+    QCOMPARE(stored.count(), 6);
 }
 
 QTEST_MAIN(TestMainRace)

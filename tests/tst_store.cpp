@@ -150,6 +150,11 @@ private slots:
     void iniSectionNamesAndKeyFormat();
     void iniByteOrderMark();
     void iniSaveIntoReadOnlyFolder();
+    void faultMessages_data();
+    void faultMessages();
+    void fullDisk_failedWritesKeepWhatWasSaved();
+    void readOnlyTable_refusedForChanges();
+    void damagedTable_givesGermanMessage();
 
     void findEntry_data();
     void findEntry();
@@ -1000,4 +1005,117 @@ void StoreTest::modelSetData() {
 }
 
 QTEST_GUILESS_MAIN(StoreTest)
+void StoreTest::faultMessages_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+    QTest::addColumn<bool>("notSaved");
+    QTest::newRow("full disk") << 13 << u"der Datenträger ist voll"_s << true;
+    QTest::newRow("read-only") << 8 << u"schreibgeschützt"_s << true;
+    QTest::newRow("no permission") << 3 << u"schreibgeschützt"_s << true;
+    QTest::newRow("damaged") << 11 << u"beschädigt"_s << false;
+    QTest::newRow("foreign file") << 26 << u"keine gültige Tabellendatei"_s << false;
+    QTest::newRow("i/o error") << 10 << u"Ein- oder Ausgabefehler"_s << true;
+    QTest::newRow("cannot open") << 14 << u"kann nicht geöffnet werden"_s << true;
+    QTest::newRow("busy") << 5 << kInUse << false;
+    QTest::newRow("unknown") << 21 << u"Fehlercode 21"_s << true;
+}
+
+void StoreTest::faultMessages() {
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    QFETCH(bool, notSaved);
+    const QString text = wm::storeErrorText(code, u"/daten/Lauf.db"_s, u"database or disk is full"_s);
+    QVERIFY2(text.contains(says), qPrintable(text));
+    QCOMPARE(text.contains(u"Die Änderung wurde nicht gespeichert."_s), notSaved);
+    QVERIFY(!text.contains(u"database"_s));
+}
+
+void StoreTest::fullDisk_failedWritesKeepWhatWasSaved() {
+    QTemporaryDir dir;
+    wm::test::SmallDisk disk(dir.filePath(u"voll"_s));
+    if (!disk.ok()) {
+        QSKIP("needs root to mount a small tmpfs as a full disk");
+    }
+    const QString iniPath = dir.filePath(u"voll/prefs.ini"_s);
+    const QString tablePath = dir.filePath(u"voll/Lauf.db"_s);
+    {
+        wm::IniFile ini(iniPath);
+        ini.writeString(u"General"_s, u"LastSID"_s, u"StarterID.db"_s);
+        ini.save();
+    }
+    Table::create(tablePath, wm::participantFields());
+    Table table;
+    table.open(tablePath, Table::Mode::Exclusive);
+    table.insert(wm::test::boat(u"1"_s, u"A"_s, u"B"_s, u"C"_s, 100, 1));
+    const QByteArray savedIni = bytesOf(iniPath);
+    disk.fill();
+
+    wm::IniFile ini(iniPath);
+    ini.writeString(u"General"_s, u"LastSID"_s, QString(8000, u'x'));
+    const QString iniError = errorOf([&] { ini.save(); });
+    QVERIFY2(iniError.contains(u"Der Datenträger ist voll."_s), qPrintable(iniError));
+    QCOMPARE(bytesOf(iniPath), savedIni);
+
+    const QString tableError = errorOf([&] {
+        for (int i = 0; i < 1000; ++i) {
+            table.insert(wm::test::boat(QString::number(i), QString(30, u'b'), QString(30, u'n'), u"T"_s, 100, 1));
+        }
+    });
+    QVERIFY2(tableError.contains(u"der Datenträger ist voll"_s) && tableError.contains(u"nicht gespeichert"_s),
+             qPrintable(tableError));
+    const int rows = table.count();
+    table.close();
+    disk.release();
+    // What the table reported as stored is still there and whole; no temporary file is left.
+    table.open(tablePath);
+    QCOMPARE(table.count(), rows);
+    QCOMPARE(table.read(1).values.value(0).toString(), u"1"_s);
+    table.close();
+    QCOMPARE(QDir(dir.filePath(u"voll"_s)).entryList(QDir::Files | QDir::Hidden),
+             QStringList({u"Lauf.db"_s, u"prefs.ini"_s}));
+}
+
+void StoreTest::readOnlyTable_refusedForChanges() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"StarterID.db"_s);
+    wm::test::ProgramFolder().writeParticipants(path, {wm::test::boat(u"1"_s, u"A"_s, u"B"_s, u"C"_s, 100, 1)});
+    const QByteArray content = bytesOf(path);
+    wm::test::ImmutableFile readOnly(path);
+    if (!readOnly.ok()) {
+        QSKIP("the file cannot be made read-only here");
+    }
+    Table table;
+    const QString error = errorOf([&] { table.open(path, Table::Mode::Exclusive); });
+    QVERIFY2(error.contains(u"schreibgeschützt"_s), qPrintable(error));
+    QVERIFY(!table.isOpen());
+    // Reading it is still possible, and nothing was written.
+    table.open(path);
+    QCOMPARE(table.count(), 1);
+    table.close();
+    QCOMPARE(bytesOf(path), content);
+}
+
+void StoreTest::damagedTable_givesGermanMessage() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Lauf.db"_s);
+    QList<QVariantMap> boats;
+    for (int i = 0; i < 400; ++i) {
+        boats << wm::test::boat(QString::number(i), QString(30, u'b'), QString(30, u'n'), u"T"_s, 100, 0);
+    }
+    wm::test::ProgramFolder().writeParticipants(path, boats);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    // The first page stays (the schema); the pages of rows behind it are overwritten.
+    file.seek(4096 + 100);
+    file.write(QByteArray(3 * 4096, '\xA5'));
+    file.close();
+    const QString error = errorOf([&] {
+        Table table;
+        table.open(path);
+        table.select();
+    });
+    QVERIFY2(error.contains(u"beschädigt"_s), qPrintable(error));
+    QVERIFY(!error.contains(u"malformed"_s));
+}
+
 #include "tst_store.moc"

@@ -168,6 +168,8 @@ private slots:
     void calcPointsDuplicates_data();
     void calcPointsDuplicates();
     void startedFile();
+    void ensureScored_scoresOnlyAnUnscoredRace();
+    void calcPoints_fullDisk_writesNoPoints();
 };
 
 void TimingTest::clockFace_data() {
@@ -676,6 +678,44 @@ void TimingTest::startedFile() {
     const QString path = dir.filePath(u"Wettfahrt 1.ini"_s);
     wm::writeStarted(path, 8);
     QCOMPARE(wm::test::readFile(path).trimmed(), u"[General]\nStarted=8"_s);
+}
+
+void TimingTest::ensureScored_scoresOnlyAnUnscoredRace() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"race.db"_s);
+    writeRace(path, kScored);
+    Table race;
+    race.open(path, Table::Mode::Exclusive);
+    wm::ensureScored(race);
+    QCOMPARE(pointsOf(race), ints({4, 8, 1, 8, 2, 5, 8, 3}));
+    // Points already there are what the office may have decided: they are not scored over.
+    race.setValue(race.select().first().rowid, wm::field::Punkte, 7);
+    wm::ensureScored(race);
+    QCOMPARE(pointsOf(race).first(), QVariant(7));
+}
+
+void TimingTest::calcPoints_fullDisk_writesNoPoints() {
+    QTemporaryDir dir;
+    wm::test::SmallDisk disk(dir.filePath(u"voll"_s));
+    if (!disk.ok()) {
+        QSKIP("needs root to mount a small tmpfs as a full disk");
+    }
+    const QString path = dir.filePath(u"voll/race.db"_s);
+    writeRace(path, kScored);
+    Table race;
+    race.open(path, Table::Mode::Exclusive);
+    disk.fill();
+    QString error;
+    try {
+        wm::ensureScored(race);
+    } catch (const wm::Error& e) {
+        error = e.message();
+    }
+    QVERIFY2(error.contains(u"der Datenträger ist voll"_s), qPrintable(error));
+    QCOMPARE(race.count(wm::Filter::isNotNull(wm::field::Punkte)), 0);
+    disk.release();
+    wm::ensureScored(race);
+    QCOMPARE(pointsOf(race), ints({4, 8, 1, 8, 2, 5, 8, 3}));
 }
 
 QTEST_MAIN(TimingTest)

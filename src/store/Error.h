@@ -24,4 +24,10 @@ public:
     using Error::Error;
 };
 
+// A unique key would be violated: two rows have the same key.
+class ConstraintError : public Error {
+public:
+    using Error::Error;
+};
+
 } // namespace wm

@@ -99,6 +99,9 @@ QString nextConnectionName() {
     if (code == kSqliteBusy || code == kSqliteLocked) {
         throw LockedError(text);
     }
+    if (code == kSqliteConstraint) {
+        throw ConstraintError(text);
+    }
     throw Error(text);
 }
 

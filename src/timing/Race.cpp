@@ -217,7 +217,8 @@ void CalcPoints(Table& race) {
                                          "Bitte korrigieren Sie die Einträge in der Wettfahrt-Nachbearbeitung."));
     try {
         race.createIndex(kUniqueKey, {field::SEGELNR, field::BOOTSNAME, field::NAME}, true);
-    } catch (const Error&) {
+    } catch (const ConstraintError&) {
+        // Only a real duplicate; a full disk or a damaged file keeps its own message.
         throw duplicate;
     }
     race.createIndex(kByTime, {field::BZEIT}, false);

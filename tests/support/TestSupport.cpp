@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
+#include <QProcess>
+
+#include <unistd.h>
 
 namespace wm::test {
 
@@ -100,6 +103,66 @@ void writeFile(const QString& path, const QByteArray& content) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly)) {
         f.write(content);
+    }
+}
+
+namespace {
+
+bool run(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
+SmallDisk::SmallDisk(QString folder, int kilobytes) : m_folder(std::move(folder)) {
+    if (geteuid() != 0) {
+        return;
+    }
+    QDir().mkpath(m_folder);
+    m_mounted =
+        run(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                      QStringLiteral("size=%1k").arg(kilobytes), QStringLiteral("tmpfs"), m_folder});
+}
+
+SmallDisk::~SmallDisk() {
+    if (m_mounted) {
+        run(QStringLiteral("umount"), {QStringLiteral("-l"), m_folder});
+    }
+}
+
+void SmallDisk::fill(qint64 keepBytes) {
+    QFile filler(m_folder + QStringLiteral("/.fuellung"));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return;
+    }
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+    filler.close();
+    if (keepBytes > 0) {
+        filler.resize(std::max<qint64>(0, filler.size() - keepBytes));
+    }
+}
+
+void SmallDisk::release() {
+    QFile::remove(m_folder + QStringLiteral("/.fuellung"));
+}
+
+ImmutableFile::ImmutableFile(QString path) : m_path(std::move(path)) {
+    m_set = geteuid() == 0 && run(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path});
+    if (!m_set && geteuid() != 0) {
+        // Without root, taking away the write permission does the same.
+        m_set = QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    }
+}
+
+ImmutableFile::~ImmutableFile() {
+    if (geteuid() == 0) {
+        run(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
+    } else {
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     }
 }
 

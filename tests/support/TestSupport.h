@@ -69,6 +69,38 @@ private:
 QVariantMap boat(const QString& sailNumber, const QString& boatName, const QString& name, const QString& type,
                  double yardstick, int start, int status = 0);
 
+// A small tmpfs mounted over a folder: a real full disk. Only root may mount; elsewhere ok() is false and the
+// test skips. The folder's old content is hidden while it is mounted.
+class SmallDisk {
+public:
+    explicit SmallDisk(QString folder, int kilobytes = 256);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool ok() const { return m_mounted; }
+    // Fills every free block, leaving `keepBytes` free (rounded to the disk's blocks).
+    void fill(qint64 keepBytes = 0);
+    void release(); // removes the filling
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+// A file made immutable (chattr +i): not even root can write it. ok() is false where that is not possible.
+class ImmutableFile {
+public:
+    explicit ImmutableFile(QString path);
+    ~ImmutableFile();
+    ImmutableFile(const ImmutableFile&) = delete;
+    ImmutableFile& operator=(const ImmutableFile&) = delete;
+    bool ok() const { return m_set; }
+
+private:
+    QString m_path;
+    bool m_set = false;
+};
+
 QString readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& content);
 

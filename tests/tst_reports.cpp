@@ -1,0 +1,653 @@
+#include "AppSetup.h"
+#include "Clock.h"
+#include "Error.h"
+#include "Race.h"
+#include "TestSupport.h"
+#include "reports/RacePage.h"
+#include "reports/ResultButtons.h"
+#include "reports/TReport.h"
+#include "reports/Windows1252.h"
+
+#include <QDir>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+#include <poppler/cpp/poppler-document.h>
+#include <poppler/cpp/poppler-page.h>
+
+using namespace Qt::Literals::StringLiterals;
+using wm::ReportData;
+
+namespace {
+
+constexpr double kMmPerPoint = 25.4 / 72.0;
+
+struct Word {
+    int page;
+    QString text;
+    QRectF box; // points from the page's top-left corner
+};
+
+struct PdfRead {
+    int pages = 0;
+    QList<Word> words;
+    std::unique_ptr<poppler::document> doc;
+
+    QList<Word> find(const QString& text, int page = -1) const {
+        QList<Word> found;
+        for (const Word& w : words) {
+            if (w.text == text && (page < 0 || w.page == page)) {
+                found << w;
+            }
+        }
+        return found;
+    }
+    QStringList onPage(int page) const {
+        QStringList texts;
+        for (const Word& w : words) {
+            if (w.page == page) {
+                texts << w.text;
+            }
+        }
+        return texts;
+    }
+};
+
+PdfRead readPdfData(const QByteArray& bytes) {
+    PdfRead read;
+    static std::vector<std::vector<char>> keep; // poppler reads the data in place for the document's life
+    keep.emplace_back(bytes.begin(), bytes.end());
+    read.doc.reset(poppler::document::load_from_raw_data(keep.back().data(), int(keep.back().size())));
+    if (!read.doc) {
+        return read;
+    }
+    read.pages = read.doc->pages();
+    for (int p = 0; p < read.pages; ++p) {
+        std::unique_ptr<poppler::page> page(read.doc->create_page(p));
+        for (const poppler::text_box& box : page->text_list()) {
+            const poppler::rectf r = box.bbox();
+            const poppler::byte_array utf8 = box.text().to_utf8();
+            read.words.append({p, QString::fromUtf8(utf8.data(), qsizetype(utf8.size())),
+                               QRectF(r.x(), r.y(), r.width(), r.height())});
+        }
+    }
+    return read;
+}
+
+PdfRead readPdfFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? readPdfData(file.readAll()) : PdfRead{};
+}
+
+// One result row in the race table's field order, as shown.
+QStringList resultRow(const QString& sail, const QString& boat, const QString& name, const QString& ys,
+                      const QString& elapsed, const QString& corrected, const QString& points) {
+    return {sail, boat, name, u"Laser"_s, ys, u"1"_s, elapsed, corrected, u"2"_s, points};
+}
+
+ReportData results(int count) {
+    ReportData data;
+    data.fields = QStringList{u"SEGELNR"_s, u"BOOTSNAME"_s, u"NAME"_s,  u"TYP"_s,    u"YS"_s,
+                              u"START"_s,   u"GZEIT"_s,     u"BZEIT"_s, u"STATUS"_s, u"Punkte"_s};
+    for (int i = 1; i <= count; ++i) {
+        data.rows << resultRow(u"S%1"_s.arg(i), u"Boot%1"_s.arg(i), u"Name%1"_s.arg(i), u"105"_s, u"00:41:10"_s,
+                               u"00:39:13"_s, QString::number(i));
+    }
+    return data;
+}
+
+// Notices are recorded; a removed notice is counted.
+class Notices : public wm::test::RecordingNotifier {
+public:
+    int cleared = 0;
+    void clear() override { ++cleared; }
+};
+
+// A race table on disk as the main window holds it after scoring: finishers, then one DNF and one DSQ.
+struct RaceRig {
+    wm::test::ProgramFolder folder;
+    wm::ManualClock clock{QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5))};
+    wm::test::ScriptedPrompts prompts;
+    Notices notices;
+    std::unique_ptr<wm::test::PdfPreview> preview;
+    wm::Race race;
+    wm::RacePage page{clock};
+    wm::TReport report;
+    QWidget host;
+    wm::ResultButtonWidgets widgets{new QPushButton(&host), new QPushButton(&host), new QPushButton(&host)};
+    std::unique_ptr<wm::ResultButtons> buttons;
+
+    explicit RaceRig(const QString& name = u"Herbst's Cup"_s) {
+        preview = std::make_unique<wm::test::PdfPreview>(folder.path() + u"/preview.pdf"_s);
+        race.create(folder.data(name + u".db"_s), name, wm::participantFields());
+        const QList<QStringList> boats = {{u"GER 12"_s, u"Möwe"_s, u"Jürgen Öhlert"_s, u"00:50:00"_s, u"00:47:37"_s},
+                                          {u"GER 7"_s, u"Uhu"_s, u"Sönke Claußen"_s, u"00:41:10"_s, u"00:39:13"_s},
+                                          {u"NED 3"_s, u"Brise"_s, u"Anke Witt"_s, u"DNF"_s, u"DNF"_s},
+                                          {u"DEN 9"_s, u"Swantje"_s, u"Ole Hansen"_s, u"00:45:00"_s, u"00:42:51"_s},
+                                          {u"SUI 4"_s, u"Ostwind"_s, u"Lena Kröger"_s, u"DSQ"_s, u"DSQ"_s}};
+        for (const QStringList& b : boats) {
+            race.table().insert({{u"SEGELNR"_s, b[0]},
+                                 {u"BOOTSNAME"_s, b[1]},
+                                 {u"NAME"_s, b[2]},
+                                 {u"TYP"_s, u"Laser"_s},
+                                 {u"YS"_s, 105.0},
+                                 {u"START"_s, 1},
+                                 {u"GZEIT"_s, b[3]},
+                                 {u"BZEIT"_s, b[4]},
+                                 {u"STATUS"_s, u"2"_s}});
+        }
+        race.list().refresh();
+        buttons = std::make_unique<wm::ResultButtons>(widgets, race, page, report, clock, prompts, notices, *preview,
+                                                      wm::ProgramDir(folder.path()));
+    }
+    QString pdfPath() const { return folder.path() + u"/Reports/"_s + race.name() + u".pdf"_s; }
+    QString previewPath() const { return folder.path() + u"/preview.pdf"_s; }
+};
+
+void press(QPushButton* button) {
+    QVERIFY2(button->isEnabled(), "a user could not press this button");
+    button->click();
+}
+
+bool near(double actual, double expected, double tolerance) {
+    return std::abs(actual - expected) <= tolerance;
+}
+
+} // namespace
+
+class TestReports : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { wm::setUpApplication(*QCoreApplication::instance()); }
+
+    void windows1252_data();
+    void windows1252();
+    void pdfPageCount_data();
+    void pdfPageCount();
+    void pdfItemPositions_data();
+    void pdfItemPositions();
+    void pdfFontsEncodingAndInfo();
+    void pdfLongName_clippedAtBoxEdge();
+    void pdfPlaceCounter_continuesAcrossPages();
+    void printed_headerEveryPageTitleFirstOnly();
+    void printed_longTitleWrapsInItsBox();
+    void printed_noRowsNoPages();
+    void printedThroughPrinter_keepsPaperPositions_data();
+    void printedThroughPrinter_keepsPaperPositions();
+    void participantList_portraitNumberedOnFreshCopy();
+    void reportButton_previewsResultAndClearsNotice();
+    void pdfButton_writesFileAndNotifies();
+    void pdfButton_replacesExistingFile();
+    void pdfButton_failure_data();
+    void pdfButton_failure();
+};
+
+void TestReports::windows1252_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ascii") << u"GER 12"_s << QByteArray("GER 12");
+    QTest::newRow("umlauts and sharp s") << u"ÄÖÜäöüß"_s << QByteArray("\xC4\xD6\xDC\xE4\xF6\xFC\xDF");
+    QTest::newRow("euro, dash, quotes") << u"€–„“Š"_s << QByteArray("\x80\x96\x84\x93\x8A");
+    QTest::newRow("outside the code page") << u"Łódź ✓"_s
+                                           << QByteArray("?\xF3"
+                                                         "d? ?");
+    QTest::newRow("outside the BMP is one '?'") << u"a\U0001F600b"_s << QByteArray("a?b");
+    QTest::newRow("control character") << u"a\u0001b"_s << QByteArray("a?b");
+}
+
+void TestReports::windows1252() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(wm::toWindows1252(text), bytes);
+}
+
+void TestReports::pdfPageCount_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("rowsOnLastPage");
+    QTest::newRow("18 rows") << 18 << 1 << 18;
+    QTest::newRow("19 rows") << 19 << 2 << 1;
+    QTest::newRow("36 rows") << 36 << 2 << 18;
+}
+
+void TestReports::pdfPageCount() {
+    QFETCH(int, rows);
+    QFETCH(int, pages);
+    QFETCH(int, rowsOnLastPage);
+    wm::ManualClock clock;
+    wm::RacePage page(clock);
+    page.ResetPrintables();
+    const PdfRead pdf = readPdfData(page.exportResults(results(rows)));
+    QCOMPARE(pdf.pages, pages);
+    int filled = 0;
+    for (const Word& w : pdf.words) {
+        filled += w.page == pages - 1 && w.text.startsWith(u"Boot"_s) ? 1 : 0;
+    }
+    QCOMPARE(filled, rowsOnLastPage);
+    // Every page has its header, column header and footer, whatever its rows.
+    QCOMPARE(pdf.find(u"Bootsname"_s).size(), pages);
+    QCOMPARE(pdf.find(u"www.wendemark.example"_s).size(), pages);
+}
+
+void TestReports::pdfItemPositions_data() {
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("occurrence");
+    QTest::addColumn<bool>("rightEdge");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("top");
+    QTest::addColumn<double>("size");
+    // Header panel at (33, 33).
+    QTest::newRow("product label") << u"Wendemark"_s << 0 << false << 33.0 << 41.0 << 16.0;
+    QTest::newRow("txtheader, right-aligned") << u"18:10:05"_s << 0 << true << 802.0 << 41.0 << 12.0;
+    // Column header panel at (33, 65).
+    QTest::newRow("Platz") << u"Platz"_s << 0 << false << 33.0 << 68.0 << 12.0;
+    QTest::newRow("Segelnr.") << u"Segelnr."_s << 0 << false << 65.0 << 68.0 << 12.0;
+    QTest::newRow("Bootsname") << u"Bootsname"_s << 0 << false << 153.0 << 68.0 << 12.0;
+    QTest::newRow("Name") << u"Name"_s << 0 << false << 289.0 << 68.0 << 12.0;
+    QTest::newRow("YS") << u"YS"_s << 0 << false << 441.0 << 68.0 << 12.0;
+    QTest::newRow("Ges.Zeit") << u"Ges.Zeit"_s << 0 << false << 497.0 << 68.0 << 12.0;
+    QTest::newRow("Ber.Zeit") << u"Ber.Zeit"_s << 0 << false << 593.0 << 68.0 << 12.0;
+    // Row 0 of the grid at (33, 89); row r at trunc(r * 454 / 18).
+    QTest::newRow("txtpunkte, right edge") << u"1"_s << 0 << true << 55.0 << 93.0 << 12.0;
+    QTest::newRow("txtsegelnr") << u"S1"_s << 0 << false << 63.0 << 93.0 << 12.0;
+    QTest::newRow("txtboot") << u"Boot1"_s << 0 << false << 159.0 << 93.0 << 12.0;
+    QTest::newRow("txtname") << u"Name1"_s << 0 << false << 295.0 << 93.0 << 12.0;
+    QTest::newRow("txtys") << u"105"_s << 0 << false << 447.0 << 93.0 << 12.0;
+    QTest::newRow("txtgzeit") << u"00:41:10"_s << 0 << false << 503.0 << 93.0 << 12.0;
+    QTest::newRow("txtbzeit") << u"00:39:13"_s << 0 << false << 599.0 << 93.0 << 12.0;
+    QTest::newRow("row 1 at 25") << u"S2"_s << 0 << false << 63.0 << 118.0 << 12.0;
+    QTest::newRow("row 9 at 227") << u"S10"_s << 0 << false << 63.0 << 320.0 << 12.0;
+    QTest::newRow("row 17 at 428") << u"S18"_s << 0 << false << 63.0 << 521.0 << 12.0;
+    // Footer panel at (33, 539), centred in 777 points.
+    QTest::newRow("footer, centred") << u"www.wendemark.example"_s << 0 << true << -1.0 << 555.0 << 10.0;
+}
+
+void TestReports::pdfItemPositions() {
+    QFETCH(QString, word);
+    QFETCH(int, occurrence);
+    QFETCH(bool, rightEdge);
+    QFETCH(double, x);
+    QFETCH(double, top);
+    QFETCH(double, size);
+    wm::ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
+    wm::RacePage page(clock);
+    page.ReportCaption = u"Lauf"_s;
+    page.ResetPrintables();
+    const PdfRead pdf = readPdfData(page.exportResults(results(18)));
+    const QList<Word> found = pdf.find(word, 0);
+    QVERIFY2(found.size() > occurrence, qPrintable(pdf.onPage(0).join(u' ')));
+    const QRectF box = found[occurrence].box;
+    if (x < 0) {
+        // Centred: "Wendemark - www…" spans the middle of the footer box.
+        const QRectF first = pdf.find(u"Wendemark"_s, 0).last().box;
+        QVERIFY2(near((first.left() + box.right()) / 2, 33 + 777 / 2.0, 0.5),
+                 qPrintable(u"%1 .. %2"_s.arg(first.left()).arg(box.right())));
+    } else {
+        const double edge = rightEdge ? box.right() : box.left();
+        QVERIFY2(near(edge, x, 0.5), qPrintable(u"x %1, expected %2"_s.arg(edge).arg(x)));
+    }
+    QVERIFY2(near(box.top(), top, 0.5), qPrintable(u"top %1, expected %2"_s.arg(box.top()).arg(top)));
+    // A text of n points is about n points high from ascent to descent.
+    QVERIFY2(near(box.height(), size * 0.925, 0.5), qPrintable(u"height %1"_s.arg(box.height())));
+}
+
+void TestReports::pdfFontsEncodingAndInfo() {
+    wm::ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
+    wm::RacePage page(clock);
+    page.ReportCaption = u"Frühjahr"_s;
+    ReportData data = results(2);
+    data.rows[0][2] = u"Jürgen Claußen Š✓"_s;
+    const QByteArray bytes = page.exportResults(data);
+    const PdfRead pdf = readPdfData(bytes);
+    QStringList fonts;
+    for (const poppler::font_info& font : pdf.doc->fonts()) {
+        fonts << QString::fromStdString(font.name());
+        QVERIFY(!font.is_embedded());
+        QCOMPARE(font.type(), poppler::font_info::type1);
+    }
+    fonts.sort();
+    QCOMPARE(fonts, (QStringList{u"Helvetica"_s, u"Helvetica-Bold"_s}));
+    QCOMPARE(bytes.count("/Encoding /WinAnsiEncoding"), 2);
+    QVERIFY(!pdf.find(u"Frühjahr"_s).isEmpty());
+    QVERIFY(!pdf.find(u"Jürgen"_s).isEmpty());
+    QVERIFY(!pdf.find(u"Claußen"_s).isEmpty());
+    QVERIFY(!pdf.find(u"Š?"_s).isEmpty());
+    auto info = [&](const char* key) {
+        const poppler::byte_array utf8 = pdf.doc->info_key(key).to_utf8();
+        return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    };
+    QCOMPARE(info("Author"), u"Wendemark"_s);
+    QCOMPARE(info("Creator"), u"Wendemark"_s);
+    QCOMPARE(info("Subject"), u"Report"_s);
+    QCOMPARE(info("Title"), u"Wendemark Report"_s);
+    QCOMPARE(info("Keywords"), QString());
+    QCOMPARE(qint64(pdf.doc->info_date_t("CreationDate")), clock.now().toSecsSinceEpoch());
+    QCOMPARE(qint64(pdf.doc->info_date_t("ModDate")), clock.now().toSecsSinceEpoch());
+}
+
+void TestReports::pdfLongName_clippedAtBoxEdge() {
+    wm::ManualClock clock;
+    wm::RacePage page(clock);
+    ReportData data = results(1);
+    const QString longName = u"Maximilian-Alexander Hohenzollern-Sigmaringen"_s;
+    data.rows[0][2] = longName;
+    data.rows[0][1] = u"Seeschwalbenflügelschlagdreiklang"_s;
+    const PdfRead pdf = readPdfData(page.exportResults(data));
+    std::unique_ptr<poppler::page> first(pdf.doc->create_page(0));
+    const double nameRight = 33 + 262 + 147;
+    QString shown;
+    for (const poppler::text_box& box : first->text_list()) {
+        const poppler::byte_array utf8 = box.text().to_utf8();
+        const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        if (box.bbox().y() < 90 || box.bbox().x() < 290 || box.bbox().x() > 445) {
+            continue;
+        }
+        shown += (shown.isEmpty() ? QString() : u" "_s) + text;
+        for (size_t i = 0; i < size_t(text.size()); ++i) {
+            QVERIFY2(box.char_bbox(i).x() < nameRight, qPrintable(text));
+        }
+    }
+    QVERIFY2(longName.startsWith(shown) && shown.size() < longName.size() && shown.size() > 15, qPrintable(shown));
+    // The next column is untouched.
+    QCOMPARE(pdf.find(u"105"_s, 0).size(), 1);
+    QVERIFY(pdf.find(u"105"_s, 0)[0].box.left() > 446.5);
+}
+
+void TestReports::pdfPlaceCounter_continuesAcrossPages() {
+    wm::ManualClock clock;
+    wm::RacePage page(clock);
+    ReportData data = results(20);
+    for (QStringList& row : data.rows) {
+        row[9] = u"7"_s;
+    }
+    page.PointsAsPlace = false;
+    page.PlaceCounter = 1;
+    const PdfRead pdf = readPdfData(page.exportResults(data));
+    QCOMPARE(pdf.find(u"7"_s).size(), 0);
+    QCOMPARE(pdf.find(u"18"_s, 0).size(), 1);
+    QCOMPARE(pdf.find(u"20"_s, 1).size(), 1);
+    QCOMPARE(page.PlaceCounter, 21);
+}
+
+void TestReports::printed_headerEveryPageTitleFirstOnly() {
+    wm::TReport report;
+    report.setTitle(u"Herbstpokal"_s);
+    report.setPointsAsPlace(true);
+    const wm::ReportLayout layout =
+        wm::layoutReport(report.design(), results(50), QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
+    // 190 mm below the title and header take 22 rows of 8.5 mm on the first page, 22 on the next ones.
+    QCOMPARE(layout.pageCount, 3);
+    QCOMPARE(layout.pageLayout.orientation(), QPageLayout::Landscape);
+    auto texts = [&](const QString& text) {
+        QList<wm::LaidText> found;
+        for (const wm::LaidText& t : layout.texts) {
+            if (t.text == text) {
+                found << t;
+            }
+        }
+        return found;
+    };
+    QCOMPARE(texts(u"Platz"_s).size(), 3);
+    QCOMPARE(texts(u"Wendemark"_s).size(), 1);
+    QCOMPARE(texts(u"Herbstpokal"_s).size(), 1);
+    QCOMPARE(texts(u"24.12.2024 18:10:05"_s).size(), 1);
+    const wm::LaidText platz1 = texts(u"Platz"_s)[0];
+    const wm::LaidText platz2 = texts(u"Platz"_s)[1];
+    QCOMPARE(platz1.page, 0);
+    QCOMPARE(platz2.page, 1);
+    QVERIFY(near(platz1.box.right(), 10 + 14.0, 0.01));
+    QVERIFY(near(platz1.box.top(), 10 + 9.3 + 2.1, 0.01));
+    QVERIFY(near(platz2.box.top(), 10 + 2.1, 0.01));
+    QVERIFY(near(texts(u"Herbstpokal"_s)[0].box.right(), 287, 0.01));
+    QVERIFY(near(texts(u"Herbstpokal"_s)[0].box.top(), 10 + 4.2, 0.01));
+    QVERIFY(near(texts(u"Wendemark"_s)[0].box.left(), 12.1, 0.01));
+    // Detail rows: sail number left at 19.05, Yardstick right at 127, times at 1.85 mm from the band's top.
+    const wm::LaidText sail = texts(u"S1"_s)[0];
+    QVERIFY(near(sail.box.left(), 10 + 19.05, 0.01));
+    QVERIFY(near(sail.box.top(), 10 + 9.3 + 8.5 + 2.1, 0.01));
+    QVERIFY(near(texts(u"105"_s)[0].box.right(), 10 + 127.0, 0.01));
+    QVERIFY(near(texts(u"00:41:10"_s)[0].box.top(), 10 + 9.3 + 8.5 + 1.85, 0.01));
+    QVERIFY(near(texts(u"S23"_s)[0].box.top(), 10 + 8.5 + 2.1, 0.01));
+    QCOMPARE(texts(u"S23"_s)[0].page, 1);
+}
+
+void TestReports::printed_longTitleWrapsInItsBox() {
+    wm::TReport report;
+    const QString title = u"Herbstpokal des Segelclubs am Großen Plöner See, Wettfahrt 3 der Jüngstenklasse "
+                          u"mit Optimisten und Lasern"_s;
+    report.setTitle(title);
+    const wm::ReportLayout layout = wm::layoutReport(report.design(), results(1), QDateTime::currentDateTime());
+    QStringList lines;
+    double lastTop = 0;
+    double platzTop = 0;
+    for (const wm::LaidText& t : layout.texts) {
+        if (t.text == u"Platz"_s) {
+            platzTop = t.box.top();
+        }
+        if (!title.contains(t.text) || t.text.size() < 5) {
+            continue;
+        }
+        lines << t.text;
+        QVERIFY(near(t.box.right(), 287, 0.01));
+        QVERIFY2(t.box.width() <= 103.7 + 0.01, qPrintable(t.text));
+        QVERIFY(t.box.top() > lastTop);
+        lastTop = t.box.top();
+    }
+    QVERIFY2(lines.size() >= 2, qPrintable(lines.join(u'|')));
+    QCOMPARE(lines.join(u' '), title);
+    // The grown title band pushes the column header down.
+    QVERIFY(platzTop > lastTop);
+}
+
+void TestReports::printed_noRowsNoPages() {
+    wm::TReport report;
+    const wm::ReportLayout layout = wm::layoutReport(report.design(), results(0), QDateTime::currentDateTime());
+    QCOMPARE(layout.pageCount, 0);
+    QVERIFY(layout.texts.isEmpty());
+}
+
+void TestReports::printedThroughPrinter_keepsPaperPositions_data() {
+    QTest::addColumn<bool>("prepared");
+    QTest::newRow("printer readied for the report") << true;
+    QTest::newRow("full page set before the layout") << false;
+}
+
+// The preview prints through a QPrinter; whatever its margins and full-page mode, the texts must land where
+// the layout puts them on the paper.
+void TestReports::printedThroughPrinter_keepsPaperPositions() {
+    QFETCH(bool, prepared);
+    wm::TReport report;
+    report.setTitle(u"Herbstpokal"_s);
+    const wm::ReportLayout layout =
+        wm::layoutReport(report.design(), results(30), QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"print.pdf"_s);
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        if (prepared) {
+            wm::preparePrinter(printer, layout.pageLayout, u"Herbstpokal"_s);
+            QVERIFY(printer.fullPage());
+        } else {
+            printer.setFullPage(true);
+            printer.setPageLayout(layout.pageLayout);
+        }
+        wm::paintReport(layout, printer);
+    }
+    const PdfRead pdf = readPdfFile(path);
+    QCOMPARE(pdf.pages, layout.pageCount);
+    int checked = 0;
+    for (const wm::LaidText& t : layout.texts) {
+        if (t.text.contains(u' ')) {
+            continue;
+        }
+        const QList<Word> found = pdf.find(t.text, t.page);
+        QVERIFY2(!found.isEmpty(), qPrintable(t.text));
+        const double left = found[0].box.left() * kMmPerPoint;
+        const double top = found[0].box.top() * kMmPerPoint;
+        QVERIFY2(near(left, t.box.left(), 0.3) || t.align == Qt::AlignRight,
+                 qPrintable(u"%1 left %2 mm, laid out at %3"_s.arg(t.text).arg(left).arg(t.box.left())));
+        QVERIFY2(near(found[0].box.right() * kMmPerPoint, t.box.right(), 0.3) || t.align == Qt::AlignLeft,
+                 qPrintable(t.text));
+        QVERIFY2(near(top, t.box.top(), 0.5),
+                 qPrintable(u"%1 top %2 mm, laid out at %3"_s.arg(t.text).arg(top).arg(t.box.top())));
+        ++checked;
+    }
+    QVERIFY(checked > 100);
+    std::unique_ptr<poppler::page> first(pdf.doc->create_page(0));
+    QVERIFY(near(first->page_rect().width(), 841.9, 0.5));
+    QVERIFY(near(first->page_rect().height(), 595.3, 0.5));
+}
+
+void TestReports::participantList_portraitNumberedOnFreshCopy() {
+    RaceRig rig;
+    rig.race.setSearchText(u"GER"_s);
+    QCOMPARE(rig.race.list().count(), 2);
+    press(rig.widgets.cmdCompList);
+    QVERIFY(rig.prompts.errors.isEmpty());
+    QCOMPARE(rig.preview->shown, 1);
+    const PdfRead list = readPdfFile(rig.previewPath());
+    QCOMPARE(list.pages, 1);
+    std::unique_ptr<poppler::page> page(list.doc->create_page(0));
+    QVERIFY(page->page_rect().width() < page->page_rect().height());
+    QVERIFY(!list.find(u"Teilnehmer:"_s).isEmpty());
+    QVERIFY(list.find(u"Cup"_s).last().box.right() * kMmPerPoint > 199.5);
+    const QList<Word> hash = list.find(u"#"_s);
+    QCOMPARE(hash.size(), 1);
+    QVERIFY(near(hash[0].box.right() * kMmPerPoint, 24.0, 0.3));
+    QVERIFY(list.find(u"Platz"_s).isEmpty());
+    QVERIFY(list.find(u"Zeit"_s).isEmpty());
+    // Only the boats under the search, numbered from 1 in the list's order.
+    QCOMPARE(list.find(u"1"_s).size(), 1);
+    QCOMPARE(list.find(u"2"_s).size(), 1);
+    QVERIFY(list.find(u"3"_s).isEmpty());
+    QVERIFY(list.find(u"NED"_s).isEmpty());
+    QVERIFY(list.find(u"1"_s)[0].box.top() < list.find(u"2"_s)[0].box.top());
+    QVERIFY(near(list.find(u"1"_s)[0].box.top(), list.find(u"12"_s)[0].box.top(), 0.1));
+
+    // The shared design is as it was: a result report shows "Platz", the time captions, landscape.
+    QCOMPARE(rig.report.design().orientation, QPageLayout::Landscape);
+    press(rig.widgets.cmdReport);
+    const PdfRead result = readPdfFile(rig.previewPath());
+    std::unique_ptr<poppler::page> resultPage(result.doc->create_page(0));
+    QVERIFY(resultPage->page_rect().width() > resultPage->page_rect().height());
+    QCOMPARE(result.find(u"Platz"_s).size(), 1);
+    QCOMPARE(result.find(u"Zeit"_s).size(), 2);
+    QVERIFY(result.find(u"#"_s).isEmpty());
+}
+
+void TestReports::reportButton_previewsResultAndClearsNotice() {
+    RaceRig rig;
+    press(rig.widgets.cmdReport);
+    QVERIFY(rig.prompts.errors.isEmpty());
+    QCOMPARE(rig.notices.cleared, 1);
+    QCOMPARE(rig.preview->shown, 1);
+    const PdfRead pdf = readPdfFile(rig.previewPath());
+    QCOMPARE(pdf.pages, 1);
+    // Scored before the report: by corrected time, DNF and DSQ last with the number of entries.
+    QStringList order;
+    for (const Word& w : pdf.words) {
+        if (w.text == u"GER"_s || w.text == u"DEN"_s || w.text == u"NED"_s || w.text == u"SUI"_s) {
+            order << w.text;
+        }
+    }
+    QCOMPARE(order, (QStringList{u"GER"_s, u"DEN"_s, u"GER"_s, u"NED"_s, u"SUI"_s}));
+    QCOMPARE(pdf.find(u"5"_s).size(), 2);
+    QCOMPARE(pdf.find(u"DNF"_s).size(), 2);
+    QCOMPARE(pdf.find(u"DSQ"_s).size(), 2);
+    QVERIFY(!pdf.find(u"Cup"_s).isEmpty());
+    QVERIFY(!pdf.find(u"Claußen"_s).isEmpty());
+    // A second preview shows the same rows again.
+    press(rig.widgets.cmdReport);
+    QCOMPARE(readPdfFile(rig.previewPath()).words.size(), pdf.words.size());
+    QVERIFY(rig.widgets.cmdReportPDF->isEnabled());
+}
+
+void TestReports::pdfButton_writesFileAndNotifies() {
+    RaceRig rig;
+    QDir(rig.folder.path()).rename(u"Reports"_s, u"reports"_s);
+    press(rig.widgets.cmdReportPDF);
+    QVERIFY2(rig.prompts.errors.isEmpty(), qPrintable(rig.prompts.errors.join(u'\n')));
+    const QString path = rig.folder.path() + u"/reports/Herbst's Cup.pdf"_s;
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(rig.notices.notices.size(), 1);
+    QCOMPARE(rig.notices.notices[0].title, u"Wendemark"_s);
+    QCOMPARE(rig.notices.notices[0].text, u"Der Report der Wettfahrt 'Herbst's Cup' wurde exportiert:\r\r"_s + path);
+    QVERIFY(!rig.widgets.cmdReport->isEnabled());
+    QVERIFY(!rig.widgets.cmdReportPDF->isEnabled());
+    const PdfRead pdf = readPdfFile(path);
+    QCOMPARE(pdf.pages, 1);
+    QVERIFY(!pdf.find(u"Cup"_s).isEmpty());
+    QVERIFY(!pdf.find(u"Öhlert"_s).isEmpty());
+    QVERIFY(!pdf.find(u"Möwe"_s).isEmpty());
+    // "DNF" and "DSQ" in both time columns, the number of entries as their place.
+    for (const QString& marker : {u"DNF"_s, u"DSQ"_s}) {
+        const QList<Word> found = pdf.find(marker);
+        QCOMPARE(found.size(), 2);
+        QVERIFY(near(found[0].box.left(), 503, 0.5));
+        QVERIFY(near(found[1].box.left(), 599, 0.5));
+        bool placed = false;
+        for (const Word& five : pdf.find(u"5"_s)) {
+            placed = placed || near(five.box.top(), found[0].box.top(), 0.1);
+        }
+        QVERIFY(placed);
+    }
+}
+
+void TestReports::pdfButton_replacesExistingFile() {
+    RaceRig rig;
+    wm::test::writeFile(rig.pdfPath(), QByteArray("old"));
+    press(rig.widgets.cmdReportPDF);
+    QVERIFY(rig.prompts.errors.isEmpty());
+    QCOMPARE(readPdfFile(rig.pdfPath()).pages, 1);
+    QCOMPARE(QDir(rig.folder.path() + u"/Reports"_s).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestReports::pdfButton_failure_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Reports folder missing") << u"missing"_s << u"Der Ordner existiert nicht."_s;
+    QTest::newRow("file held read-only") << u"immutable"_s << u"schreibgeschützt"_s;
+    QTest::newRow("a folder of that name") << u"folder"_s << u"Unter diesem Namen existiert ein Ordner."_s;
+}
+
+void TestReports::pdfButton_failure() {
+    QFETCH(QString, how);
+    QFETCH(QString, message);
+    RaceRig rig;
+    const QString reports = rig.folder.path() + u"/Reports"_s;
+    const QByteArray old("%PDF-1.3 the result exported before");
+    if (how == u"missing"_s) {
+        QVERIFY(QDir(reports).removeRecursively());
+    } else if (how == u"folder"_s) {
+        QVERIFY(QDir().mkpath(rig.pdfPath()));
+    } else {
+        wm::test::writeFile(rig.pdfPath(), old);
+        // Root may write any file whatever its mode; only the immutable flag stops it.
+        if (QProcess::execute(u"chattr"_s, {u"+i"_s, rig.pdfPath()}) != 0) {
+            QSKIP("chattr +i is not available here");
+        }
+    }
+    press(rig.widgets.cmdReportPDF);
+    if (how == u"immutable"_s) {
+        QProcess::execute(u"chattr"_s, {u"-i"_s, rig.pdfPath()});
+        QCOMPARE(QByteArray(wm::test::readFile(rig.pdfPath()).toLatin1()), old);
+    }
+    QCOMPARE(rig.prompts.errors.size(), 1);
+    QVERIFY2(rig.prompts.errors[0].contains(message), qPrintable(rig.prompts.errors[0]));
+    QVERIFY(rig.prompts.errors[0].contains(rig.pdfPath()));
+    QVERIFY(rig.notices.notices.isEmpty());
+    QVERIFY(rig.widgets.cmdReportPDF->isEnabled());
+    QVERIFY(!rig.widgets.cmdReport->isEnabled());
+    // Nothing half-written is left beside the target.
+    const QStringList left = QDir(reports).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QVERIFY2(left.size() <= 1, qPrintable(left.join(u", "_s)));
+}
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"
