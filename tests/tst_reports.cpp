@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -225,7 +226,8 @@ void TestReports::pdfPageCount() {
     QCOMPARE(pdf.pages, pages);
     int filled = 0;
     for (const Word& w : pdf.words) {
-        filled += w.page == pages - 1 && w.text.startsWith(u"Boot"_s) ? 1 : 0;
+        static const QRegularExpression boat(u"^Boot\\d+$"_s);
+        filled += w.page == pages - 1 && boat.match(w.text).hasMatch() ? 1 : 0;
     }
     QCOMPARE(filled, rowsOnLastPage);
     // Every page has its header, column header and footer, whatever its rows.
@@ -338,23 +340,33 @@ void TestReports::pdfLongName_clippedAtBoxEdge() {
     data.rows[0][1] = u"Seeschwalbenflügelschlagdreiklang"_s;
     const PdfRead pdf = readPdfData(page.exportResults(data));
     std::unique_ptr<poppler::page> first(pdf.doc->create_page(0));
-    const double nameRight = 33 + 262 + 147;
+    const double nameLeft = 33 + 262;
+    const double nameRight = nameLeft + 147;
+    const double ysLeft = 33 + 414;
+    // Poppler ignores the clipping path, so the characters themselves tell what was written where.
     QString shown;
+    QString yardstick;
     for (const poppler::text_box& box : first->text_list()) {
         const poppler::byte_array utf8 = box.text().to_utf8();
         const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-        if (box.bbox().y() < 90 || box.bbox().x() < 290 || box.bbox().x() > 445) {
-            continue;
-        }
-        shown += (shown.isEmpty() ? QString() : u" "_s) + text;
-        for (size_t i = 0; i < size_t(text.size()); ++i) {
-            QVERIFY2(box.char_bbox(i).x() < nameRight, qPrintable(text));
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const poppler::rectf c = box.char_bbox(size_t(i));
+            if (c.y() < 90 || c.y() > 110 || c.x() < nameLeft - 1) {
+                continue;
+            }
+            if (c.x() < ysLeft - 0.5) {
+                QVERIFY2(c.x() < nameRight, qPrintable(text));
+                shown += text[i];
+            } else if (c.x() < ysLeft + 35) {
+                yardstick += text[i];
+            }
         }
     }
-    QVERIFY2(longName.startsWith(shown) && shown.size() < longName.size() && shown.size() > 15, qPrintable(shown));
+    const QString withoutBlanks = QString(longName).remove(u' ');
+    QVERIFY2(withoutBlanks.startsWith(shown) && shown.size() < withoutBlanks.size() && shown.size() > 15,
+             qPrintable(shown));
     // The next column is untouched.
-    QCOMPARE(pdf.find(u"105"_s, 0).size(), 1);
-    QVERIFY(pdf.find(u"105"_s, 0)[0].box.left() > 446.5);
+    QCOMPARE(yardstick, u"105"_s);
 }
 
 void TestReports::pdfPlaceCounter_continuesAcrossPages() {
@@ -362,12 +374,12 @@ void TestReports::pdfPlaceCounter_continuesAcrossPages() {
     wm::RacePage page(clock);
     ReportData data = results(20);
     for (QStringList& row : data.rows) {
-        row[9] = u"7"_s;
+        row[9] = u"99"_s;
     }
     page.PointsAsPlace = false;
     page.PlaceCounter = 1;
     const PdfRead pdf = readPdfData(page.exportResults(data));
-    QCOMPARE(pdf.find(u"7"_s).size(), 0);
+    QCOMPARE(pdf.find(u"99"_s).size(), 0);
     QCOMPARE(pdf.find(u"18"_s, 0).size(), 1);
     QCOMPARE(pdf.find(u"20"_s, 1).size(), 1);
     QCOMPARE(page.PlaceCounter, 21);
@@ -379,7 +391,7 @@ void TestReports::printed_headerEveryPageTitleFirstOnly() {
     report.setPointsAsPlace(true);
     const wm::ReportLayout layout =
         wm::layoutReport(report.design(), results(50), QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
-    // 190 mm below the title and header take 22 rows of 8.5 mm on the first page, 22 on the next ones.
+    // Below the title and the header the first page takes 20 rows of 8.5 mm, the next ones 21.
     QCOMPARE(layout.pageCount, 3);
     QCOMPARE(layout.pageLayout.orientation(), QPageLayout::Landscape);
     auto texts = [&](const QString& text) {
@@ -411,8 +423,10 @@ void TestReports::printed_headerEveryPageTitleFirstOnly() {
     QVERIFY(near(sail.box.top(), 10 + 9.3 + 8.5 + 2.1, 0.01));
     QVERIFY(near(texts(u"105"_s)[0].box.right(), 10 + 127.0, 0.01));
     QVERIFY(near(texts(u"00:41:10"_s)[0].box.top(), 10 + 9.3 + 8.5 + 1.85, 0.01));
-    QVERIFY(near(texts(u"S23"_s)[0].box.top(), 10 + 8.5 + 2.1, 0.01));
-    QCOMPARE(texts(u"S23"_s)[0].page, 1);
+    QCOMPARE(texts(u"S20"_s)[0].page, 0);
+    QCOMPARE(texts(u"S21"_s)[0].page, 1);
+    QVERIFY(near(texts(u"S21"_s)[0].box.top(), 10 + 8.5 + 2.1, 0.01));
+    QCOMPARE(texts(u"S42"_s)[0].page, 2);
 }
 
 void TestReports::printed_longTitleWrapsInItsBox() {
@@ -486,14 +500,21 @@ void TestReports::printedThroughPrinter_keepsPaperPositions() {
         if (t.text.contains(u' ')) {
             continue;
         }
-        const QList<Word> found = pdf.find(t.text, t.page);
+        QList<Word> found = pdf.find(t.text, t.page);
         QVERIFY2(!found.isEmpty(), qPrintable(t.text));
+        // The same text in other rows: take the word nearest to where this one was laid out.
+        std::sort(found.begin(), found.end(), [&](const Word& a, const Word& b) {
+            return std::abs(a.box.top() * kMmPerPoint - t.box.top()) <
+                   std::abs(b.box.top() * kMmPerPoint - t.box.top());
+        });
         const double left = found[0].box.left() * kMmPerPoint;
         const double top = found[0].box.top() * kMmPerPoint;
         QVERIFY2(near(left, t.box.left(), 0.3) || t.align == Qt::AlignRight,
                  qPrintable(u"%1 left %2 mm, laid out at %3"_s.arg(t.text).arg(left).arg(t.box.left())));
         QVERIFY2(near(found[0].box.right() * kMmPerPoint, t.box.right(), 0.3) || t.align == Qt::AlignLeft,
-                 qPrintable(t.text));
+                 qPrintable(u"%1 right %2 mm, laid out at %3"_s.arg(t.text)
+                                .arg(found[0].box.right() * kMmPerPoint)
+                                .arg(t.box.right())));
         QVERIFY2(near(top, t.box.top(), 0.5),
                  qPrintable(u"%1 top %2 mm, laid out at %3"_s.arg(t.text).arg(top).arg(t.box.top())));
         ++checked;

@@ -116,7 +116,15 @@ QPageLayout ReportDesign::pageLayout() const {
 }
 
 ReportItem& ReportDesign::item(const QString& name) {
-    return const_cast<ReportItem&>(std::as_const(*this).item(name));
+    // Non-const access detaches the implicitly shared bands, so a copy of a design is changed alone.
+    for (ReportBand& band : bands) {
+        for (ReportItem& it : band.items) {
+            if (it.name == name) {
+                return it;
+            }
+        }
+    }
+    throw std::out_of_range("report item " + name.toStdString());
 }
 
 const ReportItem& ReportDesign::item(const QString& name) const {
