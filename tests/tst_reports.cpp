@@ -176,6 +176,7 @@ private slots:
     void pdfPlaceCounter_continuesAcrossPages();
     void printed_headerEveryPageTitleFirstOnly();
     void printed_longTitleWrapsInItsBox();
+    void printed_longNamesCutBeforeNextColumn();
     void printed_noRowsNoPages();
     void printedThroughPrinter_keepsPaperPositions_data();
     void printedThroughPrinter_keepsPaperPositions();
@@ -455,6 +456,33 @@ void TestReports::printed_longTitleWrapsInItsBox() {
     QCOMPARE(lines.join(u' '), title);
     // The grown title band pushes the column header down.
     QVERIFY(platzTop > lastTop);
+}
+
+void TestReports::printed_longNamesCutBeforeNextColumn() {
+    wm::TReport report;
+    ReportData data = results(1);
+    data.rows[0][0] = u"GER 1234567890123"_s;
+    data.rows[0][1] = u"Seeschwalbenflügelschlagdreiklang"_s;
+    data.rows[0][2] = u"Maximilian-Alexander Hohenzollern-Sigmaringen"_s;
+    data.rows[0][4] = u"112,5"_s;
+    const wm::ReportLayout layout = wm::layoutReport(report.design(), data, QDateTime::currentDateTime());
+    const wm::TextMeasure& measure = wm::defaultTextMeasure();
+    // Left edges of the next columns (the Yardstick's text is right-aligned at 127 mm).
+    const double yardstickLeft = 10 + 127.0 - measure.width(wm::reportFont(u"Lucida Sans Unicode"_s, 10), u"112,5"_s);
+    const double nextColumn[] = {10 + 46.6, 10 + 82.55, yardstickLeft};
+    for (int field = 0; field < 3; ++field) {
+        const QString full = data.rows[0][field];
+        bool found = false;
+        for (const wm::LaidText& t : layout.texts) {
+            if (t.text.size() < 3 || !full.startsWith(t.text)) {
+                continue;
+            }
+            found = true;
+            QVERIFY2(t.text.size() < full.size(), qPrintable(t.text));
+            QVERIFY2(t.box.left() + measure.width(t.font, t.text) < nextColumn[field] - 0.5, qPrintable(t.text));
+        }
+        QVERIFY2(found, qPrintable(full));
+    }
 }
 
 void TestReports::printed_noRowsNoPages() {

@@ -84,7 +84,11 @@ PlacedBand placeBand(const ReportBand& band, double bandWidth, const RowContext&
             continue;
         }
         const QString text = itemText(item, row);
-        const QStringList lines = item.width > 0 ? wrapText(text, item.font, item.width, measure) : QStringList{text};
+        QStringList lines{text};
+        if (item.width > 0) {
+            lines = item.wrap ? wrapText(text, item.font, item.width, measure)
+                              : QStringList{fitText(text, item.font, item.width, measure)};
+        }
         const double lineHeight = measure.lineHeight(item.font);
         const double anchor = item.fromRight ? bandWidth - item.x : item.x;
         for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -154,6 +158,14 @@ QString reportDateTime(const QDateTime& when) {
 const TextMeasure& defaultTextMeasure() {
     static const ImageMeasure measure;
     return measure;
+}
+
+QString fitText(const QString& text, const QFont& font, double width, const TextMeasure& measure) {
+    qsizetype length = text.size();
+    while (length > 0 && measure.width(font, text.left(length)) > width + 1e-9) {
+        --length;
+    }
+    return text.left(length);
 }
 
 QStringList wrapText(const QString& text, const QFont& font, double width, const TextMeasure& measure) {

@@ -35,6 +35,7 @@ struct ReportItem {
     Qt::AlignmentFlag align = Qt::AlignLeft;
     bool fromRight = false; // x counts leftwards from the band's right edge
     double width = 0;       // 0: one line as wide as its text; otherwise the text wraps in a box this wide
+    bool wrap = true;       // false: one line, cut where it reaches the box's right edge
     QFont font;
     QColor color = Qt::black;
     bool enabled = true;
@@ -94,6 +95,8 @@ public:
 };
 const TextMeasure& defaultTextMeasure();
 
+// The longest beginning of `text` that fits in `width`.
+QString fitText(const QString& text, const QFont& font, double width, const TextMeasure& measure);
 // Lines of `text` that fit in `width` (words broken only when a single word is too long).
 QStringList wrapText(const QString& text, const QFont& font, double width, const TextMeasure& measure);
 

@@ -69,9 +69,15 @@ ReportDesign TReport::resultDesign() {
     counter.kind = ReportItem::Kind::RowCount;
     counter.enabled = false;
     detail.items << counter;
-    detail.items << field(QStringLiteral("fldSegelnr"), QStringLiteral("Segelnr"), 19.05);
-    detail.items << field(QStringLiteral("fldBootsname"), QStringLiteral("Bootsname"), 46.6);
-    detail.items << field(QStringLiteral("fldName"), QStringLiteral("Name"), 82.55);
+    // A long sail number, boat or helmsman name is cut before the next column instead of running into it.
+    auto clipped = [](ReportItem item, double width) {
+        item.width = width;
+        item.wrap = false;
+        return item;
+    };
+    detail.items << clipped(field(QStringLiteral("fldSegelnr"), QStringLiteral("Segelnr"), 19.05), 26.5);
+    detail.items << clipped(field(QStringLiteral("fldBootsname"), QStringLiteral("Bootsname"), 46.6), 35);
+    detail.items << clipped(field(QStringLiteral("fldName"), QStringLiteral("Name"), 82.55), 33.5);
     detail.items << field(QStringLiteral("fldYS"), QStringLiteral("YS"), 127.0, Qt::AlignRight);
     // The times wrap in a box that ends before the next column, growing the row rather than overlapping.
     ReportItem elapsed = field(QStringLiteral("fldGZeit"), QStringLiteral("GZEIT"), 135.5, Qt::AlignLeft, 1.85);
