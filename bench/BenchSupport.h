@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "Services.h"
-#include "Table.h"
 #include "TestSupport.h"
+#include "app/Services.h"
+#include "desktop/Clock.h"
+#include "store/Table.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

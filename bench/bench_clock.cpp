@@ -1,12 +1,12 @@
 // How long the clock labels of the main window show an outdated text, on the real window with the system clock.
 
-#include "AppSetup.h"
 #include "BenchSupport.h"
-#include "Clock.h"
-#include "StartClock.h"
-#include "TMain.h"
-#include "TimeMath.h"
-#include "Wendemark.h"
+#include "app/TMain.h"
+#include "app/Wendemark.h"
+#include "desktop/AppSetup.h"
+#include "desktop/Clock.h"
+#include "timing/StartClock.h"
+#include "timing/TimeMath.h"
 
 #include <QApplication>
 #include <QDateTime>

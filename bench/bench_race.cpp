@@ -1,13 +1,13 @@
 // A race of 500 entries on the real main window: recording finishes, and scoring a large race.
 
-#include "AppSetup.h"
 #include "BenchSupport.h"
-#include "Clock.h"
-#include "Race.h"
-#include "StartClock.h"
-#include "TMain.h"
-#include "TimeMath.h"
-#include "Wendemark.h"
+#include "app/TMain.h"
+#include "app/Wendemark.h"
+#include "desktop/AppSetup.h"
+#include "desktop/Clock.h"
+#include "timing/Race.h"
+#include "timing/StartClock.h"
+#include "timing/TimeMath.h"
 
 #include <QApplication>
 #include <QSqlQuery>

@@ -1,11 +1,11 @@
 // The participant register with 10,000 boats: narrowing it while typing, and starting the program over it.
 
-#include "AppSetup.h"
 #include "BenchSupport.h"
-#include "Clock.h"
-#include "ParticipantRegister.h"
-#include "TMain.h"
-#include "Wendemark.h"
+#include "app/TMain.h"
+#include "app/Wendemark.h"
+#include "desktop/AppSetup.h"
+#include "desktop/Clock.h"
+#include "participants/ParticipantRegister.h"
 
 #include <QApplication>
 #include <QEvent>

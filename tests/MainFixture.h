@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "Services.h"
 #include "TestSupport.h"
-#include "Wendemark.h"
+#include "app/Services.h"
+#include "app/Wendemark.h"
+#include "desktop/Clock.h"
 
 #include <QApplication>
 #include <QWidget>

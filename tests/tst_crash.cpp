@@ -1,9 +1,9 @@
 // A finish the recorder has reported must survive the recorder being killed at any moment: a child process
 // times a race and is killed with SIGKILL, then the file is checked against what it had reported.
-#include "Error.h"
-#include "Fields.h"
-#include "Table.h"
-#include "TimeMath.h"
+#include "store/Error.h"
+#include "store/Fields.h"
+#include "store/Table.h"
+#include "timing/TimeMath.h"
 
 #include <QElapsedTimer>
 #include <QFile>

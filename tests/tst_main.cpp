@@ -1,13 +1,13 @@
-#include "AppSetup.h"
-#include "FileVersion.h"
-#include "IniFile.h"
 #include "MainFixture.h"
-#include "ParticipantRegister.h"
-#include "Race.h"
-#include "StartClock.h"
-#include "TMain.h"
-#include "Table.h"
-#include "TrayIcon.h"
+#include "app/FileVersion.h"
+#include "app/TMain.h"
+#include "app/TrayIcon.h"
+#include "desktop/AppSetup.h"
+#include "participants/ParticipantRegister.h"
+#include "store/IniFile.h"
+#include "store/Table.h"
+#include "timing/Race.h"
+#include "timing/StartClock.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "AppSetup.h"
-#include "IniFile.h"
 #include "MainFixture.h"
-#include "ParticipantRegister.h"
-#include "Race.h"
-#include "StartClock.h"
-#include "TMain.h"
-#include "Table.h"
+#include "app/TMain.h"
+#include "desktop/AppSetup.h"
+#include "participants/ParticipantRegister.h"
+#include "store/IniFile.h"
+#include "store/Table.h"
+#include "timing/Race.h"
+#include "timing/StartClock.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,12 +1,12 @@
-#include "AppSetup.h"
-#include "DBNavigator.h"
-#include "ImageList.h"
 #include "MainFixture.h"
-#include "ParticipantRegister.h"
-#include "StartClock.h"
-#include "TMain.h"
-#include "TNewParticipant.h"
-#include "Table.h"
+#include "app/TMain.h"
+#include "desktop/AppSetup.h"
+#include "desktop/DBNavigator.h"
+#include "desktop/ImageList.h"
+#include "participants/ParticipantRegister.h"
+#include "participants/TNewParticipant.h"
+#include "store/Table.h"
+#include "timing/StartClock.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,11 +1,11 @@
-#include "Error.h"
-#include "Fields.h"
-#include "Filter.h"
-#include "IniFile.h"
-#include "ProgramDir.h"
-#include "RecordModel.h"
-#include "Table.h"
 #include "TestSupport.h"
+#include "store/Error.h"
+#include "store/Fields.h"
+#include "store/Filter.h"
+#include "store/IniFile.h"
+#include "store/ProgramDir.h"
+#include "store/RecordModel.h"
+#include "store/Table.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,5 +1,5 @@
-#include "Error.h"
-#include "TimeMath.h"
+#include "store/Error.h"
+#include "timing/TimeMath.h"
 
 #include <QTest>
 

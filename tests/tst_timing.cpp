@@ -1,11 +1,11 @@
-#include "Clock.h"
-#include "Error.h"
-#include "IniFile.h"
-#include "Race.h"
-#include "StartClock.h"
-#include "Table.h"
 #include "TestSupport.h"
-#include "TimeMath.h"
+#include "desktop/Clock.h"
+#include "store/Error.h"
+#include "store/IniFile.h"
+#include "store/Table.h"
+#include "timing/Race.h"
+#include "timing/StartClock.h"
+#include "timing/TimeMath.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // Creates a participant table with an invented example fleet, so that a first run can time a race at once.
-#include "Error.h"
-#include "Table.h"
+#include "store/Error.h"
+#include "store/Table.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramDir.h"
+#include "store/ProgramDir.h"
 
 #include <functional>
 

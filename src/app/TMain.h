@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ImageList.h"
-#include "ProgramDir.h"
-#include "Services.h"
+#include "app/Services.h"
+#include "desktop/ImageList.h"
+#include "store/ProgramDir.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "TrayIcon.h"
+#include "app/TrayIcon.h"
 
-#include "ImageList.h"
-#include "Maker.h"
+#include "app/Maker.h"
+#include "desktop/ImageList.h"
 
 #include <QCursor>
 #include <QMenu>

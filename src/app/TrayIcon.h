@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Notifier.h"
+#include "desktop/Notifier.h"
 
 #include <QObject>
 

@@ -1,11 +1,11 @@
-#include "Wendemark.h"
+#include "app/Wendemark.h"
 
-#include "TMain.h"
-#include "TNewParticipant.h"
-#include "TRaceEdit.h"
-#include "TReport.h"
-#include "TReportS.h"
-#include "TSeriesManager.h"
+#include "app/TMain.h"
+#include "participants/TNewParticipant.h"
+#include "raceedit/TRaceEdit.h"
+#include "reports/TReport.h"
+#include "series/TReportS.h"
+#include "series/TSeriesManager.h"
 
 #include <QGuiApplication>
 

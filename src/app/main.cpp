@@ -1,10 +1,10 @@
-#include "AppSetup.h"
-#include "Clock.h"
-#include "FileVersion.h"
-#include "Preview.h"
-#include "Prompts.h"
-#include "TMain.h"
-#include "Wendemark.h"
+#include "app/FileVersion.h"
+#include "app/TMain.h"
+#include "app/Wendemark.h"
+#include "desktop/AppSetup.h"
+#include "desktop/Clock.h"
+#include "desktop/Preview.h"
+#include "desktop/Prompts.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Error.h"
-#include "Prompts.h"
+#include "desktop/Prompts.h"
+#include "store/Error.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "AppSetup.h"
+#include "desktop/AppSetup.h"
 
 #include <QCoreApplication>
 #include <QFont>

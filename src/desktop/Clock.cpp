@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "desktop/Clock.h"
 
 namespace wm {
 

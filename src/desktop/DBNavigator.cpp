@@ -1,6 +1,6 @@
-#include "DBNavigator.h"
+#include "desktop/DBNavigator.h"
 
-#include "RecordModel.h"
+#include "store/RecordModel.h"
 
 #include <QStyle>
 #include <QToolButton>

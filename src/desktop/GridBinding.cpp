@@ -1,6 +1,6 @@
-#include "GridBinding.h"
+#include "desktop/GridBinding.h"
 
-#include "RecordModel.h"
+#include "store/RecordModel.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "ImageList.h"
+#include "desktop/ImageList.h"
 
 #include <QLabel>
 

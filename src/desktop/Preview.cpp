@@ -1,4 +1,4 @@
-#include "Preview.h"
+#include "desktop/Preview.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "Prompts.h"
+#include "desktop/Prompts.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -1,4 +1,4 @@
-#include "UpDown.h"
+#include "desktop/UpDown.h"
 
 #include <QEvent>
 #include <QLineEdit>

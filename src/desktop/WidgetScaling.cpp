@@ -1,4 +1,4 @@
-#include "WidgetScaling.h"
+#include "desktop/WidgetScaling.h"
 
 #include <QWidget>
 

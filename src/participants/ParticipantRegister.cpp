@@ -1,4 +1,4 @@
-#include "ParticipantRegister.h"
+#include "participants/ParticipantRegister.h"
 
 namespace wm {
 

@@ -1,8 +1,8 @@
-#include "TNewParticipant.h"
+#include "participants/TNewParticipant.h"
 
-#include "ActionGuard.h"
-#include "ParticipantRegister.h"
-#include "WidgetScaling.h"
+#include "desktop/ActionGuard.h"
+#include "desktop/WidgetScaling.h"
+#include "participants/ParticipantRegister.h"
 #include "ui_TNewParticipant.h"
 
 #include <QRegularExpressionValidator>

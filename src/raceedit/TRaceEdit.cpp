@@ -1,4 +1,4 @@
-#include "TRaceEdit.h"
+#include "raceedit/TRaceEdit.h"
 
 namespace wm {
 

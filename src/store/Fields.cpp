@@ -1,6 +1,6 @@
-#include "Fields.h"
+#include "store/Fields.h"
 
-#include "Error.h"
+#include "store/Error.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "Filter.h"
+#include "store/Filter.h"
 
 namespace wm {
 

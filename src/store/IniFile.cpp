@@ -1,7 +1,7 @@
-#include "IniFile.h"
+#include "store/IniFile.h"
 
-#include "Error.h"
-#include "SafeFile.h"
+#include "store/Error.h"
+#include "store/SafeFile.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
-#include "ProgramDir.h"
+#include "store/ProgramDir.h"
 
-#include "Error.h"
+#include "store/Error.h"
 
 #include <QDir>
 #include <QFileInfo>

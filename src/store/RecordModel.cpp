@@ -1,6 +1,6 @@
-#include "RecordModel.h"
+#include "store/RecordModel.h"
 
-#include "Error.h"
+#include "store/Error.h"
 
 namespace wm {
 

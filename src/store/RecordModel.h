@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Filter.h"
-#include "Table.h"
+#include "store/Filter.h"
+#include "store/Table.h"
 
 #include <QAbstractTableModel>
 

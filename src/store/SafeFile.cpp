@@ -1,6 +1,6 @@
-#include "SafeFile.h"
+#include "store/SafeFile.h"
 
-#include "Error.h"
+#include "store/Error.h"
 
 #include <QFile>
 #include <QFileInfo>

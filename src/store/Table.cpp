@@ -1,6 +1,6 @@
-#include "Table.h"
+#include "store/Table.h"
 
-#include "Error.h"
+#include "store/Error.h"
 
 #include <QDir>
 #include <QFile>

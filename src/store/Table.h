@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Fields.h"
-#include "Filter.h"
+#include "store/Fields.h"
+#include "store/Filter.h"
 
 #include <QSqlDatabase>
 #include <QStringList>

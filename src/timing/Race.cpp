@@ -1,10 +1,10 @@
-#include "Race.h"
+#include "timing/Race.h"
 
-#include "Error.h"
-#include "IniFile.h"
-#include "Prompts.h"
-#include "StartClock.h"
-#include "TimeMath.h"
+#include "desktop/Prompts.h"
+#include "store/Error.h"
+#include "store/IniFile.h"
+#include "timing/StartClock.h"
+#include "timing/TimeMath.h"
 
 #include <QSet>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RecordModel.h"
-#include "Table.h"
+#include "store/RecordModel.h"
+#include "store/Table.h"
 
 #include <QDate>
 

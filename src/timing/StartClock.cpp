@@ -1,10 +1,10 @@
-#include "StartClock.h"
+#include "timing/StartClock.h"
 
-#include "ActionGuard.h"
-#include "Clock.h"
-#include "Error.h"
-#include "IniFile.h"
-#include "TimeMath.h"
+#include "desktop/ActionGuard.h"
+#include "desktop/Clock.h"
+#include "store/Error.h"
+#include "store/IniFile.h"
+#include "timing/TimeMath.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "TimeMath.h"
+#include "timing/TimeMath.h"
 
-#include "Error.h"
+#include "store/Error.h"
 
 #include <QLocale>
 

@@ -5,11 +5,11 @@
 //
 // A missing race is created with a participant table of kBoats boats, all entered. --prepare stops there;
 // otherwise every entry still racing is timed: "done <SEGELNR> <GZEIT>" per entry, "finished" at the end.
-#include "Error.h"
-#include "Fields.h"
-#include "Race.h"
-#include "Table.h"
-#include "TimeMath.h"
+#include "store/Error.h"
+#include "store/Fields.h"
+#include "store/Table.h"
+#include "timing/Race.h"
+#include "timing/TimeMath.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

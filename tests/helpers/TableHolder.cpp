@@ -1,7 +1,7 @@
 // A second process for the lock tests: "hold <path>" keeps the table open exclusively until stdin closes,
 // "try <path>" reports whether an exclusive open succeeds.
-#include "Error.h"
-#include "Table.h"
+#include "store/Error.h"
+#include "store/Table.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "Table.h"
+#include "store/Table.h"
 
 #include <QDir>
 #include <QFile>

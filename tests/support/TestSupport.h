@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Notifier.h"
-#include "Preview.h"
-#include "Prompts.h"
+#include "desktop/Notifier.h"
+#include "desktop/Preview.h"
+#include "desktop/Prompts.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
