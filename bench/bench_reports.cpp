@@ -23,7 +23,7 @@ constexpr int kRuns = 5;
 
 wm::ReportData resultOf(const QList<QVariantMap>& boats) {
     wm::ReportData data;
-    data.fields = QStringList{u"SEGELNR"_s, u"BOOTSNAME"_s, u"NAME"_s, u"TYP"_s,    u"YS"_s,
+    data.fields = QStringList{u"SEGELNR"_s, u"BOOTSNAME"_s, u"NAME"_s,  u"TYP"_s,    u"YS"_s,
                               u"START"_s,   u"GZEIT"_s,     u"BZEIT"_s, u"STATUS"_s, u"Punkte"_s};
     int place = 0;
     for (const QVariantMap& b : boats) {
