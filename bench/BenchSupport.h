@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "app/Services.h"
-#include "desktop/Clock.h"
+#include "timing/Clock.h"
 #include "store/Table.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 // How long the clock labels of the main window show an outdated text, on the real window with the system clock.
 
 #include "BenchSupport.h"
+#include "app/RaceOffice.h"
 #include "app/TMain.h"
-#include "app/Wendemark.h"
 #include "desktop/AppSetup.h"
-#include "desktop/Clock.h"
+#include "timing/Clock.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 
@@ -131,7 +131,7 @@ int main(int argc, char* argv[]) {
     };
 
     const qint64 begin = QDateTime::currentMSecsSinceEpoch();
-    Wendemark windows(services);
+    RaceOffice windows(services);
     TMain& main = windows.main();
 
     // The plain way: a one-second timer started whenever the window happens to come up.

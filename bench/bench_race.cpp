@@ -1,11 +1,13 @@
 // A race of 500 entries on the real main window: recording finishes, and scoring a large race.
 
 #include "BenchSupport.h"
+#include "app/RaceOffice.h"
 #include "app/TMain.h"
-#include "app/Wendemark.h"
 #include "desktop/AppSetup.h"
-#include "desktop/Clock.h"
+#include "timing/Clock.h"
 #include "timing/Race.h"
+#include "timing/Scoring.h"
+#include "timing/RacePanel.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 
@@ -110,25 +112,25 @@ int main(int argc, char* argv[]) {
     bench::Seams seams;
     const Services services = seams.services(folder.path());
 
-    Wendemark windows(services);
+    RaceOffice windows(services);
     TMain& main = windows.main();
     main.show();
     QCoreApplication::processEvents();
     main.timLoadTimer();
 
     seams.prompts.inputs.push_back(QStringLiteral("Bench-Wettfahrt"));
-    main.cmdNewRaceClick();
+    main.racePanel().cmdNewRaceClick();
     std::vector<double> adds;
     for (int k = 0; k < kEntries && main.race().isOpen(); ++k) {
         QElapsedTimer timer;
         timer.start();
-        main.cmdAddClick();
+        main.racePanel().cmdAddClick();
         adds.push_back(bench::elapsedMs(timer));
         QCoreApplication::processEvents();
     }
     const int entered = main.race().isOpen() ? main.race().table().count() : 0;
     seams.prompts.answers.assign(1 + StartClock::kStarts, true);
-    main.cmdZielClick();
+    main.racePanel().cmdZielClick();
     if (entered != kEntries || main.race().mode() != Race::Mode::Finish) {
         fail("race not in finish mode, entries:", QString::number(entered));
         return 0;
@@ -140,7 +142,7 @@ int main(int argc, char* argv[]) {
     for (int k = 0; k < kFinishes; ++k) {
         QElapsedTimer timer;
         timer.start();
-        main.cmdZeitenClick();
+        main.racePanel().cmdZeitenClick();
         finishes.push_back(bench::elapsedMs(timer));
         QCoreApplication::processEvents();
         updates.push_back(bare.run(k + 1));

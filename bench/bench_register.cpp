@@ -1,11 +1,11 @@
 // The participant register with 10,000 boats: narrowing it while typing, and starting the program over it.
 
 #include "BenchSupport.h"
+#include "app/RaceOffice.h"
 #include "app/TMain.h"
-#include "app/Wendemark.h"
 #include "desktop/AppSetup.h"
-#include "desktop/Clock.h"
 #include "participants/ParticipantRegister.h"
+#include "timing/Clock.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -130,14 +130,14 @@ int main(int argc, char* argv[]) {
     bench::Seams seams;
     const Services services = seams.services(folder.path());
 
-    std::unique_ptr<Wendemark> windows;
+    std::unique_ptr<RaceOffice> windows;
     std::unique_ptr<QWidget> bare;
     auto startProgram = [&] {
         windows.reset();
         QFile::remove(folder.prefs());
         freshCopy(original, folder.starter());
         return timeToFirstPaint([&] {
-            windows = std::make_unique<Wendemark>(services);
+            windows = std::make_unique<RaceOffice>(services);
             return &windows->main();
         });
     };

@@ -2,11 +2,11 @@
 // laid out and painted onto a PDF printer.
 #include "BenchSupport.h"
 #include "desktop/AppSetup.h"
-#include "desktop/Clock.h"
 #include "desktop/Preview.h"
 #include "reports/RacePage.h"
 #include "reports/TReport.h"
 #include "reports/Windows1252.h"
+#include "timing/Clock.h"
 
 #include <QApplication>
 #include <QPrinter>

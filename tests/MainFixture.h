@@ -1,9 +1,9 @@
 #pragma once
 
 #include "TestSupport.h"
+#include "app/RaceOffice.h"
 #include "app/Services.h"
-#include "app/Wendemark.h"
-#include "desktop/Clock.h"
+#include "timing/Clock.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -21,7 +21,7 @@ struct MainFixture {
     ManualClock clock{QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5))};
     std::unique_ptr<PdfPreview> preview;
     int screenWidth = 1280;
-    std::unique_ptr<Wendemark> app;
+    std::unique_ptr<RaceOffice> app;
 
     Services services() {
         preview = std::make_unique<PdfPreview>(folder.path() + QStringLiteral("/preview.pdf"));
@@ -33,8 +33,8 @@ struct MainFixture {
                         preview.get(),
                         [this] { return screenWidth; }};
     }
-    Wendemark& start() {
-        app = std::make_unique<Wendemark>(services());
+    RaceOffice& start() {
+        app = std::make_unique<RaceOffice>(services());
         return *app;
     }
     void stop() { app.reset(); }

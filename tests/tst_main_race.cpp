@@ -94,13 +94,13 @@ void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
     f.folder.writeParticipants(other, {});
     TMain& main = f.start().main();
     main.timLoadTimer();
-    main.cmdNewRaceClick();
-    main.cmdAddClick();
+    PRESS(main, "Label22");
+    PRESS(main, "cmdAdd");
     f.prompts.answers = {true};
-    main.cmdZielClick();
+    PRESS(main, "cmdZiel");
     QCOMPARE(main.race().mode(), Race::Mode::Finish);
     f.prompts.fileNames = {other};
-    main.cmdChangeSIDClick();
+    PRESS(main, "cmdChangeSID");
     QCOMPARE(main.currentSID(), other);
     QVERIFY(!main.timLoad()->isActive());
 }
@@ -112,7 +112,7 @@ void TestMainRace::enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey() {
                                                     boat(QStringLiteral("5"), QStringLiteral("C"), {}, {}, 100, 1),
                                                     boat(QStringLiteral("121"), QStringLiteral("D"), {}, {}, 100, 1)});
     TMain& main = f.start().main();
-    main.cmdNewRaceClick();
+    PRESS(main, "Label22");
     auto* search = widget<QLineEdit>(main, "FilterStarter");
     main.participants().model().setCurrent(1); // "120" highlighted
     search->setText(QStringLiteral("12"));
@@ -120,10 +120,10 @@ void TestMainRace::enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey() {
     QCOMPARE(main.race().list().currentText(field::SEGELNR), QStringLiteral("12"));
     search->clear();
     for (int i = 0; i < 3; ++i) {
-        main.cmdAddClick();
+        PRESS(main, "cmdAdd");
     }
     f.prompts.answers = {true};
-    main.cmdZielClick();
+    PRESS(main, "cmdZiel");
     auto* raceList = widget<QTableView>(main, "DBGrid2");
     auto* filterToday = widget<QLineEdit>(main, "FilterToday");
     main.race().list().setCurrent(2); // "121" highlighted
@@ -160,7 +160,7 @@ void TestMainRace::wholeRace_fromNewRaceToPoints() {
     QVERIFY(f.prompts.errors.isEmpty());
 
     f.prompts.inputs = {QStringLiteral("Herbstpokal")};
-    main.cmdNewRaceClick();
+    PRESS(main, "Label22");
     QCOMPARE(main.windowTitle(), QStringLiteral("Wendemark - Wettfahrt [Herbstpokal] - Start"));
     QVERIFY(widget<QPushButton>(main, "cmdAdd")->isEnabled());
     QVERIFY(!widget<QPushButton>(main, "cmdZiel")->isHidden());
@@ -181,12 +181,12 @@ void TestMainRace::wholeRace_fromNewRaceToPoints() {
 
     // Start 3 is used but switched off: "Nein" stays in start mode, "Ja" turns it on.
     f.prompts.answers = {true, false};
-    main.cmdZielClick();
+    PRESS(main, "cmdZiel");
     QVERIFY(!main.startClock().isActive(3));
     QCOMPARE(main.race().mode(), Race::Mode::Start);
     f.prompts.asked.clear();
     f.prompts.answers = {true, true};
-    main.cmdZielClick();
+    PRESS(main, "cmdZiel");
     QCOMPARE(f.prompts.asked.size(), 2);
     QCOMPARE(f.prompts.captions.last(), QStringLiteral("Bestätigung"));
     QVERIFY(f.prompts.asked[1].startsWith(QStringLiteral("Mindestens ein Teilnehmer erfordert den Start 3.\r")));
@@ -209,12 +209,12 @@ void TestMainRace::wholeRace_fromNewRaceToPoints() {
     filterToday->setText(QStringLiteral("g 1"));
     QCOMPARE(raceList->model()->rowCount(), 2); // G 12 and G 17
     finishAt(QTime(18, 52, 12));                // G 12, start 2: 00:47:12
-    main.cmdDNFClick();                         // G 17: the last boat the search shows
+    PRESS(main, "cmdDNF");                      // G 17: the last boat the search shows
     QCOMPARE(filterToday->text(), QString());   // the search is emptied, the race goes on
     QCOMPARE(raceList->model()->rowCount(), 3);
     QVERIFY(f.notifier.notices.isEmpty());
     main.race().list().locate(main.race().list().rowid(1));
-    main.cmdDSQClick();         // GER 3; the next boat in the list, GER 4, becomes current
+    PRESS(main, "cmdDSQ");      // GER 3; the next boat in the list, GER 4, becomes current
     finishAt(QTime(18, 50, 1)); // GER 4, start 3: 00:40:01
     finishAt(QTime(19, 0, 0));  // GER 2, start 1: 01:00:00
 
@@ -257,7 +257,7 @@ void TestMainRace::newRace_cancelTakesDefaultName() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
     TMain& main = f.start().main();
-    main.cmdNewRaceClick();
+    PRESS(main, "Label22");
     QCOMPARE(f.prompts.inputPrompts, QStringList{QStringLiteral("Bezeichnung der Wettfahrt [2024-Dec-24]")});
     QCOMPARE(main.race().name(), QStringLiteral("2024-Dec-24"));
     QVERIFY(QFileInfo::exists(f.folder.data(QStringLiteral("2024-Dec-24.db"))));
@@ -271,7 +271,7 @@ void TestMainRace::newRace_existingNameAnsweredNo_keepsStoredRace() {
     TMain& main = f.start().main();
     f.prompts.inputs = {QStringLiteral("Pokal"), QStringLiteral("Pokal 2")};
     f.prompts.answers = {false};
-    main.cmdNewRaceClick();
+    PRESS(main, "Label22");
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral("Die Wettfahrt 'Pokal' existiert bereits. Überschreiben?")});
     QCOMPARE(main.race().name(), QStringLiteral("Pokal 2"));
     Table stored;
@@ -294,7 +294,7 @@ void TestMainRace::newRace_refusesPathNames() {
     f.folder.writeParticipants(f.folder.starter(), fleet());
     TMain& main = f.start().main();
     f.prompts.inputs = {name, QStringLiteral("Gut")};
-    main.cmdNewRaceClick();
+    PRESS(main, "Label22");
     QCOMPARE(f.prompts.errors.size(), 1);
     if (!name.isEmpty()) {
         // The name shows as typed, whatever it contains, and the limit is not replaced by it.
@@ -315,8 +315,8 @@ void TestMainRace::newRace_nameWithApostrophe() {
                                      QStringLiteral("Seán O'Neil"), QStringLiteral("Laser"), 113, 1)});
     TMain& main = f.start().main();
     f.prompts.inputs = {QStringLiteral("O'Neil Cup")};
-    main.cmdNewRaceClick();
-    main.cmdAddClick();
+    PRESS(main, "Label22");
+    PRESS(main, "cmdAdd");
     QCOMPARE(main.race().list().count(), 1);
     QCOMPARE(main.race().list().currentText(field::BOOTSNAME), QStringLiteral("O'Neil's Pride"));
     QVERIFY(QFileInfo::exists(f.folder.data(QStringLiteral("O'Neil Cup.db"))));
@@ -337,15 +337,15 @@ void TestMainRace::add_emptyRegister_notifiesOrClearsSearch() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), {fleet().first()});
     TMain& main = f.start().main();
-    main.cmdNewRaceClick();
+    PRESS(main, "Label22");
     auto* search = widget<QLineEdit>(main, "FilterStarter");
     search->setText(QStringLiteral("xyz"));
-    main.cmdAddClick();
+    PRESS(main, "cmdAdd");
     QCOMPARE(search->text(), QString());
     QCOMPARE(main.race().list().count(), 0);
-    main.cmdAddClick();
+    PRESS(main, "cmdAdd");
     QCOMPARE(main.race().list().count(), 1);
-    main.cmdAddClick();
+    PRESS(main, "cmdAdd");
     QCOMPARE(f.notifier.notices.size(), 1);
     QCOMPARE(f.notifier.notices[0].text,
              QStringLiteral("Alle vorhandenen Boote am Start\nggf. mit NEU Starter hinzufügen"));
@@ -371,11 +371,11 @@ void TestMainRace::finish_failures_keepEntryListed() {
     b.insert(field::YS, yardstick);
     f.folder.writeParticipants(f.folder.starter(), {b});
     TMain& main = f.start().main();
-    main.cmdNewRaceClick();
-    main.cmdAddClick();
+    PRESS(main, "Label22");
+    PRESS(main, "cmdAdd");
     f.prompts.answers = {true};
-    main.cmdZielClick();
-    main.cmdZeitenClick();
+    PRESS(main, "cmdZiel");
+    PRESS(main, "cmdZeiten");
     QCOMPARE(f.prompts.errors, QStringList{message});
     QCOMPARE(main.race().list().count(), 1);
     QCOMPARE(main.race().list().currentText(field::GZEIT), QString());
@@ -386,20 +386,20 @@ void TestMainRace::finishMode_searchNeverShowsFinishedBoats() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
     TMain& main = f.start().main();
-    main.cmdNewRaceClick();
+    PRESS(main, "Label22");
     for (int i = 0; i < 6; ++i) {
-        main.cmdAddClick();
+        PRESS(main, "cmdAdd");
     }
     f.prompts.answers = {true};
-    main.cmdZielClick();
+    PRESS(main, "cmdZiel");
     auto* filterToday = widget<QLineEdit>(main, "FilterToday");
     filterToday->setText(QStringLiteral("GER 1"));
     QCOMPARE(main.race().list().count(), 1);
-    main.cmdZeitenClick();
+    PRESS(main, "cmdZeiten");
     QCOMPARE(filterToday->text(), QString());
     filterToday->setText(QStringLiteral("GER 1"));
     QCOMPARE(main.race().list().count(), 0);
-    main.cmdZeitenClick(); // nothing listed: nothing happens
+    PRESS(main, "cmdZeiten"); // nothing listed: nothing happens
     QCOMPARE(main.race().table().count(Filter::equals(field::STATUS, 2)), 1);
 }
 
@@ -408,14 +408,14 @@ void TestMainRace::scoring_duplicateEntries_showsMessageAndWritesNoPoints() {
     const QVariantMap twin = fleet().first();
     f.folder.writeParticipants(f.folder.starter(), {twin, twin});
     TMain& main = f.start().main();
-    main.cmdNewRaceClick();
-    main.cmdAddClick();
+    PRESS(main, "Label22");
+    PRESS(main, "cmdAdd");
     QCOMPARE(main.race().list().count(), 2);
     QCOMPARE(main.participants().model().count(), 1); // only the current one left the register
     f.prompts.answers = {true};
-    main.cmdZielClick();
-    main.cmdDNFClick();
-    main.cmdDNFClick();
+    PRESS(main, "cmdZiel");
+    PRESS(main, "cmdDNF");
+    PRESS(main, "cmdDNF");
     QCOMPARE(f.prompts.errors.size(), 1);
     QVERIFY2(f.prompts.errors[0].startsWith(
                  QStringLiteral("Alle Ergebnisse der Wettfahrt sind gespeichert, die Wettfahrt ist aber noch nicht "
@@ -439,7 +439,7 @@ void TestMainRace::newRace_replacingARaceHeldElsewhere_keepsItWhole() {
     TMain& main = f.start().main();
     f.prompts.inputs = {QStringLiteral("Gesperrt")};
     f.prompts.answers = {true};
-    main.cmdNewRaceClick();
+    PRESS(main, "Label22");
     QCOMPARE(f.prompts.errors.size(), 1);
     QVERIFY2(f.prompts.errors[0].contains(QStringLiteral("von einem anderen Programm benutzt")),
              qPrintable(f.prompts.errors[0]));

@@ -194,7 +194,7 @@ void TestMainRegister::entryDialog() {
     QFETCH(QString, search);
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
-    Wendemark& app = f.start();
+    RaceOffice& app = f.start();
     TNewParticipant& dialog = app.newParticipant();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Neuer Teilnehmer"));
     QCOMPARE(dialog.size(), QSize(262, 317));
@@ -220,7 +220,7 @@ void TestMainRegister::entryDialog() {
 void TestMainRegister::entryDialog_discardSavesNothing() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
-    Wendemark& app = f.start();
+    RaceOffice& app = f.start();
     TNewParticipant& dialog = app.newParticipant();
     dialog.show();
     widget<QLineEdit>(dialog, "DBEdit1")->setText(QStringLiteral("X"));
@@ -237,7 +237,7 @@ void TestMainRegister::createDatabase_cancelReopensPrevious() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
     TMain& main = f.start().main();
-    main.cmdCreateSIDClick();
+    PRESS(main, "cmdCreateSID");
     QCOMPARE(f.prompts.dialogs.size(), 1);
     QCOMPARE(f.prompts.dialogs[0].filter, QStringLiteral("Datenbank (*.db)"));
     QVERIFY(f.prompts.dialogs[0].confirmOverwrite);
@@ -252,7 +252,7 @@ void TestMainRegister::createDatabase_newFileAndQuit() {
     TMain& main = f.start().main();
     const QString path = f.folder.starter(QStringLiteral("Jugend.db"));
     f.prompts.fileNames = {path};
-    main.cmdCreateSIDClick();
+    PRESS(main, "cmdCreateSID");
     QCOMPARE(main.currentSID(), path);
     QVERIFY(main.participants().isOpen());
     QCOMPARE(main.participants().model().count(), 0);
@@ -276,7 +276,7 @@ void TestMainRegister::createDatabase_withoutExtensionAsksBeforeReplacing() {
     TMain& main = f.start().main();
     f.prompts.fileNames = {f.folder.starter(QStringLiteral("Club"))};
     f.prompts.answers = {false};
-    main.cmdCreateSIDClick();
+    PRESS(main, "cmdCreateSID");
     QCOMPARE(f.prompts.asked.size(), 1);
     QCOMPARE(main.currentSID(), QStringLiteral("StarterID.db"));
     Table club;
@@ -294,7 +294,7 @@ void TestMainRegister::switchDatabase_bringsItsStartConfiguration() {
     TMain& main = f.start().main();
     main.participants().table().setValue(1, field::STATUS, 1);
     f.prompts.fileNames = {other};
-    main.cmdChangeSIDClick();
+    PRESS(main, "cmdChangeSID");
     QCOMPARE(f.prompts.dialogs[0].title, QStringLiteral("Neue Teilnehmer-DB auswählen"));
     QCOMPARE(f.prompts.dialogs[0].filter, QStringLiteral("Datenbanken (*.db)"));
     QCOMPARE(main.currentSID(), other);
@@ -307,7 +307,7 @@ void TestMainRegister::switchDatabase_bringsItsStartConfiguration() {
     QCOMPARE(widget<QLineEdit>(main, "Edit11")->text(), QStringLiteral("35")); // start 4 takes start 3's time
     // Back to the first database: a boat entered there stays hidden (no reset on a switch).
     f.prompts.fileNames = {f.folder.starter()};
-    main.cmdChangeSIDClick();
+    PRESS(main, "cmdChangeSID");
     QCOMPARE(main.participants().model().count(), 7);
 }
 
@@ -315,7 +315,7 @@ void TestMainRegister::switchDatabase_cancelKeepsCurrent() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
     TMain& main = f.start().main();
-    main.cmdChangeSIDClick();
+    PRESS(main, "cmdChangeSID");
     QCOMPARE(main.currentSID(), QStringLiteral("StarterID.db"));
     QVERIFY(main.participants().isOpen());
     QCOMPARE(main.participants().model().count(), 8);
@@ -333,7 +333,7 @@ void TestMainRegister::switchDatabase_heldByAnotherProcess() {
 
     TMain& main = f.start().main();
     f.prompts.fileNames = {other};
-    main.cmdChangeSIDClick();
+    PRESS(main, "cmdChangeSID");
     QCOMPARE(f.prompts.errors.size(), 1);
     QVERIFY2(f.prompts.errors[0].contains(QStringLiteral("von einem anderen Programm benutzt")),
              qPrintable(f.prompts.errors[0]));

@@ -1,12 +1,12 @@
-#include "AppSetup.h"
-#include "Clock.h"
-#include "Error.h"
-#include "Race.h"
 #include "TestSupport.h"
+#include "desktop/AppSetup.h"
 #include "reports/RacePage.h"
 #include "reports/ResultButtons.h"
 #include "reports/TReport.h"
 #include "reports/Windows1252.h"
+#include "store/Error.h"
+#include "timing/Clock.h"
+#include "timing/Race.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -174,6 +174,7 @@ private slots:
     void pdfFontsEncodingAndInfo();
     void pdfLongName_clippedAtBoxEdge();
     void pdfPlaceCounter_continuesAcrossPages();
+    void pdfHeader_timeTakenForEachPage();
     void printed_headerEveryPageTitleFirstOnly();
     void printed_longTitleWrapsInItsBox();
     void printed_longNamesCutBeforeNextColumn();
@@ -384,6 +385,34 @@ void TestReports::pdfPlaceCounter_continuesAcrossPages() {
     QCOMPARE(pdf.find(u"18"_s, 0).size(), 1);
     QCOMPARE(pdf.find(u"20"_s, 1).size(), 1);
     QCOMPARE(page.PlaceCounter, 21);
+}
+
+void TestReports::pdfHeader_timeTakenForEachPage() {
+    // A clock that moves on by a minute whenever it is read.
+    class TickingClock : public wm::Clock {
+    public:
+        QDateTime now() const override { return m_now = m_now.addSecs(60); }
+
+    private:
+        mutable QDateTime m_now{QDate(2024, 12, 24), QTime(18, 0)};
+    } clock;
+    wm::RacePage page(clock);
+    page.ReportCaption = u"Lauf"_s;
+    const PdfRead pdf = readPdfData(page.exportResults(results(36)));
+    QCOMPARE(pdf.pages, 2);
+    const QList<Word> first = pdf.find(u"Lauf"_s, 0);
+    QCOMPARE(first.size(), 1);
+    QCOMPARE(pdf.find(u"Lauf"_s, 1).size(), 1);
+    auto timeOn = [&](int p) {
+        for (const Word& w : pdf.words) {
+            if (w.page == p && w.text.contains(u':') && near(w.box.top(), 41, 0.5)) {
+                return w.text;
+            }
+        }
+        return QString();
+    };
+    QVERIFY(!timeOn(0).isEmpty());
+    QVERIFY2(timeOn(0) != timeOn(1), qPrintable(timeOn(0)));
 }
 
 void TestReports::printed_headerEveryPageTitleFirstOnly() {
@@ -663,6 +692,7 @@ void TestReports::pdfButton_failure_data() {
     QTest::newRow("Reports folder missing") << u"missing"_s << u"Der Ordner existiert nicht."_s;
     QTest::newRow("file held read-only") << u"immutable"_s << u"schreibgeschützt"_s;
     QTest::newRow("a folder of that name") << u"folder"_s << u"Unter diesem Namen existiert ein Ordner."_s;
+    QTest::newRow("a race without rows") << u"empty"_s << u"keine Zeilen"_s;
 }
 
 void TestReports::pdfButton_failure() {
@@ -673,6 +703,10 @@ void TestReports::pdfButton_failure() {
     const QByteArray old("%PDF-1.3 the result exported before");
     if (how == u"missing"_s) {
         QVERIFY(QDir(reports).removeRecursively());
+    } else if (how == u"empty"_s) {
+        for (const wm::Table::Row& row : rig.race.table().select()) {
+            rig.race.table().removeRow(row.rowid);
+        }
     } else if (how == u"folder"_s) {
         QVERIFY(QDir().mkpath(rig.pdfPath()));
     } else {
@@ -689,7 +723,9 @@ void TestReports::pdfButton_failure() {
     }
     QCOMPARE(rig.prompts.errors.size(), 1);
     QVERIFY2(rig.prompts.errors[0].contains(message), qPrintable(rig.prompts.errors[0]));
-    QVERIFY(rig.prompts.errors[0].contains(rig.pdfPath()));
+    QVERIFY(how == u"empty"_s || rig.prompts.errors[0].contains(rig.pdfPath()));
+    QVERIFY(how == u"folder"_s || !QFileInfo(rig.pdfPath()).isDir());
+    QVERIFY(how == u"immutable"_s || how == u"folder"_s || !QFile::exists(rig.pdfPath()));
     QVERIFY(rig.notices.notices.isEmpty());
     QVERIFY(rig.widgets.cmdReportPDF->isEnabled());
     QVERIFY(!rig.widgets.cmdReport->isEnabled());

@@ -418,6 +418,8 @@ void StoreTest::floatField_data() {
     QTest::newRow("two commas") << QVariant(u"1,2,3"_s) << QVariant() << u"'1,2,3' ist kein gültiger Gleitkommawert"_s;
     QTest::newRow("number and text") << QVariant(u"112,5 m"_s) << QVariant()
                                      << u"'112,5 m' ist kein gültiger Gleitkommawert"_s;
+    QTest::newRow("exponent") << QVariant(u"1e2"_s) << QVariant() << u"'1e2' ist kein gültiger Gleitkommawert"_s;
+    QTest::newRow("infinity") << QVariant(u"inf"_s) << QVariant() << u"'inf' ist kein gültiger Gleitkommawert"_s;
 }
 
 void StoreTest::floatField() {

@@ -1,9 +1,11 @@
 #include "TestSupport.h"
-#include "desktop/Clock.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
 #include "store/Table.h"
+#include "timing/Clock.h"
 #include "timing/Race.h"
+#include "timing/RacePanel.h"
+#include "timing/Scoring.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 
@@ -575,7 +577,11 @@ void TimingTest::checkStarter() {
     }
     race.insert({{wm::field::NAME, u"ohne Start"_s}});
 
-    QCOMPARE(wm::CheckStarter(*rig.starts, rig.prompts, race), result);
+    std::array<bool, wm::kStarts> active{};
+    for (int n = 1; n <= wm::kStarts; ++n) {
+        active[size_t(n - 1)] = rig.starts->isActive(n);
+    }
+    QCOMPARE(wm::confirmStarts(*rig.starts, rig.prompts, wm::startsWithoutActiveStart(race, active)), result);
     QStringList questions;
     for (int n : asked) {
         questions << u"Mindestens ein Teilnehmer erfordert den Start %1.\rSoll Start %1 jetzt aktiviert werden?\r"

@@ -7,9 +7,7 @@
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 
-class QLabel;
 class QTimer;
 
 namespace Ui {
@@ -18,31 +16,38 @@ class TMain;
 
 namespace wm {
 
+class CommandLabels;
 class ParticipantRegister;
 class Race;
+class RacePanel;
+class RegisterPanel;
 class StartClock;
-class TNewParticipant;
-class TRaceEdit;
-class TSeriesManager;
 class TrayIcon;
 
-// The main window: header and navigation, participant register, start clock, race list and finish
-// recording. It owns the participant table and the race in progress.
+// The main window's frame: header and navigation, start-up and shutdown, notices, scaling and the default
+// button. The register, the start clock and the race desk drive their own parts of the form.
 class TMain : public QWidget {
     Q_OBJECT
 public:
-    explicit TMain(const Services& services, QWidget* parent = nullptr);
+    // What the window works on; owned by the program and lent to the window.
+    struct Shared {
+        ParticipantRegister& participants;
+        Race& race;
+    };
+
+    TMain(const Services& services, const Shared& shared, QWidget* parent = nullptr);
     ~TMain() override;
 
     Ui::TMain* ui() const { return m_ui.get(); }
-    const QString& currentSID() const { return m_currentSID; }
-    ParticipantRegister& participants() const { return *m_participants; }
+    const QString& currentSID() const;
+    ParticipantRegister& participants() const { return m_shared.participants; }
+    Race& race() const { return m_shared.race; }
     StartClock& startClock() const { return *m_startClock; }
+    RegisterPanel& registerPanel() const { return *m_register; }
+    RacePanel& racePanel() const { return *m_racePanel; }
     TrayIcon& trayIcon() const { return *m_tray; }
     Notifier& notifier() const;
     QTimer* timLoad() const { return m_timLoad; }
-
-    void setWindows(TNewParticipant* newParticipant, TRaceEdit* raceEdit, TSeriesManager* seriesManager);
 
     // Scales every control for a screen narrower than 1100 pixels, and centres the window.
     void scaleForScreen(int screenWidth);
@@ -51,34 +56,13 @@ public:
     void FormDestroy();
     void cmdHaltClick();
     void Label20Click();
-    void Label23Click();
-    void Label24Click();
     void openWebAddress();
-
-    void FilterStarterChange();
-    void Image2Click();
-    void cmdNewParticipClick();
-    void deleteParticipant();
-    void refreshParticipants();
-
-    void cmdCreateSIDClick();
-    void cmdChangeSIDClick();
-
-    Race& race() const { return *m_race; }
-    void cmdNewRaceClick();
-    void cmdAddClick();
-    void FilterTodayChange();
-    void Image1Click();
-    void cmdZielClick();
-    void Zielmodus();
-    void cmdZeitenClick();
-    void cmdDNFClick();
-    void cmdDSQClick();
-    void RaceOver();
 
 signals:
     // The user confirmed quitting; the settings are already saved.
     void quitRequested();
+    void seriesRequested();   // "Regattaserien"
+    void raceEditRequested(); // "WF Nachbearbeitung"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,41 +72,25 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct NavEntry {
-        QLabel* label;
-        QLabel* icon;
-        int normal;
-        int highlighted;
-        void (TMain::*click)();
-    };
-
     void FormCreate();
+    void setUpStartClock();
     void setUpNavigation();
-    void setUpRegister();
-    void highlight(const NavEntry& entry, bool on);
+    void setUpPanels();
     void showNotice(const QString& title, const QString& text);
-    QString participantPath() const;
-    void reopenParticipants();
-    void setUpRace();
-    std::optional<QString> askRaceName();
-    void recordMarker(const QString& marker);
 
     const Services m_services;
+    const Shared m_shared;
     const std::unique_ptr<Ui::TMain> m_ui;
     const ImageList m_images24{24};
     const ImageList m_images16{16};
     Aliases m_aliases;
-    QString m_currentSID;
-    std::unique_ptr<ParticipantRegister> m_participants;
-    std::unique_ptr<Race> m_race;
     StartClock* m_startClock = nullptr;
+    RegisterPanel* m_register = nullptr;
+    RacePanel* m_racePanel = nullptr;
+    CommandLabels* m_navigation = nullptr;
     TrayIcon* m_tray = nullptr;
     QTimer* m_timLoad = nullptr;
     QTimer* m_noticeTimer = nullptr;
-    QList<NavEntry> m_entries;
-    TNewParticipant* m_newParticipant = nullptr;
-    TRaceEdit* m_raceEdit = nullptr;
-    TSeriesManager* m_seriesManager = nullptr;
     bool m_shutDown = false;
     bool m_quitting = false;
 };

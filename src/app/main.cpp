@@ -1,10 +1,10 @@
 #include "app/FileVersion.h"
+#include "app/RaceOffice.h"
 #include "app/TMain.h"
-#include "app/Wendemark.h"
 #include "desktop/AppSetup.h"
-#include "desktop/Clock.h"
 #include "desktop/Preview.h"
 #include "desktop/Prompts.h"
+#include "timing/Clock.h"
 
 #include <QApplication>
 
@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
                           nullptr,
                           &preview,
                           {}};
-    wm::Wendemark windows(services);
+    wm::RaceOffice windows(services);
     prompts.setParent(&windows.main());
     preview.setParent(&windows.main());
     QObject::connect(&windows.main(), &wm::TMain::quitRequested, &app, &QApplication::quit, Qt::QueuedConnection);

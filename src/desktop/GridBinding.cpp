@@ -95,4 +95,23 @@ void bindGrid(QTableView* view, RecordModel* model) {
     });
 }
 
+void moveByArrowKey(RecordModel& list, int key) {
+    switch (key) {
+    case Qt::Key_Down:
+        list.next();
+        break;
+    case Qt::Key_Up:
+        list.prior();
+        break;
+    case Qt::Key_Left:
+        list.first();
+        break;
+    case Qt::Key_Right:
+        list.last();
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace wm

@@ -1,8 +1,8 @@
 #include "RacePage.h"
 
-#include "desktop/Clock.h"
 #include "reports/ResultPage.h"
 #include "store/SafeFile.h"
+#include "timing/Clock.h"
 
 namespace wm {
 

@@ -1,13 +1,14 @@
 #include "ResultButtons.h"
 
 #include "desktop/ActionGuard.h"
-#include "desktop/Clock.h"
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
 #include "reports/RacePage.h"
 #include "reports/ResultRows.h"
 #include "reports/TReport.h"
+#include "timing/Clock.h"
 #include "timing/Race.h"
+#include "timing/Scoring.h"
 
 #include <QDir>
 #include <QPrinter>

@@ -60,16 +60,37 @@ const FieldDef* findField(const FieldList& fields, const QString& name) {
 
 namespace {
 
-double toNumber(const QVariant& value) {
-    bool ok = false;
-    double number = 0;
-    if (value.typeId() == QMetaType::QString) {
-        QString text = value.toString().trimmed();
-        text.replace(u',', u'.');
-        number = QLocale::c().toDouble(text, &ok);
-    } else {
-        number = value.toDouble(&ok);
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// [sign] digits [separator digits], with at least one digit; the separator is a single comma or point.
+bool isPlainDecimal(QStringView text) {
+    qsizetype i = 0;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        ++i;
     }
+    bool digits = false;
+    bool separator = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (isAsciiDigit(c)) {
+            digits = true;
+        } else if ((c == u'.' || c == u',') && !separator) {
+            separator = true;
+        } else {
+            return false;
+        }
+    }
+    return digits;
+}
+
+double toNumber(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString) {
+        return parseNumber(value.toString());
+    }
+    bool ok = false;
+    const double number = value.toDouble(&ok);
     if (!ok || !std::isfinite(number)) {
         throw Error(QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(value.toString()));
     }
@@ -77,6 +98,20 @@ double toNumber(const QVariant& value) {
 }
 
 } // namespace
+
+double parseNumber(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (isPlainDecimal(trimmed)) {
+        QString normalized = trimmed;
+        normalized.replace(u',', u'.');
+        bool ok = false;
+        const double value = QLocale::c().toDouble(normalized, &ok);
+        if (ok && std::isfinite(value)) {
+            return value;
+        }
+    }
+    throw Error(QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(text));
+}
 
 QVariant convertForField(const FieldDef& field, const QVariant& value) {
     if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())) {

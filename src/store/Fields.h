@@ -44,6 +44,11 @@ const FieldDef* findField(const FieldList& fields, const QString& name);
 // user sees.
 QVariant convertForField(const FieldDef& field, const QVariant& value);
 
+// The one rule for a number typed by a user: optional sign, digits with at most one decimal comma or point,
+// blanks around it ignored; no exponent, no thousands separator. Throws wm::Error with the message the user
+// sees ("'1e2' ist kein gültiger Gleitkommawert").
+double parseNumber(const QString& text);
+
 // A stored value as the user sees it: numbers in German form (112,5), no value as an empty text.
 QString displayText(const QVariant& value);
 

@@ -1,19 +1,15 @@
 #include "timing/Race.h"
 
-#include "desktop/Prompts.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
-#include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 
-#include <QSet>
+#include <algorithm>
 
 namespace wm {
 
 namespace {
 
-const QString kUniqueKey = QStringLiteral("i");
-const QString kByTime = QStringLiteral("ByZeit");
 constexpr int kMaxRaceName = 120;
 
 Filter anyFieldBeginsWith(const QString& text) {
@@ -166,98 +162,27 @@ void Race::leaveList() {
     }
 }
 
-bool CheckStarter(StartClock& clock, Prompts& prompts, const Table& race) {
-    std::array<bool, StartClock::kStarts> active{};
-    bool all = true;
-    for (int n = 1; n <= StartClock::kStarts; ++n) {
-        active[size_t(n - 1)] = clock.isActive(n);
-        all = all && active[size_t(n - 1)];
+QList<int> startsWithoutActiveStart(const Table& race, const std::array<bool, kStarts>& active) {
+    if (std::all_of(active.cbegin(), active.cend(), [](bool on) { return on; })) {
+        return {};
     }
-    if (all) {
-        return true;
-    }
-    std::array<bool, StartClock::kStarts> used{};
+    std::array<bool, kStarts> used{};
     const int startIndex = race.fieldIndex(field::START);
     for (const Table::Row& row : race.select()) {
         const QVariant start = row.values.value(startIndex);
-        for (int n = 1; n <= StartClock::kStarts; ++n) {
+        for (int n = 1; n <= kStarts; ++n) {
             if (!start.isNull() && start.toDouble() == n) {
                 used[size_t(n - 1)] = true;
             }
         }
     }
-    std::array<bool, StartClock::kStarts> result = active;
-    for (int n = 1; n <= StartClock::kStarts; ++n) {
-        if (active[size_t(n - 1)] || !used[size_t(n - 1)]) {
-            continue;
+    QList<int> missing;
+    for (int n = 1; n <= kStarts; ++n) {
+        if (used[size_t(n - 1)] && !active[size_t(n - 1)]) {
+            missing << n;
         }
-        const QString question = QStringLiteral("Mindestens ein Teilnehmer erfordert den Start %1.\r"
-                                                "Soll Start %1 jetzt aktiviert werden?\r"
-                                                "Klicken Sie Ja für eine automatische Änderung und Nein um "
-                                                "zurückzukehren.")
-                                     .arg(n);
-        if (!prompts.ask(QStringLiteral("Bestätigung"), question)) {
-            return false;
-        }
-        result[size_t(n - 1)] = true;
     }
-    for (int n = 1; n <= StartClock::kStarts; ++n) {
-        clock.setActive(n, result[size_t(n - 1)]);
-    }
-    return true;
-}
-
-void CalcPoints(Table& race) {
-    Table::Transaction transaction(race);
-    // Scoring again rebuilds both indexes, so a corrected race is ranked exactly like a new one.
-    race.dropIndex(kUniqueKey);
-    race.dropIndex(kByTime);
-    const Error duplicate(QStringLiteral("Die Wettfahrt kann nicht gewertet werden: mindestens zwei Einträge haben "
-                                         "dieselbe Segelnummer, denselben Bootsnamen und denselben Namen.\n"
-                                         "Bitte korrigieren Sie die Einträge in der Wettfahrt-Nachbearbeitung."));
-    try {
-        race.createIndex(kUniqueKey, {field::SEGELNR, field::BOOTSNAME, field::NAME}, true);
-    } catch (const ConstraintError&) {
-        // Only a real duplicate; a full disk or a damaged file keeps its own message.
-        throw duplicate;
-    }
-    race.createIndex(kByTime, {field::BZEIT}, false);
-    const QList<Table::Row> rows =
-        race.select({}, false, {field::BZEIT, field::SEGELNR, field::BOOTSNAME, field::NAME});
-    // The index lets entries without a value pass as different; for the race office they are the same boat.
-    QSet<QStringList> keys;
-    for (const Table::Row& row : rows) {
-        QStringList key;
-        for (const QString& f : {field::SEGELNR, field::BOOTSNAME, field::NAME}) {
-            key << displayText(row.values.value(race.fieldIndex(f)));
-        }
-        if (keys.contains(key)) {
-            throw duplicate;
-        }
-        keys.insert(key);
-    }
-    const int entries = int(rows.size());
-    const int bzeit = race.fieldIndex(field::BZEIT);
-    QList<std::pair<qint64, QVariant>> points;
-    points.reserve(entries);
-    for (int k = 0; k < entries; ++k) {
-        const bool marker = IsMarker(rows[k].values.value(bzeit).toString());
-        points.append({rows[k].rowid, marker ? entries : k + 1});
-    }
-    race.setColumn(field::Punkte, points);
-    transaction.commit();
-}
-
-void CalcPoints(const QString& path) {
-    Table race;
-    race.open(path, Table::Mode::Exclusive);
-    CalcPoints(race);
-}
-
-void ensureScored(Table& race) {
-    if (race.count(Filter::isNull(field::Punkte)) > 0) {
-        CalcPoints(race);
-    }
+    return missing;
 }
 
 void writeStarted(const QString& iniPath, int entries) {

@@ -5,10 +5,12 @@
 
 #include <QDate>
 
+#include <array>
+
 namespace wm {
 
-class Prompts;
-class StartClock;
+// The five staggered starts of a race.
+constexpr int kStarts = 5;
 
 // The suggested name of a race: year, German month abbreviation and day, e.g. "2005-Mrz-7".
 QString defaultRaceName(const QDate& date);
@@ -64,21 +66,9 @@ private:
     Mode m_mode = Mode::NoRace;
 };
 
-// Before finish mode: every start group that has entries must have an active start. Asks for each start
-// that is not ticked but used; "Nein" stops the check and changes no check box. Throws wm::Error.
-bool CheckStarter(StartClock& clock, Prompts& prompts, const Table& race);
-
-// Scores a race table: places by corrected time (ties by sail number, boat name, name), "DNF" and "DSQ"
-// the number of entries. All points are written in one transaction, so a failure writes none. A race
-// scored again gets the same points. Throws wm::Error, e.g. when two entries share sail number, boat name
-// and name.
-void CalcPoints(Table& race);
-void CalcPoints(const QString& path);
-
-// The rule before a race is reported or appended to a series: a race without points (its scoring failed,
-// for example on a full disk) is scored now. Throws wm::Error when scoring fails again, so no report of an
-// unscored table is ever made.
-void ensureScored(Table& race);
+// The start groups (1 to 5) that entries of the race use but that have no active start, in ascending order.
+// Finish mode needs an active start for every group in use. Throws wm::Error.
+QList<int> startsWithoutActiveStart(const Table& race, const std::array<bool, kStarts>& active);
 
 // The race information file beside a race table: how many boats were entered.
 void writeStarted(const QString& iniPath, int entries);

@@ -1,9 +1,9 @@
 #include "timing/StartClock.h"
 
 #include "desktop/ActionGuard.h"
-#include "desktop/Clock.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
+#include "timing/Clock.h"
 #include "timing/TimeMath.h"
 
 #include <QCheckBox>

@@ -1,6 +1,7 @@
 #include "timing/TimeMath.h"
 
 #include "store/Error.h"
+#include "store/Fields.h"
 
 #include <QLocale>
 
@@ -52,27 +53,6 @@ std::optional<double> ParseClock(const QString& text) {
     return (values[0] * 3600 + values[1] * 60 + values[2]) / kSecondsPerDay;
 }
 
-// [sign] digits [separator digits], with at least one digit; the separator is a single comma or point.
-bool IsPlainDecimal(QStringView text) {
-    qsizetype i = 0;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        ++i;
-    }
-    bool digits = false;
-    bool separator = false;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (IsAsciiDigit(c)) {
-            digits = true;
-        } else if ((c == u'.' || c == u',') && !separator) {
-            separator = true;
-        } else {
-            return false;
-        }
-    }
-    return digits;
-}
-
 // Multiply first: dividing first can differ in the last bit and, near a boundary, by a whole millisecond.
 QString Corrected(double time, double yardstick) {
     if (yardstick == 0.0) {
@@ -112,17 +92,7 @@ double ParseStartTime(const QString& text) {
 }
 
 double ParseFloat(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (IsPlainDecimal(trimmed)) {
-        QString normalized = trimmed;
-        normalized.replace(u',', u'.');
-        bool ok = false;
-        const double value = QLocale::c().toDouble(normalized, &ok);
-        if (ok && std::isfinite(value)) {
-            return value;
-        }
-    }
-    throw Error(QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(text));
+    return parseNumber(text);
 }
 
 QString CorrectedTime(const QString& elapsed, const QString& yardstickText) {

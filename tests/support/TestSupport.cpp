@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
+#include <QTest>
 
 #include <unistd.h>
 
@@ -104,6 +105,14 @@ void writeFile(const QString& path, const QByteArray& content) {
     if (f.open(QIODevice::WriteOnly)) {
         f.write(content);
     }
+}
+
+bool press(QWidget* control) {
+    if (!control || !control->isVisibleTo(control->window()) || !control->isEnabled()) {
+        return false;
+    }
+    QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, control->rect().center());
+    return true;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantMap>
+#include <QWidget>
 
 #include <deque>
 
@@ -101,7 +102,19 @@ private:
     bool m_set = false;
 };
 
+// Presses a control as a user would: a click on a button or a command label. Returns false, and presses
+// nothing, unless the control exists, shows in its window and takes input.
+bool press(QWidget* control);
+
 QString readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& content);
 
 } // namespace wm::test
+
+// Fails the test unless the control with this objectName can be pressed, then presses it.
+#define PRESS(root, name)                                                                                              \
+    do {                                                                                                               \
+        if (!wm::test::press((root).findChild<QWidget*>(QStringLiteral(name)))) {                                      \
+            QFAIL("'" name "' cannot be pressed: hidden or disabled");                                                 \
+        }                                                                                                              \
+    } while (false)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/Services.h"
+#include "participants/ParticipantRegister.h"
+#include "timing/Race.h"
 
 #include <memory>
 
@@ -13,11 +15,17 @@ class TReport;
 class TReportS;
 class TSeriesManager;
 
-// The program's windows, created in their fixed order and living until the program ends.
-class Wendemark {
+// The race office as the program shows it: the participant register and the race in progress, and the
+// windows that work on them, created in their fixed order and living until the program ends.
+class RaceOffice {
 public:
-    explicit Wendemark(const Services& services);
-    ~Wendemark();
+    explicit RaceOffice(const Services& services);
+    ~RaceOffice();
+    RaceOffice(const RaceOffice&) = delete;
+    RaceOffice& operator=(const RaceOffice&) = delete;
+
+    ParticipantRegister& participants() { return m_participants; }
+    Race& race() { return m_race; }
 
     TMain& main() const { return *m_main; }
     TNewParticipant& newParticipant() const { return *m_newParticipant; }
@@ -27,6 +35,9 @@ public:
     TReportS& reportS() const { return *m_reportS; }
 
 private:
+    // Declared before the windows, so they outlive every window that uses them.
+    ParticipantRegister m_participants;
+    Race m_race;
     std::unique_ptr<TMain> m_main;
     std::unique_ptr<TNewParticipant> m_newParticipant;
     std::unique_ptr<TReport> m_report;

@@ -1,6 +1,7 @@
-#include "app/Wendemark.h"
+#include "app/RaceOffice.h"
 
 #include "app/TMain.h"
+#include "participants/RegisterPanel.h"
 #include "participants/TNewParticipant.h"
 #include "raceedit/TRaceEdit.h"
 #include "reports/TReport.h"
@@ -11,19 +12,24 @@
 
 namespace wm {
 
-Wendemark::Wendemark(const Services& services) {
+RaceOffice::RaceOffice(const Services& services) {
     QGuiApplication::setApplicationDisplayName(QString());
     QCoreApplication::setApplicationName(QStringLiteral("Wendemark"));
-    m_main = std::make_unique<TMain>(services);
-    m_newParticipant = std::make_unique<TNewParticipant>(m_main->participants(), *services.prompts, m_main.get());
+    m_main = std::make_unique<TMain>(services, TMain::Shared{m_participants, m_race});
+    m_newParticipant = std::make_unique<TNewParticipant>(m_participants, *services.prompts, m_main.get());
     m_report = std::make_unique<TReport>();
     m_raceEdit = std::make_unique<TRaceEdit>(m_main.get());
     m_seriesManager = std::make_unique<TSeriesManager>(m_main.get());
     m_reportS = std::make_unique<TReportS>();
-    m_main->setWindows(m_newParticipant.get(), m_raceEdit.get(), m_seriesManager.get());
+
+    RegisterPanel& reg = m_main->registerPanel();
+    m_newParticipant->setSearchTextSink([&reg](const QString& text) { reg.setSearchText(text); });
+    QObject::connect(&reg, &RegisterPanel::newParticipantRequested, m_newParticipant.get(), &QDialog::exec);
+    QObject::connect(m_main.get(), &TMain::raceEditRequested, m_raceEdit.get(), &QDialog::exec);
+    QObject::connect(m_main.get(), &TMain::seriesRequested, m_seriesManager.get(), &QDialog::exec);
 }
 
-Wendemark::~Wendemark() {
+RaceOffice::~RaceOffice() {
     // The shutdown step runs before any window or table goes away.
     m_main->FormDestroy();
     m_reportS.reset();

@@ -1,4 +1,4 @@
-#include "desktop/Clock.h"
+#include "timing/Clock.h"
 
 namespace wm {
 

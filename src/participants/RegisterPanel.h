@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QToolButton;
+
+namespace wm {
+
+class DBNavigator;
+class ImageList;
+class ParticipantRegister;
+class Prompts;
+
+// The register part of the main window: the boats still available, the search field over them, the entry
+// of a new boat, and switching or creating the participant database.
+class RegisterPanel : public QObject {
+    Q_OBJECT
+public:
+    struct Widgets {
+        QTableView* grid = nullptr;       // DBGrid1
+        DBNavigator* navigator = nullptr; // DBNavigator1
+        QLineEdit* search = nullptr;      // FilterStarter
+        QLabel* clearSearch = nullptr;    // Image2
+        QPushButton* newBoat = nullptr;   // cmdNewParticip
+        QToolButton* createSID = nullptr; // cmdCreateSID
+        QToolButton* changeSID = nullptr; // cmdChangeSID
+        QLabel* sailNumber = nullptr;     // DBText1: the current boat, as the add statement reads it
+        QLabel* boatName = nullptr;       // DBText2
+        QLabel* helmsman = nullptr;       // DBText3
+    };
+    struct Services {
+        Prompts* prompts = nullptr;
+        const ImageList* images16 = nullptr;
+        const ImageList* images24 = nullptr;
+        QString dataDir;
+        std::function<QString(const QString&)> participantPath; // database name to table file
+    };
+
+    RegisterPanel(const Widgets& widgets, const Services& services, ParticipantRegister& participants,
+                  QObject* parent = nullptr);
+
+    // The participant database in use, as the settings file names it.
+    const QString& CurrentSID() const { return m_currentSID; }
+    // Opens the database named in the settings and makes every boat available. On any failure the message
+    // is shown and no table stays open, so nothing is written back at quit. Returns whether it worked.
+    bool openAtStartup(const QString& sid);
+    // While a race is open the register is read only, and Enter adds the current boat to the race.
+    void setRaceOpen(bool open);
+    // Puts a text into the search field (a saved new boat is looked up by it).
+    void setSearchText(const QString& text);
+
+    void FilterStarterChange();
+    void Image2Click();
+    void cmdNewParticipClick();
+    void deleteParticipant();
+    void refreshParticipants();
+    void cmdCreateSIDClick();
+    void cmdChangeSIDClick();
+
+signals:
+    // Another database was opened: its start times are to be loaded (unless boats are being timed).
+    void databaseSwitched();
+    void newParticipantRequested();
+    // Enter in the register while a race is open.
+    void addRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void reopen();
+
+    const Widgets m_w;
+    const Services m_s;
+    ParticipantRegister& m_participants;
+    QString m_currentSID;
+    bool m_raceOpen = false;
+};
+
+} // namespace wm

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "timing/Race.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QWidget;
+
+namespace wm {
+
+class Aliases;
+class Clock;
+class DBNavigator;
+class ImageList;
+class Notifier;
+class ProgramDir;
+class Prompts;
+class StartClock;
+
+// The race desk of the main window: new race, the entry list, finish mode and the finish line (ZIEL, DNF,
+// DSQ), and race completion with its scoring. It reaches the register only through its table and list.
+class RacePanel : public QObject {
+    Q_OBJECT
+public:
+    struct Widgets {
+        QWidget* window = nullptr;           // the main window, whose height the finish-mode list fills
+        QTableView* grid = nullptr;          // DBGrid2
+        DBNavigator* navigator = nullptr;    // DBNavigator2
+        QLineEdit* search = nullptr;         // FilterToday
+        QLabel* clearSearch = nullptr;       // Image1
+        QLabel* startOfCurrent = nullptr;    // DBText5: the current entry's start group
+        QPushButton* add = nullptr;          // cmdAdd
+        QPushButton* finishMode = nullptr;   // cmdZiel
+        QPushButton* finish = nullptr;       // cmdZeiten
+        QPushButton* dnf = nullptr;          // cmdDNF
+        QPushButton* dsq = nullptr;          // cmdDSQ
+        QPushButton* entryList = nullptr;    // cmdCompList
+        QPushButton* report = nullptr;       // cmdReport
+        QPushButton* reportPdf = nullptr;    // cmdReportPDF
+        QLabel* raceName = nullptr;          // Label11
+        QLabel* modeName = nullptr;          // Label17
+        QWidget* newRaceLabel = nullptr;     // Label22
+        QWidget* newRaceIcon = nullptr;      // imgNewRace
+        QWidget* startSetup = nullptr;       // grpZeitenSetup
+        QWidget* clocks = nullptr;           // grpZeiten
+        QTableView* registerGrid = nullptr;  // DBGrid1, whose place the race list takes in finish mode
+        QLineEdit* registerSearch = nullptr; // FilterStarter
+        QList<QWidget*> registerControls;    // hidden in finish mode with the register grid and search field
+    };
+    struct Services {
+        const Clock* clock = nullptr;
+        Prompts* prompts = nullptr;
+        std::function<Notifier&()> notifier;
+        const ImageList* images = nullptr;
+        QString dataDir;
+        std::function<QString(const QString&)> racePath; // race name to table file
+    };
+
+    RacePanel(const Widgets& widgets, const Services& services, Race& race, Table& participants, RecordModel& available,
+              StartClock& startClock, QObject* parent = nullptr);
+
+    Race& race() const { return m_race; }
+    // The button that Enter presses when no button has the focus.
+    QPushButton* defaultButton() const;
+
+    void cmdNewRaceClick();
+    void cmdAddClick();
+    void FilterTodayChange();
+    void Image1Click();
+    void cmdZielClick();
+    void Zielmodus();
+    void cmdZeitenClick();
+    void cmdDNFClick();
+    void cmdDSQClick();
+    void RaceOver();
+    // Before finish mode: asks to activate every start that entries use but that is not ticked. "Nein" stops
+    // and changes no check box. Throws wm::Error.
+    bool CheckStarter();
+
+signals:
+    void modeChanged(wm::Race::Mode mode);
+    void captionChanged(const QString& caption);
+    void raceOver();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The one place that decides which controls show, and which take input, in each mode.
+    void applyMode(Race::Mode mode);
+    std::optional<QString> askRaceName();
+    void recordMarker(const QString& marker);
+
+    const Widgets m_w;
+    const Services m_s;
+    Race& m_race;
+    Table& m_participants;
+    RecordModel& m_available;
+    StartClock& m_startClock;
+};
+
+// Asks for each start in `missing` whether to activate it; "Nein" returns false at once and changes no box.
+bool confirmStarts(StartClock& clock, Prompts& prompts, const QList<int>& missing);
+
+} // namespace wm
