@@ -130,8 +130,21 @@ int main(int argc, char* argv[]) {
     bench::Seams seams;
     const Services services = seams.services(folder.path());
 
+    // The same window over an empty program folder: no participant table, so nothing is read.
+    test::ProgramFolder emptyFolder;
+    bench::Seams emptySeams;
+    const Services emptyServices = emptySeams.services(emptyFolder.path());
+
     std::unique_ptr<RaceOffice> windows;
+    std::unique_ptr<RaceOffice> formOnly;
     std::unique_ptr<QWidget> bare;
+    auto startForm = [&] {
+        formOnly.reset();
+        return timeToFirstPaint([&] {
+            formOnly = std::make_unique<RaceOffice>(emptyServices);
+            return &formOnly->main();
+        });
+    };
     auto startProgram = [&] {
         windows.reset();
         QFile::remove(folder.prefs());
@@ -143,6 +156,7 @@ int main(int argc, char* argv[]) {
     };
     auto startBare = [&] {
         bare.reset();
+        formOnly.reset();
         return timeToFirstPaint([&] {
             bare = std::make_unique<QWidget>();
             bare->resize(972, 791);
@@ -152,11 +166,14 @@ int main(int argc, char* argv[]) {
 
     // The first window of a process pays for fonts and the platform plugin; neither run counts.
     startBare();
+    startForm();
     startProgram();
     std::vector<double> program;
     std::vector<double> reference;
+    std::vector<double> form;
     for (int k = 0; k < kStartups; ++k) {
         reference.push_back(startBare());
+        form.push_back(startForm());
         program.push_back(startProgram());
         const int available = windows->main().participants().table().count(Filter::equals(field::STATUS, 0));
         if (available != kBoats || !seams.prompts.errors.isEmpty()) {
@@ -217,11 +234,13 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    bench::comment("register_refilter: FilterStarter setText (synchronous refresh), median over typed characters; "
-                   "ratio over wm::Table::select with the same register filter on the program's own connection; "
-                   "register_query_sqlite3: the same WHERE through the sqlite3 C API on a copy; register_clear: "
-                   "emptying the field (all boats listed again); startup: median of "
-                   "5 fresh copies, ratio over a bare 972x791 QWidget shown the same way");
+    bench::comment(
+        "register_refilter: FilterStarter setText (synchronous refresh), median over typed characters; "
+        "ratio over wm::Table::select with the same register filter on the program's own connection; "
+        "register_query_sqlite3: the same WHERE through the sqlite3 C API on a copy; register_clear: "
+        "emptying the field (all boats listed again); startup: median of "
+        "5 fresh copies, ratio over a bare 972x791 QWidget shown the same way; startup_form: the main window over "
+        "an empty program folder, startup_form_ratio: startup with 10,000 boats over it");
     bench::print("register_refilter", bench::median(refilter), "ms");
     bench::print("register_refilter_ratio", bench::median(refilter) / bench::median(selects), "x");
     bench::print("register_refilter_worst", bench::worst(refilter), "ms");
@@ -232,5 +251,7 @@ int main(int argc, char* argv[]) {
     bench::print("startup", bench::median(program), "ms");
     bench::print("startup_ratio", bench::median(program) / bench::median(reference), "x");
     bench::print("startup_bare_widget", bench::median(reference), "ms");
+    bench::print("startup_form", bench::median(form), "ms");
+    bench::print("startup_form_ratio", bench::median(program) / bench::median(form), "x");
     return 0;
 }
