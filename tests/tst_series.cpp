@@ -112,7 +112,7 @@ private slots:
     void append_fullDisk_leavesSeriesUnchanged_data();
     void append_fullDisk_leavesSeriesUnchanged();
     void append_duplicateSeriesRows_firstOneGetsThePoints();
-    void lists_orderAndRaceLines();
+    void lists_orderRaceLinesAndGridColumns();
     void delete_keepsSettings_recreatedSeriesOverwritesStaleKeys();
     void seriesName_data();
     void seriesName();
@@ -346,7 +346,7 @@ void SeriesTest::append_duplicateSeriesRows_firstOneGetsThePoints() {
              (QStringList{u"7|b|x||-|1|1"_s, u"7|b|x||-|3|3"_s, u"||||-|0|-"_s, u"8|b|x|Laser|113|2|2"_s}));
 }
 
-void SeriesTest::lists_orderAndRaceLines() {
+void SeriesTest::lists_orderRaceLinesAndGridColumns() {
     wm::test::ProgramFolder folder;
     const wm::ProgramDir dir(folder.path());
     for (const QString& name : {u"B"_s, u"a"_s, u"C"_s, u"Herbst 2024"_s}) {
@@ -365,6 +365,15 @@ void SeriesTest::lists_orderAndRaceLines() {
     QCOMPARE(wm::raceListLines(dir.serienDir() + u"B.ini"_s, 3),
              (QStringList{u"WF 1:  Erste"_s, u"WF 2:  "_s, u"WF 3:  Dritte"_s}));
     QCOMPARE(wm::raceListLines(dir.serienDir() + u"fehlt.ini"_s, 1), QStringList{u"WF 1:  "_s});
+
+    wm::FieldList fields = wm::seriesFields();
+    fields << wm::FieldDef{u"R1"_s, wm::FieldType::Float, 0, false} << wm::FieldDef{u"R2"_s, wm::FieldType::Float};
+    QStringList columns;
+    for (const wm::SeriesColumn& c : wm::seriesGridColumns(fields, 777)) {
+        columns << (c.visible ? u"%1 %2"_s.arg(c.caption).arg(c.width) : u"-"_s);
+    }
+    QCOMPARE(columns, (QStringList{u"Segelnr. 64"_s, u"Bootsname 129"_s, u"-"_s, u"-"_s, u"Name 129"_s, u"Gesamt 55"_s,
+                                   u"R1 38"_s, u"R2 38"_s}));
 }
 
 void SeriesTest::delete_keepsSettings_recreatedSeriesOverwritesStaleKeys() {

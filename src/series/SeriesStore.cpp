@@ -100,6 +100,26 @@ int raceCount(const Table& series) {
     return std::max(0, int(series.fields().size()) - kSeriesFixedFields);
 }
 
+QList<SeriesColumn> seriesGridColumns(const FieldList& fields, int gridWidth) {
+    const int w = gridWidth;
+    const QList<SeriesColumn> fixed = {{field::SEGELNR, QStringLiteral("Segelnr."), w / 12, true},
+                                       {field::BOOTSNAME, QStringLiteral("Bootsname"), w / 6, true},
+                                       {field::TYP, {}, 0, false},
+                                       {field::YS, {}, 0, false},
+                                       {field::NAME, QStringLiteral("Name"), w / 6, true},
+                                       {kPunkteTotal, QStringLiteral("Gesamt"), w / 14, true}};
+    QList<SeriesColumn> columns;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i < fixed.size()) {
+            columns.append(fixed[i]);
+            columns.last().field = fields[i].name;
+        } else {
+            columns.append({fields[i].name, fields[i].name, w / 20, true});
+        }
+    }
+    return columns;
+}
+
 QStringList seriesNames(const ProgramDir& dir) {
     QStringList names = tableNames(dir.serienDir());
     std::reverse(names.begin(), names.end());

@@ -51,6 +51,18 @@ void openSeries(Table& table, const QString& tablePath);
 // Number of races in an open series: its fields beyond the six fixed ones.
 int raceCount(const Table& series);
 
+// A column of the series grid: fields by position, widths as parts of the grid width W (integer division).
+struct SeriesColumn {
+    QString field;
+    QString caption; // empty for a hidden column
+    int width = 0;
+    bool visible = true;
+};
+
+// SEGELNR "Segelnr." W/12, BOOTSNAME "Bootsname" W/6, TYP and YS hidden, NAME "Name" W/6, PunkteTotal
+// "Gesamt" W/14, then each race column under its field name, W/20.
+QList<SeriesColumn> seriesGridColumns(const FieldList& fields, int gridWidth);
+
 // The series in the series folder, by name in descending order (as the series tree lists them).
 QStringList seriesNames(const ProgramDir& dir);
 
