@@ -12,12 +12,11 @@
 
 namespace wm {
 
-RaceOffice::RaceOffice(const Services& services) {
+RaceOffice::RaceOffice(const Services& services) : m_racePage(*services.clock) {
     QGuiApplication::setApplicationDisplayName(QString());
     QCoreApplication::setApplicationName(QStringLiteral("Wendemark"));
-    m_main = std::make_unique<TMain>(services, TMain::Shared{m_participants, m_race});
+    m_main = std::make_unique<TMain>(services, TMain::Shared{m_participants, m_race, m_racePage, m_report});
     m_newParticipant = std::make_unique<TNewParticipant>(m_participants, *services.prompts, m_main.get());
-    m_report = std::make_unique<TReport>();
     m_raceEdit = std::make_unique<TRaceEdit>(m_main.get());
     m_seriesManager = std::make_unique<TSeriesManager>(m_main.get());
     m_reportS = std::make_unique<TReportS>();
@@ -35,7 +34,6 @@ RaceOffice::~RaceOffice() {
     m_reportS.reset();
     m_seriesManager.reset();
     m_raceEdit.reset();
-    m_report.reset();
     m_newParticipant.reset();
     m_main.reset();
 }

@@ -2,6 +2,8 @@
 
 #include "app/Services.h"
 #include "participants/ParticipantRegister.h"
+#include "reports/RacePage.h"
+#include "reports/TReport.h"
 #include "timing/Race.h"
 
 #include <memory>
@@ -11,7 +13,6 @@ namespace wm {
 class TMain;
 class TNewParticipant;
 class TRaceEdit;
-class TReport;
 class TReportS;
 class TSeriesManager;
 
@@ -31,16 +32,20 @@ public:
     TNewParticipant& newParticipant() const { return *m_newParticipant; }
     TRaceEdit& raceEdit() const { return *m_raceEdit; }
     TSeriesManager& seriesManager() const { return *m_seriesManager; }
-    TReport& report() const { return *m_report; }
+    TReport& report() { return m_report; }
+    RacePage& racePage() { return m_racePage; }
     TReportS& reportS() const { return *m_reportS; }
 
 private:
     // Declared before the windows, so they outlive every window that uses them.
     ParticipantRegister m_participants;
     Race m_race;
+    // The printed result design and the PDF result page with its state, shared by the main window's result
+    // buttons and the race browser.
+    TReport m_report;
+    RacePage m_racePage;
     std::unique_ptr<TMain> m_main;
     std::unique_ptr<TNewParticipant> m_newParticipant;
-    std::unique_ptr<TReport> m_report;
     std::unique_ptr<TRaceEdit> m_raceEdit;
     std::unique_ptr<TSeriesManager> m_seriesManager;
     std::unique_ptr<TReportS> m_reportS;

@@ -11,6 +11,7 @@
 #include "desktop/WidgetScaling.h"
 #include "participants/ParticipantRegister.h"
 #include "participants/RegisterPanel.h"
+#include "reports/ResultButtons.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
 #include "timing/RacePanel.h"
@@ -57,6 +58,10 @@ TMain::TMain(const Services& services, const Shared& shared, QWidget* parent)
 
     m_tray = new TrayIcon(m_images16, this);
     m_tray->setFallback([this](const QString& title, const QString& text) { showNotice(title, text); });
+    m_tray->setClearFallback([this] {
+        m_noticeTimer->stop();
+        m_ui->lblNotification->hide();
+    });
     connect(m_tray, &TrayIcon::quitRequested, this, &TMain::cmdHaltClick);
     m_noticeTimer = new QTimer(this);
     m_noticeTimer->setSingleShot(true);
@@ -174,6 +179,10 @@ void TMain::setUpPanels() {
     raceServices.racePath = [this](const QString& name) { return m_aliases.resolve(kDataAlias, name); };
     m_racePanel = new RacePanel(race, raceServices, m_shared.race, m_shared.participants.table(),
                                 m_shared.participants.model(), *m_startClock, this);
+
+    m_results = new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race,
+                                  m_shared.racePage, m_shared.report, *m_services.clock, *m_services.prompts,
+                                  notifier(), *m_services.preview, m_services.programDir, this);
 
     connect(m_register, &RegisterPanel::addRequested, m_racePanel, &RacePanel::cmdAddClick);
     connect(m_racePanel, &RacePanel::modeChanged, m_register,

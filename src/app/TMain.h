@@ -19,7 +19,10 @@ namespace wm {
 class CommandLabels;
 class ParticipantRegister;
 class Race;
+class RacePage;
 class RacePanel;
+class ResultButtons;
+class TReport;
 class RegisterPanel;
 class StartClock;
 class TrayIcon;
@@ -33,6 +36,8 @@ public:
     struct Shared {
         ParticipantRegister& participants;
         Race& race;
+        RacePage& racePage;
+        TReport& report;
     };
 
     TMain(const Services& services, const Shared& shared, QWidget* parent = nullptr);
@@ -45,6 +50,7 @@ public:
     StartClock& startClock() const { return *m_startClock; }
     RegisterPanel& registerPanel() const { return *m_register; }
     RacePanel& racePanel() const { return *m_racePanel; }
+    ResultButtons& resultButtons() const { return *m_results; }
     TrayIcon& trayIcon() const { return *m_tray; }
     Notifier& notifier() const;
     QTimer* timLoad() const { return m_timLoad; }
@@ -87,6 +93,7 @@ private:
     StartClock* m_startClock = nullptr;
     RegisterPanel* m_register = nullptr;
     RacePanel* m_racePanel = nullptr;
+    ResultButtons* m_results = nullptr;
     CommandLabels* m_navigation = nullptr;
     TrayIcon* m_tray = nullptr;
     QTimer* m_timLoad = nullptr;

@@ -54,4 +54,12 @@ void TrayIcon::notify(const QString& title, const QString& text) {
     }
 }
 
+void TrayIcon::clear() {
+    // A balloon already shown cannot be taken back through the tray's interface; it goes by itself. The
+    // notice inside the window is hidden at once.
+    if (m_clearFallback) {
+        m_clearFallback();
+    }
+}
+
 } // namespace wm

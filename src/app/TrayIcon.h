@@ -25,7 +25,9 @@ public:
     QMenu* menu() const { return m_menu; }
     void setVersionText(const QString& text);
     void setFallback(std::function<void(const QString&, const QString&)> fallback) { m_fallback = std::move(fallback); }
+    void setClearFallback(std::function<void()> clear) { m_clearFallback = std::move(clear); }
     void notify(const QString& title, const QString& text) override;
+    void clear() override;
 
 signals:
     void quitRequested();
@@ -37,6 +39,7 @@ private:
     QAction* m_quit;
     QSystemTrayIcon* m_tray = nullptr;
     std::function<void(const QString&, const QString&)> m_fallback;
+    std::function<void()> m_clearFallback;
 };
 
 } // namespace wm

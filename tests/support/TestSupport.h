@@ -38,7 +38,9 @@ public:
         QString text;
     };
     QList<Notice> notices;
+    int cleared = 0;
     void notify(const QString& title, const QString& text) override { notices.append({title, text}); }
+    void clear() override { ++cleared; }
 };
 
 // Renders the report into a PDF file instead of showing it.
