@@ -16,6 +16,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+#include <poppler/cpp/poppler-document.h>
+#include <poppler/cpp/poppler-page.h>
+
 using namespace wm;
 using namespace wm::test;
 
@@ -85,6 +89,7 @@ private slots:
     void enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey();
     void switchDatabase_inFinishMode_keepsTheStartTimes();
     void newRace_replacingARaceHeldElsewhere_keepsItWhole();
+    void resultButtons_listPreviewAndPdf();
 };
 
 void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
@@ -450,6 +455,64 @@ void TestMainRace::newRace_replacingARaceHeldElsewhere_keepsItWhole() {
     Table stored;
     stored.open(held);
     QCOMPARE(stored.count(), 6);
+}
+
+// The text of every page of a PDF file, page by page.
+QStringList pdfPages(const QString& path) {
+    QStringList pages;
+    std::unique_ptr<poppler::document> doc(poppler::document::load_from_file(path.toStdString()));
+    for (int i = 0; doc && i < doc->pages(); ++i) {
+        const poppler::byte_array text = std::unique_ptr<poppler::page>(doc->create_page(i))->text().to_utf8();
+        pages << QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+    return pages;
+}
+
+void TestMainRace::resultButtons_listPreviewAndPdf() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    TMain& main = f.start().main();
+    f.prompts.inputs = {QStringLiteral("Abend")};
+    PRESS(main, "Label22");
+    for (int i = 0; i < 3; ++i) {
+        PRESS(main, "cmdAdd");
+    }
+    const QString preview = f.folder.path() + QStringLiteral("/preview.pdf");
+    PRESS(main, "cmdCompList");
+    QCOMPARE(f.preview->shown, 1);
+    QStringList pages = pdfPages(preview);
+    QCOMPARE(pages.size(), 1);
+    QVERIFY2(pages[0].contains(QStringLiteral("Teilnehmer: Abend")) && pages[0].contains(QStringLiteral("Möwe")),
+             qPrintable(pages[0]));
+
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+    PRESS(main, "cmdZeiten");
+    PRESS(main, "cmdDNF");
+    PRESS(main, "cmdDSQ");
+    QCOMPARE(main.race().mode(), Race::Mode::Over);
+
+    PRESS(main, "cmdReport");
+    QCOMPARE(f.preview->shown, 2);
+    QVERIFY(f.notifier.cleared > 0);
+    pages = pdfPages(preview);
+    QCOMPARE(pages.size(), 1);
+    QVERIFY2(pages[0].contains(QStringLiteral("Platz")) && pages[0].contains(QStringLiteral("DSQ")),
+             qPrintable(pages[0]));
+
+    f.notifier.notices.clear();
+    PRESS(main, "cmdReportPDF");
+    QVERIFY2(f.prompts.errors.isEmpty(), qPrintable(f.prompts.errors.join(u'|')));
+    const QString pdf = f.folder.path() + QStringLiteral("/Reports/Abend.pdf");
+    pages = pdfPages(pdf);
+    QCOMPARE(pages.size(), 1);
+    QVERIFY2(pages[0].contains(QStringLiteral("Abend - ")) && pages[0].contains(QStringLiteral("DNF")),
+             qPrintable(pages[0]));
+    QCOMPARE(f.notifier.notices.size(), 1);
+    QVERIFY(f.notifier.notices[0].text.endsWith(pdf));
+    // After the export both result buttons stay disabled for the rest of the run.
+    QVERIFY(!widget<QPushButton>(main, "cmdReport")->isEnabled());
+    QVERIFY(!widget<QPushButton>(main, "cmdReportPDF")->isEnabled());
 }
 
 QTEST_MAIN(TestMainRace)

@@ -56,9 +56,7 @@ void PdfPreview::show(const QString& title, const QPageLayout& layout, const Pai
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(m_path);
-    printer.setFullPage(true);
-    printer.setPageLayout(layout);
-    printer.setDocName(title);
+    preparePrinter(printer, layout, title);
     paint(printer);
     ++shown;
 }
