@@ -10,7 +10,7 @@ DIST    ?= dist
 SUDO    := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CTEST_J ?= 2
 
-.PHONY: all deps build dist run test bench format sanitize-test clean
+.PHONY: all deps build dist run test bench format format-check sanitize-test clean
 
 all: dist
 
@@ -56,6 +56,12 @@ sanitize-test: deps
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Fails on any source file that clang-format would change.
+format-check:
+	@command -v clang-format >/dev/null || { $(SUDO) apt-get update && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends clang-format; }
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD) build-asan

@@ -6,8 +6,8 @@
 #include "desktop/AppSetup.h"
 #include "timing/Clock.h"
 #include "timing/Race.h"
-#include "timing/Scoring.h"
 #include "timing/RacePanel.h"
+#include "timing/Scoring.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 
