@@ -17,7 +17,10 @@ RaceOffice::RaceOffice(const Services& services) : m_racePage(*services.clock) {
     QCoreApplication::setApplicationName(QStringLiteral("Wendemark"));
     m_main = std::make_unique<TMain>(services, TMain::Shared{m_participants, m_race, m_racePage, m_report});
     m_newParticipant = std::make_unique<TNewParticipant>(m_participants, *services.prompts, m_main.get());
-    m_raceEdit = std::make_unique<TRaceEdit>(m_main.get());
+    m_raceEdit = std::make_unique<TRaceEdit>(TRaceEdit::Shared{m_race, m_racePage, m_report},
+                                             TRaceEdit::Seams{services.programDir, *services.clock, *services.prompts,
+                                                              m_main->notifier(), *services.preview},
+                                             m_main.get());
     m_seriesManager = std::make_unique<TSeriesManager>(m_main.get());
     m_reportS = std::make_unique<TReportS>();
 

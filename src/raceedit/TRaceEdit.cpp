@@ -1,13 +1,516 @@
 #include "raceedit/TRaceEdit.h"
 
+#include "desktop/ActionGuard.h"
+#include "desktop/CommandLabels.h"
+#include "desktop/GridBinding.h"
+#include "desktop/Notifier.h"
+#include "desktop/Preview.h"
+#include "desktop/WidgetScaling.h"
+#include "raceedit/StoredRaces.h"
+#include "reports/RacePage.h"
+#include "reports/ResultRows.h"
+#include "reports/TReport.h"
+#include "store/Error.h"
+#include "timing/Clock.h"
+#include "timing/Race.h"
+#include "timing/Scoring.h"
+#include "ui_TRaceEdit.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPrinter>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <QToolButton>
+
 namespace wm {
 
-TRaceEdit::TRaceEdit(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint) {
-    setObjectName(QStringLiteral("TRaceEdit"));
-    setWindowTitle(QStringLiteral("Wettfahrt nachbearbeiten"));
-    resize(854, 556);
+namespace {
+
+const QString kNoRaceHeading = QStringLiteral("Ausgewaehlte WF");
+
+// The columns of the participant grid of the main window.
+const QList<RecordModel::Column>& participantColumns() {
+    static const QList<RecordModel::Column> columns = {{field::SEGELNR, QStringLiteral("Segelnr."), 78},
+                                                       {field::BOOTSNAME, QStringLiteral("Bootsname"), 150},
+                                                       {field::NAME, QStringLiteral("Name"), 167},
+                                                       {field::TYP, QStringLiteral("Typ"), 118},
+                                                       {field::YS, QStringLiteral("YS"), 44},
+                                                       {field::START, QStringLiteral("Start"), 39}};
+    return columns;
+}
+
+QToolButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap pixmap, const QString& tip, int x) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(parent->style()->standardIcon(pixmap));
+    b->setToolTip(tip);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setGeometry(x, 0, 55, 25);
+    return b;
+}
+
+} // namespace
+
+TRaceEdit::TRaceEdit(const Shared& shared, const Seams& seams, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
+      m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(shared.running), m_page(shared.page), m_report(shared.report),
+      m_programDir(seams.programDir), m_clock(seams.clock), m_prompts(seams.prompts), m_notifier(seams.notifier),
+      m_preview(seams.preview), m_entries(m_table) {
+    m_ui->setupUi(this);
+    applyPixelFonts(this);
     setModal(true);
+
+    m_commands = new CommandLabels(m_images24, this);
+    m_commands->add({m_ui->Label19, m_ui->imgHalt, 6, 7, [this] { closeWindow(); }});
+    m_commands->add({m_ui->Label8, m_ui->imgReport, 18, 4, [this] { Label8Click(); }});
+    m_commands->add({m_ui->Label5, m_ui->imgDelete, 16, 17, [this] { Label5Click(); }});
+    m_commands->add({m_ui->Label13, nullptr, 0, 0, [this] { Label13Click(); }});
+    m_commands->add({m_ui->Label15, nullptr, 0, 0, [this] { Label15Click(); }});
+    m_commands->add({m_ui->Label14, nullptr, 0, 0, [this] { Label14Click(); }});
+    m_commands->add({m_ui->Label16, nullptr, 0, 0, [this] { Label16Click(); }});
+    m_commands->add({m_ui->Label17, nullptr, 0, 0, [this] { Label17Click(); }});
+    m_commands->setResetArea(m_ui->MisterX);
+
+    m_ui->TreeView1->setModel(&m_raceList);
+    connect(m_ui->TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid()) {
+                    selectRace(index.data().toString());
+                }
+            });
+
+    m_entries.setColumns(participantColumns());
+    m_entries.setErrorHandler([this](const QString& message) { m_prompts.error(message); });
+    bindGrid(m_ui->DBGrid1, &m_entries);
+    connect(&m_entries, &RecordModel::currentChanged, this, &TRaceEdit::entryChanged);
+    connect(&m_entries, &QAbstractItemModel::dataChanged, this, [this] {
+        if (!m_fieldsDirty) {
+            loadFields();
+        }
+    });
+    connect(&m_entries, &QAbstractItemModel::modelReset, this, [this] {
+        if (!m_fieldsDirty) {
+            loadFields();
+        }
+    });
+
+    QWidget* nav = m_ui->DBNavigator1;
+    m_insert = navButton(nav, "btnInsert", QStyle::SP_FileDialogNewFolder, QStringLiteral("Datensatz einfügen"), 0);
+    m_delete = navButton(nav, "btnDelete", QStyle::SP_DialogDiscardButton, QStringLiteral("Datensatz löschen"), 55);
+    m_cancel = navButton(nav, "btnCancel", QStyle::SP_DialogCancelButton, QStringLiteral("Bearbeitung abbrechen"), 110);
+    m_refresh = navButton(nav, "btnRefresh", QStyle::SP_BrowserReload, QStringLiteral("Daten aktualisieren"), 165);
+    connect(m_insert, &QToolButton::clicked, this, &TRaceEdit::insertEntry);
+    connect(m_delete, &QToolButton::clicked, this, &TRaceEdit::deleteEntry);
+    connect(m_cancel, &QToolButton::clicked, this, &TRaceEdit::cancelEdit);
+    connect(m_refresh, &QToolButton::clicked, this, &TRaceEdit::refreshEntries);
+
+    connect(m_ui->DBEdit1, &QLineEdit::textEdited, this, &TRaceEdit::fieldsEdited);
+    connect(m_ui->DBEdit2, &QLineEdit::textEdited, this, &TRaceEdit::fieldsEdited);
+    for (QLineEdit* e : {m_ui->DBEdit1, m_ui->DBEdit2}) {
+        connect(e, &QLineEdit::returnPressed, this, [this] { postFields(); });
+    }
+    connect(m_ui->Button1, &QPushButton::clicked, this, &TRaceEdit::Button1Click);
+    // Return in a field posts it; it must not also press the window's default button.
+    m_ui->Button1->setAutoDefault(false);
+
+    m_ui->UpDown1->setBuddy(m_ui->Edit1);
+    m_ui->UpDown1->setMinimum(60);
+    m_ui->UpDown1->setMaximum(180);
+    m_ui->UpDown1->setPosition(100);
+    m_ui->UpDown2->setBuddy(m_ui->Edit2);
+    m_ui->UpDown2->setMinimum(60);
+    m_ui->UpDown2->setMaximum(200);
+    m_ui->UpDown2->setPosition(110);
+
+    RefreshTree();
+}
+
+TRaceEdit::~TRaceEdit() = default;
+
+QStringList TRaceEdit::races() const {
+    QStringList names;
+    for (int r = 0; r < m_raceList.rowCount(); ++r) {
+        names << m_raceList.item(r)->text();
+    }
+    return names;
+}
+
+void TRaceEdit::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) {
+        return;
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    m_commands->showNormal();
+    // The table was closed with the window; the heading names no race the grid does not show.
+    m_ui->Label2->setText(kNoRaceHeading);
+    m_raceName.clear();
+    RefreshTree();
+}
+
+void TRaceEdit::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    QRect band = m_ui->HeaderBG->geometry();
+    band.setWidth(width());
+    m_ui->HeaderBG->setGeometry(band);
+}
+
+void TRaceEdit::RefreshTree() {
+    const QSignalBlocker block(m_ui->TreeView1->selectionModel());
+    m_raceList.clear();
+    for (const QString& name : raceNames(m_programDir.dataDir())) {
+        auto* item = new QStandardItem(name);
+        item->setEditable(false);
+        m_raceList.appendRow(item);
+    }
+    m_ui->TreeView1->setCurrentIndex({});
+    m_ui->TreeView1->expandAll();
+}
+
+void TRaceEdit::refuseRunning(const QString& path) const {
+    if (m_running.isOpen() && sameFile(path, m_running.table().path())) {
+        throw Error(QStringLiteral("Die Wettfahrt '%1' wird gerade im Hauptfenster gewertet. Sie kann hier erst "
+                                   "bearbeitet oder gelöscht werden, wenn im Hauptfenster eine andere Wettfahrt "
+                                   "begonnen oder das Programm neu gestartet wurde.")
+                        .arg(m_running.name()));
+    }
+}
+
+void TRaceEdit::selectRace(const QString& name) {
+    guarded(m_prompts, [&] {
+        commitPendingEdit(m_ui->DBGrid1);
+        if (!postFields()) {
+            return;
+        }
+        closeRace();
+        m_ui->Label2->setText(kNoRaceHeading);
+        m_raceName.clear();
+        const QString path = racePath(m_programDir.dataDir(), name);
+        refuseRunning(path);
+        m_table.open(path, Table::Mode::Shared,
+                     [](const Table& t) { t.requireLayout(raceFields(participantFields())); });
+        Table1AfterOpen();
+        m_raceName = name;
+        m_ui->Label2->setText(name);
+        m_entries.setOrder({});
+        m_entries.setColumns(participantColumns());
+        m_entries.refresh();
+        applyColumnWidths(m_ui->DBGrid1, &m_entries);
+        m_entries.first();
+        loadFields();
+    });
+}
+
+void TRaceEdit::closeRace() {
+    m_entries.clear();
+    m_table.close();
+    m_fieldsDirty = false;
+    m_fieldsRowid = -1;
+    m_insertedRowid = -1;
+    loadFields();
+}
+
+void TRaceEdit::Table1AfterOpen() {
+    QComboBox* types = m_ui->ComboBox1;
+    for (const Table::Row& row : m_table.select()) {
+        const QString type = displayText(row.values.value(m_table.fieldIndex(field::TYP)));
+        if (type.isEmpty() || types->findText(type, Qt::MatchExactly) >= 0) {
+            continue;
+        }
+        int at = 0;
+        while (at < types->count() && types->itemText(at).compare(type, Qt::CaseInsensitive) < 0) {
+            ++at;
+        }
+        types->insertItem(at, type);
+    }
+    if (types->count() > 0) {
+        types->setCurrentIndex(0);
+        types->setEditText(types->itemText(0));
+    }
+}
+
+void TRaceEdit::requireRace() const {
+    if (!m_table.isOpen()) {
+        throw Error(QStringLiteral("Bitte wählen Sie zuerst eine Wettfahrt aus."));
+    }
+}
+
+// ---- the entries and the two edit fields ----
+
+void TRaceEdit::loadFields() {
+    m_fieldsRowid = m_entries.currentRowid();
+    m_fieldsDirty = false;
+    const bool has = m_entries.hasCurrent();
+    m_ui->DBEdit1->setText(has ? m_entries.currentText(field::GZEIT) : QString());
+    m_ui->DBEdit2->setText(has ? m_entries.currentText(field::YS) : QString());
+    m_ui->DBText1->setText(has ? m_entries.currentText(field::BZEIT) : QString());
+}
+
+bool TRaceEdit::postFields() {
+    if (!m_fieldsDirty || m_fieldsRowid < 0 || !m_table.isOpen()) {
+        m_fieldsDirty = false;
+        return true;
+    }
+    const bool ok = guarded(m_prompts, [&] {
+        m_table.setValues(m_fieldsRowid, {{field::GZEIT, m_ui->DBEdit1->text()}, {field::YS, m_ui->DBEdit2->text()}});
+    });
+    if (ok) {
+        m_fieldsDirty = false;
+        const qint64 rowid = m_fieldsRowid;
+        guarded(m_prompts, [&] {
+            m_entries.refresh();
+            m_entries.locate(rowid);
+        });
+        loadFields();
+    }
+    return ok;
+}
+
+void TRaceEdit::entryChanged() {
+    if (m_fieldsDirty && m_fieldsRowid != m_entries.currentRowid()) {
+        const qint64 typedFor = m_fieldsRowid;
+        if (!postFields()) {
+            // The typed text stays on screen with the entry it was typed for.
+            const QSignalBlocker block(&m_entries);
+            m_entries.locate(typedFor);
+            m_ui->DBGrid1->selectRow(m_entries.current());
+            return;
+        }
+    }
+    if (!m_fieldsDirty) {
+        loadFields();
+    }
+}
+
+void TRaceEdit::insertEntry() {
+    guarded(m_prompts, [&] {
+        requireRace();
+        commitPendingEdit(m_ui->DBGrid1);
+        if (!postFields()) {
+            return;
+        }
+        const qint64 rowid = m_table.insert({});
+        m_insertedRowid = rowid;
+        m_entries.refresh();
+        m_entries.locate(rowid);
+        m_ui->DBGrid1->setFocus();
+        m_ui->DBGrid1->edit(m_entries.index(m_entries.current(), 0));
+    });
+}
+
+void TRaceEdit::deleteEntry() {
+    guarded(m_prompts, [&] {
+        requireRace();
+        if (!m_entries.hasCurrent() || !m_prompts.ask(kAppCaption, QStringLiteral("Datensatz löschen?"))) {
+            return;
+        }
+        const qint64 rowid = m_entries.currentRowid();
+        m_fieldsDirty = false;
+        m_table.removeRow(rowid);
+        m_entries.refresh();
+        loadFields();
+    });
+}
+
+void TRaceEdit::cancelEdit() {
+    guarded(m_prompts, [&] {
+        // Closing the editors drops what is typed in the grid without writing it.
+        m_ui->DBGrid1->reset();
+        m_fieldsDirty = false;
+        if (m_table.isOpen() && m_insertedRowid >= 0 && m_insertedRowid == m_entries.currentRowid()) {
+            const Table::Row row = m_table.read(m_insertedRowid);
+            if (std::all_of(row.values.begin(), row.values.end(), [](const QVariant& v) { return v.isNull(); })) {
+                m_table.removeRow(m_insertedRowid);
+            }
+        }
+        m_insertedRowid = -1;
+        if (m_table.isOpen()) {
+            m_entries.refresh();
+        }
+        m_ui->DBGrid1->selectRow(m_entries.current());
+        loadFields();
+    });
+}
+
+void TRaceEdit::refreshEntries() {
+    guarded(m_prompts, [&] {
+        requireRace();
+        commitPendingEdit(m_ui->DBGrid1);
+        if (postFields()) {
+            m_entries.refresh();
+            loadFields();
+        }
+    });
+}
+
+void TRaceEdit::Button1Click() {
+    guarded(m_prompts, [&] {
+        requireRace();
+        commitPendingEdit(m_ui->DBGrid1);
+        const qint64 rowid = m_entries.currentRowid();
+        if (rowid < 0) {
+            throw Error(QStringLiteral("Die Wettfahrt '%1' hat keinen Eintrag.").arg(m_raceName));
+        }
+        // On a bad text this throws before anything is written; the fields keep what was typed.
+        correctTime(m_table, rowid, m_ui->DBEdit1->text(), m_ui->DBEdit2->text());
+        m_fieldsDirty = false;
+        m_insertedRowid = -1;
+        m_entries.setOrder({field::BZEIT});
+        m_entries.refresh();
+        m_entries.locate(rowid);
+        loadFields();
+    });
+}
+
+// ---- closing and deleting ----
+
+void TRaceEdit::closeWindow() {
+    commitPendingEdit(m_ui->DBGrid1);
+    if (!postFields()) {
+        return;
+    }
+    closeRace();
+    QDialog::accept();
+}
+
+void TRaceEdit::reject() {
+    closeWindow();
+}
+
+void TRaceEdit::Label5Click() {
+    guarded(m_prompts, [&] {
+        struct Refresh {
+            TRaceEdit& window;
+            ~Refresh() { window.RefreshTree(); }
+        } refresh{*this};
+        requireRace();
+        refuseRunning(m_table.path());
+        if (!m_prompts.ask(kAppCaption, QStringLiteral("Diese Wettfahrt wirklich unwiderruflich löschen?"))) {
+            return;
+        }
+        const QString path = m_table.path();
+        closeRace();
+        try {
+            deleteRace(m_programDir.dataDir(), m_raceName);
+        } catch (const Error&) {
+            // Nothing was deleted: the race stays chosen as it was.
+            m_table.open(path);
+            m_entries.refresh();
+            m_entries.first();
+            loadFields();
+            throw;
+        }
+    });
+}
+
+// ---- reports ----
+
+QString TRaceEdit::reportsDir() const {
+    return ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports"));
+}
+
+ReportData TRaceEdit::classRows(const Filter& filter, const QStringList& order, const QString& emptyMessage) {
+    requireRace();
+    commitPendingEdit(m_ui->DBGrid1);
+    ensureScored(m_table);
+    ReportData rows = resultRows(m_table, filter, order);
+    if (rows.rows.isEmpty()) {
+        throw Error(emptyMessage);
+    }
+    return rows;
+}
+
+void TRaceEdit::PrepareReport(bool range) {
+    if (range) {
+        const QString low = m_ui->Edit1->text();
+        const QString high = m_ui->Edit2->text();
+        m_qryResults = classRows(yardstickFilter(low, high), {field::Punkte},
+                                 QStringLiteral("Die Wettfahrt '%1' hat kein Boot mit einem Yardstick von %2 bis %3.")
+                                     .arg(m_raceName, low, high));
+    } else {
+        const QString type = m_ui->ComboBox1->currentText();
+        m_qryResults =
+            classRows(typeFilter(type), {field::Punkte},
+                      QStringLiteral("Die Wettfahrt '%1' hat kein Boot vom Typ '%2'.").arg(m_raceName, type));
+    }
+    m_page.PointsAsPlace = false;
+    m_page.PlaceCounter = 1;
+    m_page.ResetPrintables();
+}
+
+void TRaceEdit::previewReport(const QString& title, const ReportData& rows, bool pointsAsPlace) {
+    m_report.setTitle(title);
+    m_report.setPointsAsPlace(pointsAsPlace);
+    m_notifier.clear();
+    const ReportLayout layout = layoutReport(m_report.design(), rows, m_clock.now());
+    m_preview.show(title, layout.pageLayout, [&layout](QPrinter& printer) { paintReport(layout, printer); });
+}
+
+void TRaceEdit::exportClass(const QString& caption, const QString& fileName) {
+    m_page.ReportCaption = caption;
+    const QString dir = reportsDir();
+    m_page.exportResults(m_qryResults, dir + u'/' + fileName);
+    m_notifier.notify(kAppCaption, QStringLiteral("Der Report ") + caption +
+                                       QStringLiteral(" wurde exportiert (PDF)\r\rnach: ") +
+                                       QDir::toNativeSeparators(dir));
+}
+
+void TRaceEdit::Label8Click() {
+    guarded(m_prompts, [&] {
+        const ReportData rows =
+            classRows({}, {field::Punkte}, QStringLiteral("Die Wettfahrt '%1' hat keine Einträge.").arg(m_raceName));
+        previewReport(m_raceName, rows, true);
+    });
+}
+
+void TRaceEdit::Label13Click() {
+    guarded(m_prompts, [&] {
+        PrepareReport(false);
+        previewReport(typeTitle(m_raceName, m_ui->ComboBox1->currentText()), m_qryResults, false);
+    });
+}
+
+void TRaceEdit::Label14Click() {
+    guarded(m_prompts, [&] {
+        PrepareReport(true);
+        previewReport(rangeTitle(m_raceName, m_ui->Edit1->text(), m_ui->Edit2->text()), m_qryResults, false);
+    });
+}
+
+void TRaceEdit::Label15Click() {
+    guarded(m_prompts, [&] {
+        PrepareReport(false);
+        const QString type = m_ui->ComboBox1->currentText();
+        exportClass(typeTitle(m_raceName, type), typePdfName(m_raceName, type));
+    });
+}
+
+void TRaceEdit::Label16Click() {
+    guarded(m_prompts, [&] {
+        PrepareReport(true);
+        const QString low = m_ui->Edit1->text();
+        const QString high = m_ui->Edit2->text();
+        exportClass(rangeCaption(m_raceName, low, high), rangePdfName(m_raceName, low, high));
+    });
+}
+
+void TRaceEdit::Label17Click() {
+    guarded(m_prompts, [&] {
+        m_qryResults =
+            classRows({}, {field::BZEIT}, QStringLiteral("Die Wettfahrt '%1' hat keine Einträge.").arg(m_raceName));
+        m_page.PointsAsPlace = false;
+        m_page.PlaceCounter = 1;
+        m_page.ResetPrintables();
+        m_page.ReportCaption = m_raceName;
+        const QString path = reportsDir() + u'/' + m_raceName + QStringLiteral(".pdf");
+        m_page.exportResults(m_qryResults, path);
+        m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Wettfahrt '") + m_raceName +
+                                           QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
+    });
 }
 
 } // namespace wm

@@ -17,10 +17,10 @@ QStringList fieldNames(const FieldList& fields) {
 
 } // namespace
 
-ReportData resultRows(const Table& race) {
+ReportData resultRows(const Table& race, const Filter& filter, const QStringList& orderBy) {
     ReportData data;
     data.fields = fieldNames(race.fields());
-    const QList<Table::Row> rows = race.select({}, false, {field::Punkte});
+    const QList<Table::Row> rows = race.select(filter, false, orderBy);
     data.rows.reserve(rows.size());
     for (const Table::Row& row : rows) {
         QStringList texts;
