@@ -1,0 +1,517 @@
+#include "MainFixture.h"
+#include "app/TMain.h"
+#include "desktop/AppSetup.h"
+#include "raceedit/StoredRaces.h"
+#include "raceedit/TRaceEdit.h"
+#include "store/Table.h"
+#include "timing/Race.h"
+#include "timing/Scoring.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <map>
+#include <poppler/cpp/poppler-document.h>
+#include <poppler/cpp/poppler-page.h>
+
+using namespace wm;
+using namespace wm::test;
+
+namespace {
+
+struct Entry {
+    const char* sail;
+    const char* type;
+    double ys;
+    const char* elapsed;
+    const char* corrected;
+};
+
+// Writes a scored race table into the data folder; names and boat names are one word, so PDF rows read back
+// as words.
+void writeRace(const ProgramFolder& folder, const QString& name, const QList<Entry>& entries) {
+    const QString path = folder.data(name + QStringLiteral(".db"));
+    Table::create(path, raceFields(participantFields()));
+    Table t;
+    t.open(path);
+    for (const Entry& e : entries) {
+        const QString sail = QString::fromUtf8(e.sail);
+        t.insert({{field::SEGELNR, sail},
+                  {field::BOOTSNAME, QStringLiteral("Boot") + sail},
+                  {field::NAME, QStringLiteral("Name") + sail},
+                  {field::TYP, QString::fromUtf8(e.type)},
+                  {field::YS, e.ys},
+                  {field::START, 1},
+                  {field::GZEIT, QString::fromUtf8(e.elapsed)},
+                  {field::BZEIT, QString::fromUtf8(e.corrected)},
+                  {field::STATUS, QStringLiteral("1")}});
+    }
+    CalcPoints(t);
+    writeFile(folder.data(name + QStringLiteral(".ini")), "[General]\nStarted=3\n");
+}
+
+// Places 1 to 9 by corrected time; the Laser class holds places 2, 5 and 9, a DSQ and a DNF.
+const QList<Entry> kRegatta = {{"S01", "Europe", 100, "00:50:00", "00:50:00"},
+                               {"S02", "Laser", 110, "00:56:06", "00:51:00"},
+                               {"S03", "Europe", 99, "00:51:29", "00:52:00"},
+                               {"S04", "FD", 120, "01:03:36", "00:53:00"},
+                               {"S05", "Laser", 100, "00:54:00", "00:54:00"},
+                               {"S06", "FD", 95, "00:52:15", "00:55:00"},
+                               {"S07", "Europe", 111, "01:02:10", "00:56:00"},
+                               {"S08", "FD", 130, "01:14:06", "00:57:00"},
+                               {"S09", "Laser", 105, "01:00:54", "00:58:00"},
+                               {"S10", "Laser", 104, "DSQ", "DSQ"},
+                               {"S11", "Laser", 101, "DNF", "DNF"}};
+
+const QList<Entry> kThree = {{"A", "Laser", 105, "01:00:00", "00:57:08"},
+                             {"B", "Laser", 100, "00:58:00", "00:58:00"},
+                             {"C", "Laser", 100, "00:59:00", "00:59:00"}};
+
+std::map<QString, std::pair<QString, int>> stored(const QString& path) {
+    Table t;
+    t.open(path);
+    std::map<QString, std::pair<QString, int>> result;
+    for (const Table::Row& r : t.select()) {
+        result[r.values.value(t.fieldIndex(field::SEGELNR)).toString()] = {
+            r.values.value(t.fieldIndex(field::BZEIT)).toString(), r.values.value(t.fieldIndex(field::Punkte)).toInt()};
+    }
+    return result;
+}
+
+// "place sail" of every result row of a PDF, page by page and top to bottom.
+QStringList pdfRows(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {QStringLiteral("<no file>")};
+    }
+    const QByteArray bytes = file.readAll();
+    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
+    QStringList rows;
+    for (int p = 0; doc && p < doc->pages(); ++p) {
+        std::unique_ptr<poppler::page> page(doc->create_page(p));
+        QMap<int, QMap<double, QString>> lines; // y, x, word
+        for (const poppler::text_box& box : page->text_list()) {
+            const poppler::byte_array utf8 = box.text().to_utf8();
+            lines[int(box.bbox().y())][box.bbox().x()] = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        }
+        for (const auto& words : lines) {
+            const QStringList w = words.values();
+            const auto sail = std::find_if(w.begin(), w.end(), [](const QString& s) {
+                return s.size() == 3 && s.startsWith(u'S') && s[1].isDigit();
+            });
+            if (sail != w.end()) {
+                rows << w.first() + u' ' + *sail;
+            }
+        }
+    }
+    return rows;
+}
+
+struct Browser {
+    MainFixture f;
+    TRaceEdit* edit = nullptr;
+
+    TRaceEdit& open() {
+        if (!QFile::exists(f.folder.starter())) {
+            f.folder.writeParticipants(f.folder.starter(), {});
+        }
+        edit = &f.start().raceEdit();
+        edit->show();
+        return *edit;
+    }
+    template <typename T> T* w(const char* name) { return widget<T>(*edit, name); }
+    // Clicks the race in the list, as a user chooses it.
+    bool choose(const QString& name) {
+        auto* tree = w<QTreeView>("TreeView1");
+        const int row = int(edit->races().indexOf(name));
+        if (row < 0) {
+            return false;
+        }
+        const QModelIndex index = tree->model()->index(row, 0);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+        return true;
+    }
+    void clickEntry(int row) {
+        auto* grid = w<QTableView>("DBGrid1");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, 0)).center());
+    }
+    void type(const char* field, const QString& text) {
+        auto* e = w<QLineEdit>(field);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+    }
+    QString reports(const QString& file) const { return f.folder.path() + QStringLiteral("/Reports/") + file; }
+};
+
+} // namespace
+
+class TestRaceEdit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
+
+    void raceList_newestFirstWithoutStarterTable_data();
+    void raceList_newestFirstWithoutStarterTable();
+    void correction_data();
+    void correction();
+    void deletion_data();
+    void deletion();
+    void raceHeldElsewhere_refusedAndKeptWhole();
+    void runningRace_refused();
+    void classReports_data();
+    void classReports();
+    void classPdfThenOverall_noBlankRows();
+    void reportFailures_data();
+    void reportFailures();
+    void typeList_gathersEveryOpenedRace();
+};
+
+void TestRaceEdit::raceList_newestFirstWithoutStarterTable_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("default names") << QStringList{QStringLiteral("2005-Aug-3.db"), QStringLiteral("2005-Jun-12.db"),
+                                                  QStringLiteral("2004-Sep-1.db")}
+                                   << QStringList{QStringLiteral("2005-Jun-12"), QStringLiteral("2005-Aug-3"),
+                                                  QStringLiteral("2004-Sep-1")};
+    QTest::newRow("starter rule and case")
+        << QStringList{QStringLiteral("StarterID.DB"), QStringLiteral("starterid.db"), QStringLiteral("Regatta 1.DB"),
+                       QStringLiteral("alpha.db"),     QStringLiteral("notes.txt"),    QStringLiteral("Beta.db")}
+        << QStringList{QStringLiteral("starterid"), QStringLiteral("Regatta 1"), QStringLiteral("Beta"),
+                       QStringLiteral("alpha")};
+}
+
+void TestRaceEdit::raceList_newestFirstWithoutStarterTable() {
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, listed);
+    QCOMPARE(raceNames(files), listed);
+    // The window reads the folder again each time it is shown.
+    Browser b;
+    TRaceEdit& edit = b.open();
+    QCOMPARE(edit.races(), QStringList());
+    edit.hide();
+    for (const QString& file : files) {
+        writeFile(b.f.folder.data(file), "");
+    }
+    edit.show();
+    QCOMPARE(edit.races(), listed);
+}
+
+void TestRaceEdit::correction_data() {
+    QTest::addColumn<QString>("elapsed");
+    QTest::addColumn<QString>("yardstick");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QStringList>("expected"); // "sail BZEIT points", A B C
+    const QStringList unchanged{QStringLiteral("A 00:57:08 1"), QStringLiteral("B 00:58:00 2"),
+                                QStringLiteral("C 00:59:00 3")};
+    QTest::newRow("later time reorders the race")
+        << QStringLiteral("01:02:00") << QStringLiteral("105") << QString()
+        << QStringList{QStringLiteral("A 00:59:02 3"), QStringLiteral("B 00:58:00 1"), QStringLiteral("C 00:59:00 2")};
+    QTest::newRow("DSQ typed as elapsed time")
+        << QStringLiteral("DSQ") << QStringLiteral("105") << QString()
+        << QStringList{QStringLiteral("A DSQ 3"), QStringLiteral("B 00:58:00 1"), QStringLiteral("C 00:59:00 2")};
+    QTest::newRow("bad time") << QStringLiteral("1:0x:00") << QStringLiteral("105") << QStringLiteral("1:0x:00")
+                              << unchanged;
+    QTest::newRow("bad yardstick") << QStringLiteral("01:02:00") << QStringLiteral("1e2") << QStringLiteral("1e2")
+                                   << unchanged;
+    QTest::newRow("zero yardstick") << QStringLiteral("01:02:00") << QStringLiteral("0") << QStringLiteral("durch Null")
+                                    << unchanged;
+}
+
+void TestRaceEdit::correction() {
+    QFETCH(QString, elapsed);
+    QFETCH(QString, yardstick);
+    QFETCH(QString, error);
+    QFETCH(QStringList, expected);
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Abendregatta"), kThree);
+    const QString path = b.f.folder.data(QStringLiteral("Abendregatta.db"));
+    b.open();
+    QVERIFY(b.choose(QStringLiteral("Abendregatta")));
+    QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Abendregatta"));
+    b.clickEntry(0);
+    QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("A"));
+    QCOMPARE(b.w<QLabel>("DBText1")->text(), QStringLiteral("00:57:08"));
+    b.type("DBEdit1", elapsed);
+    b.type("DBEdit2", yardstick);
+    PRESS(*b.edit, "Button1");
+
+    QStringList actual;
+    for (const auto& [sail, value] : stored(path)) {
+        actual << sail + u' ' + value.first + u' ' + QString::number(value.second);
+    }
+    QCOMPARE(actual, expected);
+    if (error.isEmpty()) {
+        QCOMPARE(b.f.prompts.errors, QStringList());
+        QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("A"));
+        QCOMPARE(b.w<QLabel>("DBText1")->text(), expected[0].section(u' ', 1, 1));
+    } else {
+        QCOMPARE(b.f.prompts.errors.size(), 1);
+        QVERIFY2(b.f.prompts.errors[0].contains(error), qPrintable(b.f.prompts.errors[0]));
+        QCOMPARE(b.w<QLineEdit>("DBEdit1")->text(), elapsed);
+        QCOMPARE(b.w<QLineEdit>("DBEdit2")->text(), yardstick);
+    }
+}
+
+void TestRaceEdit::deletion_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Nein") << false;
+    QTest::newRow("Ja") << true;
+}
+
+void TestRaceEdit::deletion() {
+    QFETCH(bool, yes);
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Testlauf"), kThree);
+    writeRace(b.f.folder, QStringLiteral("Pokal"), kThree);
+    const QString table = b.f.folder.data(QStringLiteral("Testlauf.db"));
+    const QString ini = b.f.folder.data(QStringLiteral("Testlauf.ini"));
+    b.open();
+    QVERIFY(b.choose(QStringLiteral("Testlauf")));
+    b.f.prompts.answers = {yes};
+    PRESS(*b.edit, "Label5");
+    QCOMPARE(b.f.prompts.asked, QStringList{QStringLiteral("Diese Wettfahrt wirklich unwiderruflich löschen?")});
+    QCOMPARE(QFile::exists(table), !yes);
+    QCOMPARE(QFile::exists(ini), !yes);
+    const QStringList left =
+        yes ? QStringList{QStringLiteral("Pokal")} : QStringList{QStringLiteral("Testlauf"), QStringLiteral("Pokal")};
+    QCOMPARE(b.edit->races(), left);
+    QCOMPARE(b.edit->table().isOpen(), !yes);
+    QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Testlauf"));
+    if (yes) {
+        // The deleted race cannot be reported on.
+        PRESS(*b.edit, "Label17");
+        QCOMPARE(b.f.prompts.errors.size(), 1);
+        QVERIFY(!QFile::exists(b.reports(QStringLiteral("Testlauf.pdf"))));
+    }
+}
+
+void TestRaceEdit::raceHeldElsewhere_refusedAndKeptWhole() {
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Gesperrt"), kThree);
+    const QString path = b.f.folder.data(QStringLiteral("Gesperrt.db"));
+    b.open();
+    QVERIFY(b.choose(QStringLiteral("Gesperrt")));
+    // Another program takes the race while it is shown here: deleting it is refused.
+    QProcess holder;
+    holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), path});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
+    b.f.prompts.answers = {true};
+    PRESS(*b.edit, "Label5");
+    QCOMPARE(b.f.prompts.errors.size(), 1);
+    QVERIFY2(b.f.prompts.errors[0].contains(QStringLiteral("anderen Programm")), qPrintable(b.f.prompts.errors[0]));
+    QVERIFY(QFile::exists(path));
+    QVERIFY(QFile::exists(b.f.folder.data(QStringLiteral("Gesperrt.ini"))));
+    // Chosen anew while it is held: it does not open.
+    b.edit->hide();
+    b.edit->show();
+    QVERIFY(b.choose(QStringLiteral("Gesperrt")));
+    QCOMPARE(b.f.prompts.errors.size(), 2);
+    QVERIFY(!b.edit->table().isOpen());
+    QCOMPARE(b.w<QTableView>("DBGrid1")->model()->rowCount(), 0);
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+    QCOMPARE(stored(path).size(), size_t(3));
+}
+
+void TestRaceEdit::runningRace_refused() {
+    Browser b;
+    b.f.folder.writeParticipants(b.f.folder.starter(), {boat(QStringLiteral("GER 1"), QStringLiteral("Möwe"),
+                                                             QStringLiteral("Anke"), QStringLiteral("Laser"), 113, 1)});
+    TMain& main = b.f.start().main();
+    PRESS(main, "Label22"); // a new race under the default name
+    PRESS(main, "cmdAdd");
+    QVERIFY(main.race().isOpen());
+    const QString running = main.race().name();
+    bool checked = false;
+    // The window is modal: it is driven from inside its own event loop, as a user would.
+    QTimer::singleShot(0, [&] {
+        b.edit = &b.f.app->raceEdit();
+        QVERIFY(b.edit->isVisible());
+        QVERIFY(b.choose(running));
+        QCOMPARE(b.f.prompts.errors.size(), 1);
+        QVERIFY2(b.f.prompts.errors[0].contains(QStringLiteral("Hauptfenster")), qPrintable(b.f.prompts.errors[0]));
+        QVERIFY(!b.edit->table().isOpen());
+        QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Ausgewaehlte WF"));
+        b.f.prompts.answers = {true};
+        PRESS(*b.edit, "Label5");
+        PRESS(*b.edit, "Label19");
+        checked = true;
+    });
+    PRESS(main, "Label20"); // shows the entries of the race office
+    PRESS(main, "Label24");
+    QVERIFY(checked);
+    QVERIFY(!b.edit->isVisible());
+    QVERIFY(QFile::exists(main.race().table().path()));
+    QCOMPARE(main.race().table().count(), 1);
+}
+
+void TestRaceEdit::classReports_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("file"); // empty: printed through the preview
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QStringList>("rows");
+    const QString reports = QStringLiteral("\r\rnach: ");
+    QTest::newRow("whole race printed with points")
+        << QStringLiteral("Label8") << QString() << QString() << QString()
+        << QStringList{QStringLiteral("1 S01"),  QStringLiteral("2 S02"), QStringLiteral("3 S03"),
+                       QStringLiteral("4 S04"),  QStringLiteral("5 S05"), QStringLiteral("6 S06"),
+                       QStringLiteral("7 S07"),  QStringLiteral("8 S08"), QStringLiteral("9 S09"),
+                       QStringLiteral("11 S10"), QStringLiteral("11 S11")};
+    const QStringList laser{QStringLiteral("1 S02"), QStringLiteral("2 S05"), QStringLiteral("3 S09"),
+                            QStringLiteral("4 S10"), QStringLiteral("5 S11")};
+    QTest::newRow("type printed") << QStringLiteral("Label13") << QStringLiteral("Laser") << QString() << QString()
+                                  << laser;
+    QTest::newRow("type PDF") << QStringLiteral("Label15") << QStringLiteral("Laser")
+                              << QStringLiteral("Sommer Laser.pdf")
+                              << QStringLiteral("Der Report Sommer (Laser) wurde exportiert (PDF)") << laser;
+    const QStringList range{QStringLiteral("1 S01"), QStringLiteral("2 S02"), QStringLiteral("3 S05"),
+                            QStringLiteral("4 S09"), QStringLiteral("5 S10"), QStringLiteral("6 S11")};
+    QTest::newRow("range printed") << QStringLiteral("Label14") << QString() << QString() << QString() << range;
+    QTest::newRow("range PDF") << QStringLiteral("Label16") << QString() << QStringLiteral("Sommer 100-110.pdf")
+                               << QStringLiteral("Der Report Sommer (YS 100-110) wurde exportiert (PDF)") << range;
+    QTest::newRow("overall PDF by corrected time")
+        << QStringLiteral("Label17") << QString() << QStringLiteral("Sommer.pdf")
+        << QStringLiteral("Der Report der Wettfahrt 'Sommer' wurde exportiert:")
+        << QStringList{QStringLiteral("1 S01"),  QStringLiteral("2 S02"), QStringLiteral("3 S03"),
+                       QStringLiteral("4 S04"),  QStringLiteral("5 S05"), QStringLiteral("6 S06"),
+                       QStringLiteral("7 S07"),  QStringLiteral("8 S08"), QStringLiteral("9 S09"),
+                       QStringLiteral("10 S11"), QStringLiteral("11 S10")};
+}
+
+void TestRaceEdit::classReports() {
+    QFETCH(QString, command);
+    QFETCH(QString, type);
+    QFETCH(QString, file);
+    QFETCH(QString, notice);
+    QFETCH(QStringList, rows);
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Sommer"), kRegatta);
+    const auto before = stored(b.f.folder.data(QStringLiteral("Sommer.db")));
+    // The main window's export of the race is replaced by the overall ranking.
+    writeFile(b.reports(QStringLiteral("Sommer.pdf")), "old");
+    b.open();
+    QVERIFY(b.choose(QStringLiteral("Sommer")));
+    if (!type.isEmpty()) {
+        b.w<QComboBox>("ComboBox1")->setCurrentText(type);
+    }
+    QVERIFY(b.w<QWidget>(qPrintable(command)) != nullptr);
+    QVERIFY(press(b.w<QWidget>(qPrintable(command))));
+    QCOMPARE(b.f.prompts.errors, QStringList());
+    if (file.isEmpty()) {
+        QCOMPARE(b.f.preview->shown, 1);
+        QCOMPARE(pdfRows(b.f.folder.path() + QStringLiteral("/preview.pdf")), rows);
+        QCOMPARE(b.f.notifier.notices.size(), 0);
+    } else {
+        QCOMPARE(pdfRows(b.reports(file)), rows);
+        QCOMPARE(b.f.notifier.notices.size(), 1);
+        QCOMPARE(b.f.notifier.notices[0].title, QStringLiteral("Wendemark"));
+        QVERIFY2(b.f.notifier.notices[0].text.startsWith(notice), qPrintable(b.f.notifier.notices[0].text));
+    }
+    // No points are computed or stored anew for a class.
+    QVERIFY(stored(b.f.folder.data(QStringLiteral("Sommer.db"))) == before);
+}
+
+void TestRaceEdit::classPdfThenOverall_noBlankRows() {
+    Browser b;
+    QList<Entry> many = kRegatta;
+    for (int i = 12; i <= 30; ++i) {
+        static QList<QByteArray> sails;
+        sails << QStringLiteral("S%1").arg(i).toLatin1();
+        many << Entry{sails.last().constData(), "Europe", 90, "01:10:00", "01:17:46"};
+    }
+    writeRace(b.f.folder, QStringLiteral("Herbst"), many);
+    b.open();
+    QVERIFY(b.choose(QStringLiteral("Herbst")));
+    b.w<QComboBox>("ComboBox1")->setCurrentText(QStringLiteral("Laser"));
+    PRESS(*b.edit, "Label15");
+    PRESS(*b.edit, "Label17");
+    QCOMPARE(b.f.prompts.errors, QStringList());
+    const QStringList rows = pdfRows(b.reports(QStringLiteral("Herbst.pdf")));
+    QCOMPARE(rows.size(), 30);
+    for (int i = 0; i < rows.size(); ++i) {
+        QCOMPARE(rows[i].section(u' ', 0, 0), QString::number(i + 1));
+    }
+}
+
+void TestRaceEdit::reportFailures_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("choose");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("low");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no race chosen") << QStringLiteral("Label15") << false << QString() << QString()
+                                    << QStringLiteral("zuerst eine Wettfahrt");
+    QTest::newRow("no race chosen, overall")
+        << QStringLiteral("Label17") << false << QString() << QString() << QStringLiteral("zuerst eine Wettfahrt");
+    QTest::newRow("type the race lacks") << QStringLiteral("Label15") << true << QStringLiteral("Folkeboot")
+                                         << QString() << QStringLiteral("kein Boot vom Typ 'Folkeboot'");
+    QTest::newRow("type the race lacks, printed") << QStringLiteral("Label13") << true << QStringLiteral("Folkeboot")
+                                                  << QString() << QStringLiteral("kein Boot vom Typ 'Folkeboot'");
+    QTest::newRow("bound not a number") << QStringLiteral("Label16") << true << QString() << QStringLiteral("1OO")
+                                        << QStringLiteral("'1OO'");
+    QTest::newRow("empty range") << QStringLiteral("Label16") << true << QString() << QStringLiteral("150")
+                                 << QStringLiteral("von 150 bis 110");
+}
+
+void TestRaceEdit::reportFailures() {
+    QFETCH(QString, command);
+    QFETCH(bool, choose);
+    QFETCH(QString, type);
+    QFETCH(QString, low);
+    QFETCH(QString, error);
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Sommer"), kRegatta);
+    b.open();
+    if (choose) {
+        QVERIFY(b.choose(QStringLiteral("Sommer")));
+    }
+    if (!type.isEmpty()) {
+        b.w<QComboBox>("ComboBox1")->setCurrentText(type);
+    }
+    if (!low.isEmpty()) {
+        b.type("Edit1", low);
+    }
+    QVERIFY(press(b.w<QWidget>(qPrintable(command))));
+    QCOMPARE(b.f.prompts.errors.size(), 1);
+    QVERIFY2(b.f.prompts.errors[0].contains(error), qPrintable(b.f.prompts.errors[0]));
+    QCOMPARE(b.f.notifier.notices.size(), 0);
+    QCOMPARE(b.f.preview->shown, 0);
+    QCOMPARE(QDir(b.f.folder.path() + QStringLiteral("/Reports")).entryList(QDir::Files), QStringList());
+}
+
+void TestRaceEdit::typeList_gathersEveryOpenedRace() {
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Erste"),
+              {{"S01", "Laser", 100, "DNF", "DNF"}, {"S02", "", 100, "DNF", "DNF"}});
+    writeRace(
+        b.f.folder, QStringLiteral("Zweite"),
+        {{"S03", "Europe", 100, "DNF", "DNF"}, {"S04", "Laser", 100, "DNF", "DNF"}, {"S05", "420er", 1, "DNF", "DNF"}});
+    b.open();
+    auto* types = b.w<QComboBox>("ComboBox1");
+    QVERIFY(b.choose(QStringLiteral("Zweite")));
+    QVERIFY(b.choose(QStringLiteral("Erste")));
+    QStringList items;
+    for (int i = 0; i < types->count(); ++i) {
+        items << types->itemText(i);
+    }
+    QCOMPARE(items, (QStringList{QStringLiteral("420er"), QStringLiteral("Europe"), QStringLiteral("Laser")}));
+    QCOMPARE(types->currentText(), QStringLiteral("420er"));
+    // A type gathered from the other race gives an empty result here.
+    PRESS(*b.edit, "Label15");
+    QCOMPARE(b.f.prompts.errors.size(), 1);
+}
+
+QTEST_MAIN(TestRaceEdit)
+#include "tst_raceedit.moc"
