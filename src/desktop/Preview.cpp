@@ -1,7 +1,10 @@
 #include "desktop/Preview.h"
 
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QWidget>
 
 namespace wm {
 
@@ -19,6 +22,10 @@ void DialogPreview::show(const QString& title, const QPageLayout& layout, const 
     dialog.setWindowTitle(title);
     dialog.setWindowModality(Qt::ApplicationModal);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) { paint(*p); });
+    // Without a window manager a maximized state means nothing, so the dialog is also given the screen's size.
+    if (const QScreen* screen = m_parent ? m_parent->screen() : QGuiApplication::primaryScreen()) {
+        dialog.setGeometry(screen->availableGeometry());
+    }
     dialog.setWindowState(Qt::WindowMaximized);
     dialog.exec();
 }
