@@ -21,8 +21,12 @@ RaceOffice::RaceOffice(const Services& services) : m_racePage(*services.clock) {
                                              TRaceEdit::Seams{services.programDir, *services.clock, *services.prompts,
                                                               m_main->notifier(), *services.preview},
                                              m_main.get());
-    m_seriesManager = std::make_unique<TSeriesManager>(m_main.get());
     m_reportS = std::make_unique<TReportS>();
+    m_seriesManager =
+        std::make_unique<TSeriesManager>(m_race, *m_reportS,
+                                         TSeriesManager::Seams{services.programDir, *services.clock, *services.prompts,
+                                                               m_main->notifier(), *services.preview},
+                                         m_main.get());
 
     RegisterPanel& reg = m_main->registerPanel();
     m_newParticipant->setSearchTextSink([&reg](const QString& text) { reg.setSearchText(text); });

@@ -1,12 +1,478 @@
-#include "TSeriesManager.h"
+#include "series/TSeriesManager.h"
+
+#include "desktop/ActionGuard.h"
+#include "desktop/CommandLabels.h"
+#include "desktop/GridBinding.h"
+#include "desktop/Notifier.h"
+#include "desktop/Preview.h"
+#include "desktop/WidgetScaling.h"
+#include "series/AppendRace.h"
+#include "series/SeriesStore.h"
+#include "series/TReportS.h"
+#include "store/Error.h"
+#include "timing/Clock.h"
+#include "timing/Race.h"
+#include "ui_TSeriesManager.h"
+
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPrinter>
+#include <QScreen>
+#include <QShowEvent>
 
 namespace wm {
 
-TSeriesManager::TSeriesManager(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TSeriesManager"));
-    setWindowTitle(QStringLiteral("Regatta-Verwaltung"));
-    resize(794, 664);
+namespace {
+
+const QString kNoSeries = QStringLiteral("Bitte wählen Sie zuerst eine Serie aus.");
+
+bool sameFile(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+TSeriesManager::TSeriesManager(Race& running, TReportS& report, const Seams& seams, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
+      m_ui(std::make_unique<Ui::TSeriesManager>()), m_running(running), m_report(report),
+      m_programDir(seams.programDir), m_clock(seams.clock), m_prompts(seams.prompts), m_notifier(seams.notifier),
+      m_preview(seams.preview), m_grid(m_tblSerie), m_page(seams.clock) {
+    m_ui->setupUi(this);
+    applyPixelFonts(this);
     setModal(true);
+
+    m_commands = new CommandLabels(m_images24, this);
+    m_commands->add({m_ui->Label1, m_ui->imgClose, 6, 7, [this] { accept(); }});
+    m_commands->add({m_ui->Label2, m_ui->imgReport, 18, 4, [this] { Label2Click(); }});
+    m_commands->add({m_ui->Label3, m_ui->imgNewS, 10, 11, [this] { Label3Click(); }});
+    m_commands->add({m_ui->Label4, nullptr, 0, 0, [this] { Label4Click(); }});
+    m_commands->add({m_ui->Label13, nullptr, 0, 0, [this] { Label13Click(); }});
+    m_commands->add({m_ui->Label14, nullptr, 0, 0, [this] { Label14Click(); }});
+    m_commands->add({m_ui->Label5, nullptr, 0, 0, [this] { Label5Click(); }});
+    m_commands->add({m_ui->Label6, nullptr, 0, 0, [this] { Label6Click(); }});
+    m_commands->add({m_ui->Label7, nullptr, 0, 0, [this] { Label7Click(); }});
+    m_commands->setResetArea(m_ui->MisterX);
+
+    m_popAppend = new QMenu(this);
+    m_popAppend->setObjectName(QStringLiteral("popAppend"));
+
+    m_ui->TreeView1->setModel(&m_tree);
+    connect(m_ui->TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid()) {
+                    TreeView1Change(index.data().toString());
+                }
+            });
+
+    m_grid.setErrorHandler([this](const QString& message) { m_prompts.error(message); });
+    bindGrid(m_ui->DBGrid1, &m_grid);
+    connect(&m_grid, &RecordModel::currentChanged, this,
+            [this] { m_ui->CurrTyp->setText(m_grid.hasCurrent() ? m_grid.currentText(field::TYP) : QString()); });
+    connect(m_ui->Button3, &QPushButton::clicked, this, &TSeriesManager::Button3Click);
+
+    m_ui->UpDown1->setBuddy(m_ui->Edit1);
+    m_ui->UpDown1->setMinimum(60);
+    m_ui->UpDown1->setMaximum(180);
+    m_ui->UpDown1->setPosition(100);
+    m_ui->UpDown2->setBuddy(m_ui->Edit2);
+    m_ui->UpDown2->setMinimum(60);
+    m_ui->UpDown2->setMaximum(200);
+    m_ui->UpDown2->setPosition(110);
+
+    m_ui->Label2->setEnabled(false);
+    m_ui->imgReport->setEnabled(false);
+    m_ui->Label4->setEnabled(false);
+    RefreshTree();
+}
+
+TSeriesManager::~TSeriesManager() = default;
+
+QStringList TSeriesManager::seriesList() const {
+    QStringList names;
+    for (int r = 0; r < m_tree.rowCount(); ++r) {
+        names << m_tree.item(r)->text();
+    }
+    return names;
+}
+
+QStringList TSeriesManager::raceMenu() const {
+    QStringList names;
+    for (const QAction* action : m_popAppend->actions()) {
+        names << action->data().toString();
+    }
+    return names;
+}
+
+void TSeriesManager::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) {
+        return;
+    }
+    const QWidget* owner = parentWidget();
+    const QRect around = owner && owner->isVisible()        ? owner->frameGeometry()
+                         : QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                            : QRect();
+    if (around.isValid()) {
+        move(around.center() - rect().center());
+    }
+    m_commands->showNormal();
+    RefreshPop();
+}
+
+void TSeriesManager::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    QRect band = m_ui->HeaderBG->geometry();
+    band.setWidth(width());
+    m_ui->HeaderBG->setGeometry(band);
+}
+
+// ---- series tree, race list, race menu and type list ----
+
+void TSeriesManager::enableAppend() {
+    m_ui->Label4->setEnabled(!m_series.name.isEmpty() && (m_tblSerie.isOpen() || seriesExists(m_series)));
+}
+
+void TSeriesManager::RefreshTree() {
+    const QSignalBlocker block(m_ui->TreeView1->selectionModel());
+    m_tree.clear();
+    for (const QString& name : seriesNames(m_programDir)) {
+        auto* item = new QStandardItem(name);
+        item->setEditable(false);
+        m_tree.appendRow(item);
+        if (name == m_series.name && m_tblSerie.isOpen()) {
+            m_ui->TreeView1->setCurrentIndex(item->index());
+        }
+    }
+    enableAppend();
+}
+
+void TSeriesManager::TreeView1Change(const QString& name) {
+    guarded(m_prompts, [&] {
+        closeSeriesTable();
+        m_series = seriesFiles(m_programDir, name);
+        try {
+            openSeriesTable();
+        } catch (const Error&) {
+            showSeries();
+            enableAppend();
+            throw;
+        }
+        RefreshWF();
+        enableAppend();
+    });
+}
+
+void TSeriesManager::RefreshWF() {
+    m_ui->WFList->setPlainText(raceListLines(m_series.settingsPath, raceCount(m_tblSerie)).join(u'\n'));
+    showSeries();
+}
+
+// The grid's columns for the open series (none while no series is open).
+void TSeriesManager::showSeries() {
+    QTableView* view = m_ui->DBGrid1;
+    const QList<SeriesColumn> columns =
+        m_tblSerie.isOpen() ? seriesGridColumns(m_tblSerie.fields(), view->width()) : QList<SeriesColumn>();
+    QList<RecordModel::Column> shown;
+    for (const SeriesColumn& c : columns) {
+        shown.append({c.field, c.caption, c.width});
+    }
+    m_grid.setColumns(shown);
+    if (m_tblSerie.isOpen()) {
+        m_grid.refresh();
+        m_grid.first();
+    } else {
+        m_grid.clear();
+        m_ui->WFList->clear();
+        m_ui->CurrTyp->clear();
+    }
+    applyColumnWidths(view, &m_grid);
+    for (int i = 0; i < int(columns.size()); ++i) {
+        view->setColumnHidden(i, !columns[i].visible);
+    }
+}
+
+void TSeriesManager::RefreshPop() {
+    m_popAppend->clear();
+    guarded(m_prompts, [&] {
+        for (const QString& name : raceTableNames(m_programDir)) {
+            // Menus take '&' as the mark of an access key; doubled, it shows as typed.
+            QAction* action = m_popAppend->addAction(QString(name).replace(u'&', QStringLiteral("&&")));
+            action->setData(name);
+            connect(action, &QAction::triggered, this, [this, name] { AppendRace(name); });
+        }
+    });
+}
+
+void TSeriesManager::RefreshCombo() {
+    QComboBox* types = m_ui->ComboBox1;
+    const int typ = m_tblSerie.fieldIndex(field::TYP);
+    for (const Table::Row& row : m_tblSerie.select()) {
+        const QString type = displayText(row.values.value(typ));
+        if (type.isEmpty() || types->findText(type, Qt::MatchExactly) >= 0) {
+            continue;
+        }
+        int at = 0;
+        while (at < types->count() && types->itemText(at).compare(type, Qt::CaseInsensitive) < 0) {
+            ++at;
+        }
+        types->insertItem(at, type);
+    }
+    types->setCurrentIndex(types->count() > 0 ? 0 : -1);
+}
+
+// ---- opening and closing the series table ----
+
+void TSeriesManager::openSeriesTable() {
+    openSeries(m_tblSerie, m_series.tablePath);
+    tblSerieAfterOpen();
+}
+
+void TSeriesManager::closeSeriesTable() {
+    commitPendingEdit(m_ui->DBGrid1);
+    m_grid.clear();
+    if (m_tblSerie.isOpen()) {
+        m_tblSerie.close();
+    }
+    tblSerieAfterClose();
+}
+
+void TSeriesManager::tblSerieAfterOpen() {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label2, m_ui->imgReport, m_ui->ComboBox1, m_ui->Edit1,
+                                                      m_ui->Edit2, m_ui->UpDown1, m_ui->UpDown2}) {
+        w->setEnabled(true);
+    }
+    RefreshCombo();
+}
+
+void TSeriesManager::tblSerieAfterClose() {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label2, m_ui->imgReport, m_ui->ComboBox1, m_ui->Edit1,
+                                                      m_ui->Edit2, m_ui->UpDown1, m_ui->UpDown2}) {
+        w->setEnabled(false);
+    }
+}
+
+// ---- creating, deleting, appending ----
+
+void TSeriesManager::Label3Click() {
+    guarded(m_prompts, [&] {
+        const QString def = QStringLiteral("Serie001");
+        const QString name =
+            m_prompts.inputText(QStringLiteral("Neue Serie"), QStringLiteral("Name für neue Serie"), def).value_or(def);
+        const SeriesFiles files = seriesFiles(m_programDir, name);
+        if (seriesExists(files) &&
+            !m_prompts.ask(QStringLiteral("Neue Serie"),
+                           QStringLiteral("Die Serie '%1' gibt es bereits. Soll sie durch eine leere Serie ersetzt "
+                                          "werden? Alle ihre Wertungen gehen dabei verloren.")
+                               .arg(name),
+                           false)) {
+            return;
+        }
+        const SeriesFiles previous = m_series;
+        closeSeriesTable();
+        try {
+            createSeries(files);
+        } catch (const Error&) {
+            // The series shown before stays shown.
+            if (!previous.name.isEmpty() && seriesExists(previous)) {
+                openSeriesTable();
+            }
+            showSeries();
+            throw;
+        }
+        m_series = files;
+        openSeriesTable();
+        RefreshTree();
+        // A new series has no races yet: the race list stays empty, even if an old settings file remains.
+        RefreshWF();
+    });
+}
+
+void TSeriesManager::Button3Click() {
+    guarded(m_prompts, [&] {
+        if (!m_tblSerie.isOpen()) {
+            m_prompts.message(kNoSeries);
+            return;
+        }
+        if (!m_prompts.ask(
+                kAppCaption,
+                QStringLiteral("Die Serie '%1' mit allen Wertungen unwiderruflich löschen?").arg(m_series.name),
+                false)) {
+            return;
+        }
+        closeSeriesTable();
+        try {
+            deleteSeries(m_series);
+        } catch (const Error&) {
+            if (seriesExists(m_series)) {
+                openSeriesTable();
+            }
+            RefreshWF();
+            throw;
+        }
+        // Nothing is open now: the grid, the race list and the reports show no series until one is chosen.
+        m_series = {};
+        showSeries();
+        RefreshTree();
+    });
+}
+
+void TSeriesManager::Label4Click() {
+    RefreshPop();
+    m_popAppend->popup(QCursor::pos());
+}
+
+void TSeriesManager::AppendRace(const QString& raceName) {
+    guarded(m_prompts, [&] {
+        if (!m_tblSerie.isOpen()) {
+            m_prompts.message(kNoSeries);
+            return;
+        }
+        const QDir dataDir(m_programDir.dataDir());
+        const bool inProgress = m_running.isOpen() &&
+                                sameFile(dataDir.filePath(raceName + QStringLiteral(".db")), m_running.table().path());
+        // The append works on the series file itself; the grid's connection must not hold it meanwhile.
+        closeSeriesTable();
+        struct Reopen {
+            TSeriesManager& window;
+            ~Reopen() {
+                guarded(window.m_prompts, [this] {
+                    if (seriesExists(window.m_series)) {
+                        window.openSeriesTable();
+                    }
+                    window.RefreshWF();
+                    window.enableAppend();
+                });
+            }
+        } reopen{*this};
+        try {
+            if (inProgress) {
+                wm::AppendRace(m_series, m_running.table(), raceName,
+                               dataDir.filePath(raceName + QStringLiteral(".ini")));
+            } else {
+                wm::AppendRace(m_programDir, m_series, raceName);
+            }
+        } catch (const RaceOpenError& e) {
+            throw Error(e.message() + QStringLiteral("\n\n") + e.detail());
+        }
+    });
+}
+
+// ---- reports ----
+
+bool TSeriesManager::requireSeries() {
+    if (!m_tblSerie.isOpen()) {
+        m_prompts.message(kNoSeries);
+        return false;
+    }
+    commitPendingEdit(m_ui->DBGrid1);
+    return true;
+}
+
+SeriesSelection TSeriesManager::selection(SeriesSelection::Kind kind) const {
+    return {kind, m_ui->ComboBox1->currentText(), m_ui->Edit1->text(), m_ui->Edit2->text()};
+}
+
+void TSeriesManager::PrepareReport(bool range) {
+    const SeriesSelection sel = selection(range ? SeriesSelection::Kind::Range : SeriesSelection::Kind::Type);
+    const int n = raceCount(m_tblSerie);
+    m_report.setRaceCount(n);
+    if (n > TReportS::kRaceColumns) {
+        m_prompts.message(kTooManyRacesMessage);
+    }
+    m_qryGetData = seriesRows(m_tblSerie, sel);
+    m_report.setTitle(seriesPrintedTitle(m_series.name, sel));
+    m_report.setRaceList(raceListLine(raceListLines(m_series.settingsPath, n)));
+    m_page.SeriesRaceCount = n;
+}
+
+void TSeriesManager::previewReport(const SeriesSelection& sel) {
+    // A notice still on screen would cover the preview.
+    m_notifier.clear();
+    const ReportLayout layout = m_report.layout(m_qryGetData, m_clock.now());
+    m_preview.show(seriesPrintedTitle(m_series.name, sel), layout.pageLayout,
+                   [&layout](QPrinter& printer) { paintReport(layout, printer); });
+}
+
+void TSeriesManager::Label2Click() {
+    guarded(m_prompts, [&] {
+        if (!requireSeries()) {
+            return;
+        }
+        const SeriesSelection all;
+        const int n = raceCount(m_tblSerie);
+        m_report.setRaceCount(n);
+        if (n > TReportS::kRaceColumns) {
+            m_prompts.message(kTooManyRacesMessage);
+        }
+        m_qryGetData = seriesRows(m_tblSerie, all);
+        m_report.setTitle(seriesPrintedTitle(m_series.name, all));
+        m_report.setRaceList(raceListLine(raceListLines(m_series.settingsPath, n)));
+        previewReport(all);
+    });
+}
+
+void TSeriesManager::Label13Click() {
+    guarded(m_prompts, [&] {
+        if (requireSeries()) {
+            PrepareReport(false);
+            previewReport(selection(SeriesSelection::Kind::Type));
+        }
+    });
+}
+
+void TSeriesManager::Label14Click() {
+    guarded(m_prompts, [&] {
+        if (requireSeries()) {
+            PrepareReport(true);
+            previewReport(selection(SeriesSelection::Kind::Range));
+        }
+    });
+}
+
+void TSeriesManager::exportPdf(const SeriesSelection& sel) {
+    if (!requireSeries()) {
+        return;
+    }
+    m_page.SeriesPlace = 1;
+    m_page.SeriesHeader = seriesPdfHeader(m_series.name, sel);
+    m_page.SeriesRaceCount = raceCount(m_tblSerie);
+    m_qryGetData = seriesRows(m_tblSerie, sel);
+    if (m_qryGetData.rows.isEmpty()) {
+        switch (sel.kind) {
+        case SeriesSelection::Kind::All:
+            throw Error(QStringLiteral("Die Serie '%1' hat noch keine Boote. Es wurde kein PDF geschrieben.")
+                            .arg(m_series.name));
+        case SeriesSelection::Kind::Type:
+            throw Error(QStringLiteral("Die Serie '%1' hat kein Boot vom Typ '%2'. Es wurde kein PDF geschrieben.")
+                            .arg(m_series.name, sel.type));
+        case SeriesSelection::Kind::Range:
+            throw Error(QStringLiteral("Die Serie '%1' hat kein Boot mit einem Yardstick von %2 bis %3. Es wurde kein "
+                                       "PDF geschrieben.")
+                            .arg(m_series.name, sel.low, sel.high));
+        }
+    }
+    const QString path = ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' +
+                         seriesPdfName(m_series.name, sel);
+    m_page.exportSeries(m_qryGetData, path);
+    m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + m_page.SeriesHeader +
+                                       QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
+}
+
+void TSeriesManager::Label7Click() {
+    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::All)); });
+}
+
+void TSeriesManager::Label5Click() {
+    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Type)); });
+}
+
+void TSeriesManager::Label6Click() {
+    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Range)); });
 }
 
 } // namespace wm

@@ -1,14 +1,109 @@
 #pragma once
 
+#include "desktop/ImageList.h"
+#include "reports/BandReport.h"
+#include "series/SeriesPage.h"
+#include "series/SeriesReport.h"
+#include "store/ProgramDir.h"
+#include "store/RecordModel.h"
+#include "store/Table.h"
+
 #include <QDialog>
+#include <QStandardItemModel>
+
+#include <memory>
+
+class QMenu;
+
+namespace Ui {
+class TSeriesManager;
+}
 
 namespace wm {
 
-// Regatta series: scored races summed into an overall ranking.
+class Clock;
+class CommandLabels;
+class Notifier;
+class Preview;
+class Prompts;
+class Race;
+class TReportS;
+
+// Regatta series: create, open and delete series, append scored races as points columns, and print or
+// export the ranking of the whole series, of one boat type or of a Yardstick range.
 class TSeriesManager : public QDialog {
     Q_OBJECT
 public:
-    explicit TSeriesManager(QWidget* parent = nullptr);
+    struct Seams {
+        ProgramDir programDir;
+        const Clock& clock;
+        Prompts& prompts;
+        Notifier& notifier;
+        Preview& preview;
+    };
+
+    // `running` is the main window's race in progress: appending it uses the table the main window holds.
+    TSeriesManager(Race& running, TReportS& report, const Seams& seams, QWidget* parent = nullptr);
+    ~TSeriesManager() override;
+
+    void RefreshTree();
+    void TreeView1Change(const QString& name);
+    void RefreshWF();
+    void RefreshPop();
+    void RefreshCombo();
+    void tblSerieAfterOpen();
+    void tblSerieAfterClose();
+    void Label3Click();
+    void Button3Click();
+    void Label4Click();
+    void AppendRace(const QString& raceName);
+    void Label2Click();
+    void PrepareReport(bool range);
+    void Label13Click();
+    void Label14Click();
+    void Label5Click();
+    void Label6Click();
+    void Label7Click();
+
+    // The open series ("" when none), the series in the tree, top to bottom, and the race menu's captions.
+    const QString& seriesName() const { return m_series.name; }
+    QStringList seriesList() const;
+    QStringList raceMenu() const;
+    QMenu* popAppend() const { return m_popAppend; }
+    SeriesPage& page() { return m_page; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void openSeriesTable();
+    void closeSeriesTable();
+    void showSeries();
+    bool requireSeries();
+    SeriesSelection selection(SeriesSelection::Kind kind) const;
+    void previewReport(const SeriesSelection& sel);
+    void exportPdf(const SeriesSelection& sel);
+    void enableAppend();
+
+    const std::unique_ptr<Ui::TSeriesManager> m_ui;
+    Race& m_running;
+    TReportS& m_report;
+    ProgramDir m_programDir;
+    const Clock& m_clock;
+    Prompts& m_prompts;
+    Notifier& m_notifier;
+    Preview& m_preview;
+
+    ImageList m_images24{24};
+    CommandLabels* m_commands = nullptr;
+    QStandardItemModel m_tree;
+    QMenu* m_popAppend = nullptr;
+    SeriesFiles m_series; // tblSerie: the series named last, open or not
+    Table m_tblSerie;
+    RecordModel m_grid;
+    SeriesPage m_page;
+    ReportData m_qryGetData;
 };
 
 } // namespace wm

@@ -1,0 +1,164 @@
+#include "series/SeriesPage.h"
+
+#include "reports/ResultPage.h"
+#include "series/SeriesStore.h"
+#include "store/SafeFile.h"
+#include "timing/Clock.h"
+
+namespace wm {
+
+namespace {
+
+const QColor kGray(128, 128, 128);
+
+// Race titles (left edges, 25 wide) and race values (right edges) of the ten race columns.
+constexpr double kTitleX[SeriesPage::kRaceColumns] = {400, 431, 462, 493, 524, 555, 586, 617, 648, 680};
+constexpr double kValueRight[SeriesPage::kRaceColumns] = {414, 445, 477, 509, 539, 570, 601, 633, 664, 697};
+constexpr double kRaceValueWidth = 25;
+
+enum Field { SailNumber = 0, Boat = 1, Name = 4, Total = 5 };
+
+pdf::Item label(const QString& name, double x, double y, double width, pdf::Align align, double size, bool bold,
+                const QColor& color, const QString& text = {}) {
+    pdf::Item item;
+    item.name = name;
+    item.x = x;
+    item.y = y;
+    item.width = width;
+    item.align = align;
+    item.size = size;
+    item.bold = bold;
+    item.color = color;
+    item.text = text;
+    return item;
+}
+
+pdf::Item textItem(const QString& name, double x, double width) {
+    pdf::Item item = label(name, x, 4, width, pdf::Align::Left, 12, false, Qt::black);
+    item.kind = pdf::Item::Kind::Text;
+    return item;
+}
+
+QString raceItem(int k) {
+    return raceColumn(k);
+}
+
+QString titleItem(int k) {
+    return raceColumn(k) + u'T';
+}
+
+} // namespace
+
+SeriesPage::SeriesPage(const Clock& clock)
+    : m_clock(clock), m_page(resultPageFrame({kHeaderPanel, kColumnHeaderPanel, kGridPanel, kFooterPanel})) {
+    pdf::Panel& header = m_page.panel(kHeaderPanel);
+    header.items << label(QStringLiteral("lblProduktS"), 0, 8, 400, pdf::Align::Left, 16, true, kGray,
+                          QStringLiteral("Wendemark"));
+    header.items << label(QStringLiteral("txtHeaderS"), 488, 8, 281, pdf::Align::Right, 12, false, kGray);
+    header.beforePrint = [this] { PRLayoutPanel4BeforePrint(); };
+
+    pdf::Panel& columns = m_page.panel(kColumnHeaderPanel);
+    const std::pair<const char*, double> captions[] = {
+        {"Platz", 0}, {"Segelnr.", 32}, {"Bootsname", 120}, {"Name", 256}};
+    for (qsizetype i = 0; i < std::ssize(captions); ++i) {
+        const QString text = QString::fromLatin1(captions[i].first);
+        const double next = i + 1 < std::ssize(captions) ? captions[i + 1].second : kTitleX[0];
+        columns.items << label(QStringLiteral("lbl") + text, captions[i].second, 3, next - captions[i].second,
+                               pdf::Align::Left, 12, true, kGray, text);
+    }
+    for (int k = 1; k <= kRaceColumns; ++k) {
+        columns.items << label(titleItem(k), kTitleX[k - 1], 2, 25, pdf::Align::Center, 12, true, kGray);
+    }
+    columns.items << label(QStringLiteral("lblGesamt"), 704, 2, 60, pdf::Align::Right, 12, true, kGray,
+                           QStringLiteral("Gesamt"));
+
+    pdf::Panel& grid = m_page.panel(kGridPanel);
+    grid.items << label(kBoatItems[0], 0, 4, 22, pdf::Align::Right, 12, false, Qt::black);
+    grid.items << textItem(kBoatItems[1], 30, 83) << textItem(kBoatItems[2], 126, 123)
+               << textItem(kBoatItems[3], 262, 123);
+    for (int k = 1; k <= kRaceColumns; ++k) {
+        grid.items << label(raceItem(k), kValueRight[k - 1] - kRaceValueWidth, 4, kRaceValueWidth, pdf::Align::Right,
+                            12, false, Qt::black);
+    }
+    grid.items << label(kBoatItems[4], 703, 4, 60, pdf::Align::Right, 12, false, Qt::black);
+    grid.beforePrintChild = [this](int row, int column, const QRectF& rect) {
+        PRGridPanel2BeforePrintChild(row, column, rect);
+    };
+
+    m_page.panel(kFooterPanel).items << label(QStringLiteral("lblFooterS"), 0, 16, 777, pdf::Align::Center, 10, false,
+                                              kGray, kResultPageFooter);
+}
+
+pdf::Item& SeriesPage::gridItem(const QString& name) {
+    return m_page.panel(kGridPanel).item(name);
+}
+
+void SeriesPage::PRPage2PrintPage() {
+    for (const QString& name : kBoatItems) {
+        gridItem(name).printable = true;
+    }
+    pdf::Panel& columns = m_page.panel(kColumnHeaderPanel);
+    for (int k = 1; k <= kRaceColumns; ++k) {
+        const int race = m_firstRace + k;
+        const bool shown = race <= SeriesRaceCount;
+        gridItem(raceItem(k)).printable = shown;
+        pdf::Item& title = columns.item(titleItem(k));
+        title.printable = shown;
+        title.text = u'(' + QString::number(race) + u')';
+    }
+}
+
+void SeriesPage::PRGridPanel2BeforePrintChild(int, int, const QRectF&) {
+    if (!m_rows || m_next >= m_rows->rows.size()) {
+        for (pdf::Item& item : m_page.panel(kGridPanel).items) {
+            item.printable = false;
+        }
+        return;
+    }
+    const QStringList& row = m_rows->rows[m_next];
+    gridItem(kBoatItems[1]).text = row.value(SailNumber);
+    gridItem(kBoatItems[2]).text = row.value(Boat);
+    gridItem(kBoatItems[3]).text = row.value(Name);
+    gridItem(kBoatItems[4]).text = row.value(Total);
+    for (int k = 1; k <= kRaceColumns && m_firstRace + k <= SeriesRaceCount; ++k) {
+        gridItem(raceItem(k)).text = row.value(kSeriesFixedFields + m_firstRace + k - 1);
+    }
+    gridItem(kBoatItems[0]).text = QString::number(SeriesPlace);
+    ++m_next;
+    ++SeriesPlace;
+}
+
+void SeriesPage::PRLayoutPanel4BeforePrint() {
+    m_page.panel(kHeaderPanel).item(QStringLiteral("txtHeaderS")).text =
+        SeriesHeader + QStringLiteral(" - ") + reportDateTime(m_clock.now());
+}
+
+QByteArray SeriesPage::exportSeries(const ReportData& rows) {
+    struct Cursor {
+        SeriesPage& page;
+        ~Cursor() {
+            page.m_rows = nullptr;
+            page.m_firstRace = 0;
+        }
+    } cursor{*this};
+    m_rows = &rows;
+    pdf::Document document;
+    document.begin(resultDocumentInfo(m_clock.now()));
+    const int firstPlace = SeriesPlace;
+    // One block of pages per ten races; each block ranks every boat again, with the same places.
+    for (m_firstRace = 0; m_firstRace == 0 || m_firstRace < SeriesRaceCount; m_firstRace += kRaceColumns) {
+        m_next = 0;
+        SeriesPlace = firstPlace;
+        while (m_next < rows.rows.size()) {
+            PRPage2PrintPage();
+            document.printPage(m_page);
+        }
+    }
+    return document.end(m_clock.now());
+}
+
+void SeriesPage::exportSeries(const ReportData& rows, const QString& path) {
+    writeWholeFile(path, exportSeries(rows));
+}
+
+} // namespace wm

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "reports/BandReport.h"
+#include "series/SeriesStore.h"
+
+namespace wm {
+
+class Table;
+
+// Which boats of a series a report ranks: all of them, one boat type, or a Yardstick range (both bounds
+// included, taken as typed).
+struct SeriesSelection {
+    enum class Kind { All, Type, Range };
+    Kind kind = Kind::All;
+    QString type;
+    QString low;
+    QString high;
+};
+
+// The selected rows of an open series ordered by PunkteTotal (equal totals keep their insertion order), every
+// value as the store shows it, in the series table's field order. Throws wm::Error, e.g. for a bound that is
+// not a number.
+ReportData seriesRows(const Table& series, const SeriesSelection& selection);
+
+// "Serie001", "Serie001 (Jolle)", "Serie001 (YS 100 bis 110)".
+QString seriesPrintedTitle(const QString& series, const SeriesSelection& selection);
+// "Serie001", "Serie001 (Jolle)", "Serie001 (YS100-110)".
+QString seriesPdfHeader(const QString& series, const SeriesSelection& selection);
+// "Serie_Serie001.pdf", "Serie_Serie001_Jolle.pdf", "Serie_Serie001_100-110.pdf". A path separator typed
+// into the type or a bound becomes '-', so the file stays in the reports folder.
+QString seriesPdfName(const QString& series, const SeriesSelection& selection);
+
+// The race list of the series window joined into one line: "WF 1:  a | WF 2:  b".
+QString raceListLine(const QStringList& raceLines);
+
+// Shown before a printed report of a series with more races than the paper has columns.
+extern const QString kTooManyRacesMessage;
+
+} // namespace wm
