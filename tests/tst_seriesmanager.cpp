@@ -1,0 +1,397 @@
+#include "MainFixture.h"
+#include "desktop/AppSetup.h"
+#include "series/SeriesReport.h"
+#include "series/SeriesStore.h"
+#include "series/TSeriesManager.h"
+#include "store/IniFile.h"
+#include "store/Table.h"
+#include "timing/Race.h"
+#include "timing/Scoring.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTreeView>
+
+#include <poppler/cpp/poppler-document.h>
+#include <poppler/cpp/poppler-page.h>
+
+using namespace wm;
+using namespace wm::test;
+
+namespace {
+
+// A series written straight to disk: boat b (from 1) is sail "S<b>", type "Jolle" for odd b, Yardstick 95 + b,
+// race column k holds 10 * k + 1 and the total is b (so places follow b).
+void writeSeries(const ProgramFolder& folder, const QString& name, int boats, int races) {
+    const SeriesFiles files = seriesFiles(ProgramDir(folder.path()), name);
+    createSeries(files);
+    Table t;
+    openSeries(t, files.tablePath);
+    IniFile ini(files.settingsPath);
+    for (int k = 1; k <= races; ++k) {
+        t.addColumn({raceColumn(k), FieldType::Float});
+        ini.writeString(kRacesSection, raceColumn(k), QStringLiteral("Lauf%1").arg(k));
+    }
+    ini.save();
+    for (int b = 1; b <= boats; ++b) {
+        QVariantMap row{{field::SEGELNR, QStringLiteral("S%1").arg(b)},
+                        {field::BOOTSNAME, QStringLiteral("Boot%1").arg(b)},
+                        {field::NAME, QStringLiteral("Name%1").arg(b)},
+                        {field::TYP, b % 2 ? QStringLiteral("Jolle") : QStringLiteral("Kat")},
+                        {field::YS, 95 + b},
+                        {kPunkteTotal, b}};
+        for (int k = 1; k <= races; ++k) {
+            row.insert(raceColumn(k), 10 * k + 1);
+        }
+        t.insert(row);
+    }
+}
+
+// A scored race of boats "A", "B", "C" in that order of corrected time.
+void writeRace(const ProgramFolder& folder, const QString& name) {
+    const QString path = folder.data(name + QStringLiteral(".db"));
+    Table::create(path, raceFields(participantFields()));
+    Table t;
+    t.open(path);
+    for (const char* sail : {"A", "B", "C"}) {
+        const QString s = QString::fromLatin1(sail);
+        t.insert({{field::SEGELNR, s},
+                  {field::BOOTSNAME, QStringLiteral("Boot") + s},
+                  {field::NAME, QStringLiteral("Name") + s},
+                  {field::TYP, QStringLiteral("Laser")},
+                  {field::YS, 100},
+                  {field::START, 1},
+                  {field::GZEIT, QStringLiteral("00:5%1:00").arg(s.at(0).unicode() - 'A')},
+                  {field::BZEIT, QStringLiteral("00:5%1:00").arg(s.at(0).unicode() - 'A')},
+                  {field::STATUS, QStringLiteral("1")}});
+    }
+    CalcPoints(t);
+    writeFile(folder.data(name + QStringLiteral(".ini")), "[General]\nStarted=3\n");
+}
+
+// The words of each page, line by line (top to bottom, each line left to right, joined by blanks).
+QList<QStringList> pdfLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
+    QList<QStringList> pages;
+    for (int p = 0; doc && p < doc->pages(); ++p) {
+        std::unique_ptr<poppler::page> page(doc->create_page(p));
+        QMap<int, QMap<double, QString>> lines;
+        for (const poppler::text_box& box : page->text_list()) {
+            const poppler::byte_array utf8 = box.text().to_utf8();
+            lines[int(box.bbox().y() / 3)][box.bbox().x()] = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        }
+        QStringList texts;
+        for (const auto& words : lines) {
+            texts << words.values().join(u' ');
+        }
+        pages << texts;
+    }
+    return pages;
+}
+
+QStringList strings(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* t : texts) {
+        list << QString::fromUtf8(t);
+    }
+    return list;
+}
+
+QStringList words(const QStringList& lines) {
+    return lines.join(u' ').split(u' ', Qt::SkipEmptyParts);
+}
+
+struct Window {
+    MainFixture f;
+    TSeriesManager* sm = nullptr;
+
+    TSeriesManager& open() {
+        if (!QFile::exists(f.folder.starter())) {
+            f.folder.writeParticipants(f.folder.starter(), {});
+        }
+        sm = &f.start().seriesManager();
+        sm->show();
+        return *sm;
+    }
+    template <typename T> T* w(const char* name) { return widget<T>(*sm, name); }
+    bool choose(const QString& name) {
+        auto* tree = w<QTreeView>("TreeView1");
+        const int row = int(sm->seriesList().indexOf(name));
+        if (row < 0) {
+            return false;
+        }
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualRect(tree->model()->index(row, 0)).center());
+        return sm->seriesName() == name;
+    }
+    // Opens the race menu with "WF hinzufügen" and clicks the race's entry.
+    bool append(const QString& race) {
+        if (!press(w<QLabel>("Label4"))) {
+            return false;
+        }
+        QMenu* menu = sm->popAppend();
+        const int at = int(sm->raceMenu().indexOf(race));
+        if (!menu->isVisible() || at < 0) {
+            return false;
+        }
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(at)).center());
+        return true;
+    }
+    QString reports(const QString& file) const { return f.folder.path() + QStringLiteral("/Reports/") + file; }
+    QString preview() const { return f.folder.path() + QStringLiteral("/preview.pdf"); }
+};
+
+} // namespace
+
+class TestSeriesManager : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
+
+    void lists_treeDescendingMenuAscending();
+    void pdf_data();
+    void pdf();
+    void printed_data();
+    void printed();
+    void window_createAppendExportDelete();
+};
+
+void TestSeriesManager::lists_treeDescendingMenuAscending() {
+    Window win;
+    for (const char* s : {"B", "A", "C"}) {
+        writeSeries(win.f.folder, QString::fromLatin1(s), 1, 0);
+    }
+    TSeriesManager& sm = win.open();
+    QCOMPARE(sm.seriesList(), strings({"C", "B", "A"}));
+    QVERIFY(!win.w<QLabel>("Label4")->isEnabled());
+    QVERIFY(!win.w<QLabel>("Label2")->isEnabled());
+    // A race stored after the window was first shown is offered at the next showing, "&" as typed.
+    sm.hide();
+    writeRace(win.f.folder, QStringLiteral("Lauf&2"));
+    writeRace(win.f.folder, QStringLiteral("Lauf 1"));
+    sm.show();
+    QCOMPARE(sm.raceMenu(), strings({"Lauf 1", "Lauf&2"}));
+    QCOMPARE(sm.popAppend()->actions().at(1)->text(), QStringLiteral("Lauf&&2"));
+    QVERIFY(win.choose(QStringLiteral("B")));
+    QVERIFY(win.w<QLabel>("Label4")->isEnabled());
+    QVERIFY(win.w<QLabel>("Label2")->isEnabled());
+}
+
+void TestSeriesManager::pdf_data() {
+    QTest::addColumn<int>("boats");
+    QTest::addColumn<int>("races");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QList<int>>("placesPerPage"); // first and last place of each page
+    QTest::addColumn<int>("lastTitle");
+
+    QTest::newRow("19 boats run on to a second page") << 19 << 3 << "Label7"
+                                                      << ""
+                                                      << "Serie_Serie001.pdf"
+                                                      << "Serie001" << QList<int>{1, 18, 19, 19} << 3;
+    // Yardsticks 96 ... 115: the bounds 100 and 110 belong to the range.
+    QTest::newRow("Yardstick range, both bounds included") << 20 << 2 << "Label6"
+                                                           << ""
+                                                           << "Serie_Serie001_100-110.pdf"
+                                                           << "Serie001 (YS100-110)" << QList<int>{1, 11} << 2;
+    QTest::newRow("one type") << 6 << 1 << "Label5"
+                              << "Jolle"
+                              << "Serie_Serie001_Jolle.pdf"
+                              << "Serie001 (Jolle)" << QList<int>{1, 3} << 1;
+    // Races 11 and 12 follow on pages of their own with every boat again.
+    QTest::newRow("12 races in two blocks") << 3 << 12 << "Label7"
+                                            << ""
+                                            << "Serie_Serie001.pdf"
+                                            << "Serie001" << QList<int>{1, 3, 1, 3} << 12;
+}
+
+void TestSeriesManager::pdf() {
+    QFETCH(int, boats);
+    QFETCH(int, races);
+    QFETCH(QString, command);
+    QFETCH(QString, type);
+    QFETCH(QString, file);
+    QFETCH(QString, header);
+    QFETCH(QList<int>, placesPerPage);
+    QFETCH(int, lastTitle);
+
+    Window win;
+    writeSeries(win.f.folder, QStringLiteral("Serie001"), boats, races);
+    win.open();
+    QVERIFY(win.choose(QStringLiteral("Serie001")));
+    if (!type.isEmpty()) {
+        win.w<QComboBox>("ComboBox1")->setCurrentText(type);
+    }
+    QVERIFY2(press(win.sm->findChild<QWidget*>(command)), qPrintable(command));
+    QCOMPARE(win.f.prompts.errors, QStringList());
+
+    const QList<QStringList> pages = pdfLines(win.reports(file));
+    QCOMPARE(pages.size() * 2, placesPerPage.size());
+    QStringList titles;
+    for (qsizetype p = 0; p < pages.size(); ++p) {
+        const QStringList& lines = pages[p];
+        QVERIFY2(lines.first().contains(header + QStringLiteral(" - 24.12.2024 18:10:05")), qPrintable(lines.first()));
+        QStringList rows = lines.filter(QRegularExpression(QStringLiteral("^\\d+ S\\d+ ")));
+        QCOMPARE(rows.first().section(u' ', 0, 0).toInt(), placesPerPage[2 * p]);
+        QCOMPARE(rows.last().section(u' ', 0, 0).toInt(), placesPerPage[2 * p + 1]);
+        titles << words(lines).filter(QRegularExpression(QStringLiteral("^\\(\\d+\\)$")));
+        // Every race column of the page is filled: 10 * k + 1 for race k.
+        const QStringList first = rows.first().split(u' ');
+        for (const QString& t : words(lines).filter(QRegularExpression(QStringLiteral("^\\(\\d+\\)$")))) {
+            const int k = t.mid(1, t.size() - 2).toInt();
+            QVERIFY2(first.contains(QString::number(10 * k + 1)), qPrintable(rows.first()));
+        }
+    }
+    QStringList expected;
+    for (int k = 1; k <= lastTitle; ++k) {
+        expected << QStringLiteral("(%1)").arg(k);
+    }
+    if (races > 10) {
+        QCOMPARE(titles.mid(0, 10), expected.mid(0, 10));
+        QCOMPARE(titles.mid(10 * pages.size() / 2), expected.mid(10));
+    } else {
+        titles.removeDuplicates();
+        QCOMPARE(titles, expected);
+    }
+    QCOMPARE(win.f.notifier.notices.size(), 1);
+    QCOMPARE(win.f.notifier.notices[0].text, QStringLiteral("Der Report der Serie '") + header +
+                                                 QStringLiteral("' wurde exportiert:\r\r") +
+                                                 QDir::toNativeSeparators(win.reports(file)));
+}
+
+void TestSeriesManager::printed_data() {
+    QTest::addColumn<int>("racesBefore"); // 0: no report before
+    QTest::addColumn<int>("races");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("warned");
+
+    QTest::newRow("three races right after six") << 6 << 3 << "Label2" << 4 << false;
+    QTest::newRow("eight races: message, seven columns") << 0 << 8 << "Label2" << 4 << true;
+    // Types "Jolle" and "Kat" are gathered; a type the series lacks still prints headers and race list.
+    QTest::newRow("type without boats") << 0 << 2 << "Label13" << 0 << false;
+}
+
+void TestSeriesManager::printed() {
+    QFETCH(int, racesBefore);
+    QFETCH(int, races);
+    QFETCH(QString, command);
+    QFETCH(int, rows);
+    QFETCH(bool, warned);
+
+    Window win;
+    writeSeries(win.f.folder, QStringLiteral("Vorher"), 2, racesBefore);
+    writeSeries(win.f.folder, QStringLiteral("Serie 'A'"), 4, races);
+    win.open();
+    if (racesBefore > 0) {
+        QVERIFY(win.choose(QStringLiteral("Vorher")));
+        PRESS(*win.sm, "Label2");
+    }
+    QVERIFY(win.choose(QStringLiteral("Serie 'A'")));
+    if (command == QLatin1String("Label13")) {
+        win.w<QComboBox>("ComboBox1")->setEditable(true);
+        win.w<QComboBox>("ComboBox1")->setEditText(QStringLiteral("Pirat"));
+    }
+    QVERIFY2(press(win.sm->findChild<QWidget*>(command)), qPrintable(command));
+    QCOMPARE(win.f.prompts.errors, QStringList());
+    QCOMPARE(win.f.prompts.messages.contains(kTooManyRacesMessage), warned);
+
+    const QList<QStringList> pages = pdfLines(win.preview());
+    QCOMPARE(pages.size(), 1);
+    const QStringList& lines = pages[0];
+    const QString header = lines.filter(QStringLiteral("Segelnummer")).value(0);
+    QStringList shown;
+    for (int k = 1; k <= 8; ++k) {
+        if (header.split(u' ').contains(QString::number(k))) {
+            shown << QString::number(k);
+        }
+    }
+    QStringList expected;
+    for (int k = 1; k <= std::min(races, 7); ++k) {
+        expected << QString::number(k);
+    }
+    QCOMPARE(shown, expected);
+    const QStringList details = lines.filter(QRegularExpression(QStringLiteral("^\\d+ S\\d+ ")));
+    QCOMPARE(details.size(), rows);
+    if (rows > 0) {
+        // Race 7 prints (71), race 8 never does.
+        QCOMPARE(details[0].contains(QStringLiteral(" 71 ")), races >= 7);
+        QVERIFY(!details[0].contains(QStringLiteral(" 81 ")));
+    }
+    QStringList raceList;
+    for (int k = 1; k <= races; ++k) {
+        raceList << QStringLiteral("WF %1: Lauf%1").arg(k);
+    }
+    QVERIFY2(lines.last().contains(raceList.join(QStringLiteral(" | "))), qPrintable(lines.last()));
+}
+
+void TestSeriesManager::window_createAppendExportDelete() {
+    Window win;
+    for (const char* r : {"WF-1", "WF-2", "WF-3"}) {
+        writeRace(win.f.folder, QString::fromLatin1(r));
+    }
+    writeFile(win.f.folder.data(QStringLiteral("kaputt.db")), "no table");
+    TSeriesManager& sm = win.open();
+
+    const QString name = QStringLiteral("Herbst 'Cup");
+    win.f.prompts.inputs.push_back(name);
+    PRESS(*win.sm, "Label3");
+    QCOMPARE(win.f.prompts.inputPrompts, QStringList{QStringLiteral("Name für neue Serie [Serie001]")});
+    QCOMPARE(sm.seriesList(), QStringList{name});
+    QCOMPARE(sm.seriesName(), name);
+    for (const char* r : {"WF-1", "WF-3", "WF-2"}) {
+        QVERIFY(win.append(QString::fromLatin1(r)));
+    }
+    QCOMPARE(win.f.prompts.errors, QStringList());
+    QCOMPARE(win.w<QPlainTextEdit>("WFList")->toPlainText(), QStringLiteral("WF 1:  WF-1\nWF 2:  WF-3\nWF 3:  WF-2"));
+    auto* grid = win.w<QTableView>("DBGrid1");
+    QCOMPARE(grid->model()->headerData(8, Qt::Horizontal).toString(), QStringLiteral("R3"));
+    QVERIFY(grid->isColumnHidden(2) && grid->isColumnHidden(3));
+    QCOMPARE(grid->model()->rowCount(), 3);
+
+    // A race that cannot be opened leaves the series as it was.
+    QVERIFY(win.append(QStringLiteral("kaputt")));
+    QCOMPARE(win.f.prompts.errors.size(), 1);
+    QVERIFY(win.f.prompts.errors[0].startsWith(QStringLiteral("Fehler")));
+    QCOMPARE(grid->model()->columnCount(), 9);
+
+    // Creating it again asks first; "Nein" keeps every race.
+    win.f.prompts.inputs.push_back(name);
+    PRESS(*win.sm, "Label3");
+    QCOMPARE(win.f.prompts.asked.size(), 1);
+    QCOMPARE(grid->model()->columnCount(), 9);
+
+    PRESS(*win.sm, "Label7");
+    QVERIFY(QFile::exists(win.reports(QStringLiteral("Serie_Herbst 'Cup.pdf"))));
+    const QList<QStringList> pages = pdfLines(win.reports(QStringLiteral("Serie_Herbst 'Cup.pdf")));
+    QCOMPARE(pages.value(0).filter(QRegularExpression(QStringLiteral("^\\d+ [ABC] "))),
+             strings({"1 A BootA NameA 1 1 1 3", "2 B BootB NameB 2 2 2 6", "3 C BootC NameC 3 3 3 9"}));
+
+    win.f.prompts.answers.push_back(true);
+    PRESS(*win.sm, "Button3");
+    QCOMPARE(sm.seriesList(), QStringList());
+    QCOMPARE(grid->model()->rowCount(), 0);
+    QCOMPARE(win.w<QPlainTextEdit>("WFList")->toPlainText(), QString());
+    QVERIFY(!win.w<QLabel>("Label2")->isEnabled());
+    QVERIFY(!win.w<QLabel>("Label4")->isEnabled());
+    QVERIFY(QFile::exists(win.f.folder.path() + QStringLiteral("/data/Serien/Herbst 'Cup.ini")));
+    PRESS(*win.sm, "Label1");
+    QVERIFY(!sm.isVisible());
+}
+
+QTEST_MAIN(TestSeriesManager)
+#include "tst_seriesmanager.moc"
