@@ -6,6 +6,7 @@
 #include "store/Table.h"
 #include "timing/Race.h"
 #include "timing/StartClock.h"
+#include "timing/TimeMath.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-page.h>
@@ -48,9 +50,7 @@ struct Entry {
     QVariant punkte;
 };
 
-QMap<QString, Entry> readRace(const QString& path) {
-    Table t;
-    t.open(path);
+QMap<QString, Entry> readRace(const Table& t) {
     QMap<QString, Entry> result;
     for (const Table::Row& r : t.select()) {
         const QString sail = r.values.value(t.fieldIndex(field::SEGELNR)).toString();
@@ -60,6 +60,12 @@ QMap<QString, Entry> readRace(const QString& path) {
                              r.values.value(t.fieldIndex(field::Punkte))});
     }
     return result;
+}
+
+QMap<QString, Entry> readRace(const QString& path) {
+    Table t;
+    t.open(path);
+    return readRace(t);
 }
 
 void typeEnter(QWidget* w) {
@@ -90,6 +96,9 @@ private slots:
     void switchDatabase_inFinishMode_keepsTheStartTimes();
     void newRace_replacingARaceHeldElsewhere_keepsItWhole();
     void resultButtons_listPreviewAndPdf();
+    void undo_takesBackFinishesToTheFirst();
+    void resume_afterTheRecorderWasKilled();
+    void resume_declined_isNotAskedAgain();
 };
 
 void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
@@ -427,7 +436,8 @@ void TestMainRace::scoring_duplicateEntries_showsMessageAndWritesNoPoints() {
                                 "gewertet:")),
              qPrintable(f.prompts.errors[0]));
     QCOMPARE(main.race().table().count(Filter::isNotNull(field::Punkte)), 0);
-    QVERIFY(!QFileInfo::exists(f.folder.data(main.race().name() + QStringLiteral(".ini"))));
+    QVERIFY(!IniFile(f.folder.data(main.race().name() + QStringLiteral(".ini")))
+                 .hasKey(QStringLiteral("General"), QStringLiteral("Started")));
 }
 
 void TestMainRace::newRace_replacingARaceHeldElsewhere_keepsItWhole() {
@@ -513,6 +523,115 @@ void TestMainRace::resultButtons_listPreviewAndPdf() {
     // After the export both result buttons stay disabled for the rest of the run.
     QVERIFY(!widget<QPushButton>(main, "cmdReport")->isEnabled());
     QVERIFY(!widget<QPushButton>(main, "cmdReportPDF")->isEnabled());
+}
+
+void TestMainRace::undo_takesBackFinishesToTheFirst() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    TMain& main = f.start().main();
+    f.prompts.inputs = {QStringLiteral("Lauf")};
+    PRESS(main, "Label22");
+    for (int i = 0; i < 4; ++i) {
+        PRESS(main, "cmdAdd");
+    }
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+    QVERIFY(!widget<QPushButton>(main, "cmdUndo")->isHidden());
+    PRESS(main, "cmdZeiten"); // GER 1
+    PRESS(main, "cmdDNF");    // GER 2
+    PRESS(main, "cmdZeiten"); // G 12
+    const QStringList undone = {QStringLiteral("G 12"), QStringLiteral("GER 2"), QStringLiteral("GER 1")};
+    for (int k = 0; k < undone.size(); ++k) {
+        PRESS(main, "cmdUndo");
+        const QMap<QString, Entry> race = readRace(main.race().table());
+        QCOMPARE(race[undone[k]].status, 1);
+        QVERIFY(race[undone[k]].gzeit.isEmpty() && race[undone[k]].bzeit.isEmpty());
+        QCOMPARE(main.race().list().currentText(field::SEGELNR), undone[k]);
+        for (int later = k + 1; later < undone.size(); ++later) {
+            QCOMPARE(race[undone[later]].status, 2);
+        }
+    }
+    QCOMPARE(main.race().list().count(), 4);
+    PRESS(main, "cmdUndo");
+    QCOMPARE(f.notifier.notices.last().text, QStringLiteral("Es gibt keinen Zieleinlauf zum Zurücknehmen."));
+    QVERIFY(f.prompts.errors.isEmpty());
+    // Timing goes on as before, and after the race is over there is nothing more to take back.
+    for (int i = 0; i < 4; ++i) {
+        PRESS(main, "cmdZeiten");
+    }
+    QCOMPARE(main.race().mode(), Race::Mode::Over);
+    QVERIFY(!widget<QPushButton>(main, "cmdUndo")->isEnabled());
+}
+
+void TestMainRace::resume_afterTheRecorderWasKilled() {
+    MainFixture f;
+    const QString path = f.folder.data(QStringLiteral("Crashlauf.db"));
+    QProcess prepare;
+    prepare.start(QStringLiteral(FINISH_RECORDER), {QStringLiteral("--prepare"), path, f.folder.starter()});
+    QVERIFY(prepare.waitForFinished(120000));
+    QCOMPARE(prepare.exitCode(), 0);
+    // What finish mode keeps with the race: its start times.
+    writeFile(f.folder.data(QStringLiteral("Crashlauf.ini")),
+              "[Startzeiten]\nS1=1\nS1Zeit=17:00:00\nS2=1\nS2Zeit=17:05:00\nS3=1\nS3Zeit=17:10:00\n"
+              "S4=0\nS4Zeit=17:10:00\nS5=0\nS5Zeit=17:10:00\n");
+    QProcess child;
+    child.start(QStringLiteral(FINISH_RECORDER), {path, f.folder.starter()});
+    QVERIFY(child.waitForStarted());
+    QByteArray last;
+    int reported = 0;
+    while (reported < 40) {
+        QVERIFY2(child.waitForReadyRead(20000), child.readAllStandardError().constData());
+        while (child.canReadLine()) {
+            last = child.readLine().trimmed();
+            ++reported;
+        }
+    }
+    ::kill(pid_t(child.processId()), SIGKILL);
+    QVERIFY(child.waitForFinished(20000));
+
+    f.prompts.answers = {true};
+    TMain& main = f.start().main();
+    QCOMPARE(f.prompts.asked.value(0), QStringLiteral("Die Wettfahrt 'Crashlauf' wurde nicht beendet. Fortsetzen?"));
+    QCOMPARE(main.race().mode(), Race::Mode::Finish);
+    QCOMPARE(main.windowTitle(), QStringLiteral("Wendemark - Wettfahrt [ Crashlauf ] - Ziel"));
+    QCOMPARE(main.startClock().startTime(2), wm::ParseTime(QStringLiteral("17:05:00")));
+    QVERIFY(!main.startClock().isActive(4));
+    // The start settings loaded after start-up do not replace the race's own.
+    QVERIFY(!main.timLoad()->isActive());
+    const int racing = main.race().table().count(Filter::equals(field::STATUS, 1));
+    QVERIFY(racing >= 300 - reported - 1 && racing <= 300 - reported);
+    QCOMPARE(main.race().list().count(), racing);
+
+    // The last finish the killed recorder reported can be taken back.
+    const QString lastSail = QString::fromUtf8(last.split(' ').value(1));
+    if (racing == 300 - reported) {
+        PRESS(main, "cmdUndo");
+        QCOMPARE(main.race().list().currentText(field::SEGELNR), lastSail);
+    }
+    while (main.race().mode() == Race::Mode::Finish) {
+        PRESS(main, "cmdZeiten");
+    }
+    QVERIFY2(f.prompts.errors.isEmpty(), qPrintable(f.prompts.errors.join(u'|')));
+    QCOMPARE(main.race().table().count(Filter::isNull(field::Punkte)), 0);
+    QCOMPARE(main.race().table().count(Filter::equals(field::STATUS, 1)), 0);
+}
+
+void TestMainRace::resume_declined_isNotAskedAgain() {
+    MainFixture f;
+    const QString path = f.folder.data(QStringLiteral("Crashlauf.db"));
+    QProcess prepare;
+    prepare.start(QStringLiteral(FINISH_RECORDER), {QStringLiteral("--prepare"), path, f.folder.starter()});
+    QVERIFY(prepare.waitForFinished(120000));
+    writeFile(f.folder.data(QStringLiteral("Crashlauf.ini")), "[Startzeiten]\nS1=1\nS1Zeit=17:00:00\n");
+    f.prompts.answers = {false};
+    f.start();
+    QCOMPARE(f.prompts.asked.size(), 1);
+    QCOMPARE(f.app->main().race().mode(), Race::Mode::NoRace);
+    f.stop();
+    f.prompts.asked.clear();
+    f.start();
+    QVERIFY(f.prompts.asked.isEmpty());
+    QVERIFY(!f.app->main().race().isOpen());
 }
 
 QTEST_MAIN(TestMainRace)

@@ -158,6 +158,7 @@ void TMain::setUpPanels() {
     race.finish = m_ui->cmdZeiten;
     race.dnf = m_ui->cmdDNF;
     race.dsq = m_ui->cmdDSQ;
+    race.undo = m_ui->cmdUndo;
     race.entryList = m_ui->cmdCompList;
     race.report = m_ui->cmdReport;
     race.reportPdf = m_ui->cmdReportPDF;
@@ -226,6 +227,10 @@ void TMain::FormCreate() {
 
     if (m_register->openAtStartup(sid)) {
         m_timLoad->start();
+    }
+    if (m_racePanel->resumeInterruptedRace()) {
+        // The resumed race's own start times are in force; the database's saved ones must not replace them.
+        m_timLoad->stop();
     }
 }
 

@@ -4,6 +4,10 @@
 #include "store/IniFile.h"
 #include "timing/TimeMath.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
 #include <algorithm>
 
 namespace wm {
@@ -79,6 +83,20 @@ void Race::create(const QString& path, const QString& name, const FieldList& par
     m_list.refresh();
 }
 
+void Race::open(const QString& path, const QString& name) {
+    close();
+    m_table.open(path, Table::Mode::Exclusive);
+    m_name = name;
+    m_searchText.clear();
+    m_list.setDetached(false);
+    m_list.setFiltered(false);
+    m_list.refresh();
+}
+
+QString Race::infoPath() const {
+    return QFileInfo(m_table.path()).absolutePath() + u'/' + m_name + QStringLiteral(".ini");
+}
+
 void Race::close() {
     m_table.close();
     m_list.clear();
@@ -139,18 +157,104 @@ void Race::recordFinish(const QString& elapsed) {
         return;
     }
     const QString corrected = CorrectedTime(elapsed, displayText(m_list.currentValue(field::YS)));
-    m_table.setValues(m_list.currentRowid(),
+    const qint64 rowid = m_list.currentRowid();
+    m_table.setValues(rowid,
                       {{field::STATUS, QStringLiteral("2")}, {field::BZEIT, corrected}, {field::GZEIT, elapsed}});
     leaveList();
+    rememberFinish(rowid);
 }
 
 void Race::recordMarker(const QString& marker) {
     if (!m_list.hasCurrent()) {
         return;
     }
-    m_table.setValues(m_list.currentRowid(),
-                      {{field::GZEIT, marker}, {field::BZEIT, marker}, {field::STATUS, QStringLiteral("2")}});
+    const qint64 rowid = m_list.currentRowid();
+    m_table.setValues(rowid, {{field::GZEIT, marker}, {field::BZEIT, marker}, {field::STATUS, QStringLiteral("2")}});
     leaveList();
+    rememberFinish(rowid);
+}
+
+namespace {
+
+const QString kFinishSection = QStringLiteral("Zieleinlauf");
+const QString kFinishOrder = QStringLiteral("Reihenfolge");
+const QString kResume = QStringLiteral("Fortsetzen");
+
+QList<qint64> storedOrder(const IniFile& ini) {
+    QList<qint64> order;
+    for (const QString& part :
+         ini.readString(kFinishSection, kFinishOrder, QString()).split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const qint64 rowid = part.trimmed().toLongLong(&ok);
+        if (ok) {
+            order << rowid;
+        }
+    }
+    return order;
+}
+
+} // namespace
+
+void Race::writeFinishOrder(const QList<qint64>& order) {
+    QStringList parts;
+    for (qint64 rowid : order) {
+        parts << QString::number(rowid);
+    }
+    IniFile ini(infoPath());
+    ini.writeString(kFinishSection, kFinishOrder, parts.join(u','));
+    ini.save();
+}
+
+void Race::rememberFinish(qint64 rowid) {
+    QList<qint64> order = storedOrder(IniFile(infoPath()));
+    order.removeAll(rowid);
+    order << rowid;
+    try {
+        writeFinishOrder(order);
+    } catch (const Error& e) {
+        throw Error(QStringLiteral("Der Zieleinlauf ist gespeichert, aber seine Reihenfolge für \"Rückgängig\" "
+                                   "nicht:\n") +
+                    e.message());
+    }
+}
+
+QList<qint64> Race::finishOrder() const {
+    QSet<qint64> finished;
+    QList<qint64> byRowid;
+    for (const Table::Row& row : m_table.select(Filter::equals(field::STATUS, QStringLiteral("2")))) {
+        finished.insert(row.rowid);
+        byRowid << row.rowid;
+    }
+    QList<qint64> order;
+    for (qint64 rowid : storedOrder(IniFile(infoPath()))) {
+        if (finished.remove(rowid)) {
+            order << rowid;
+        }
+    }
+    for (qint64 rowid : byRowid) {
+        if (finished.contains(rowid)) {
+            order << rowid;
+        }
+    }
+    return order;
+}
+
+qint64 Race::undoLastFinish() {
+    QList<qint64> order = finishOrder();
+    if (order.isEmpty()) {
+        return -1;
+    }
+    const qint64 rowid = order.takeLast();
+    m_table.setValues(rowid, {{field::STATUS, QStringLiteral("1")},
+                              {field::GZEIT, QVariant()},
+                              {field::BZEIT, QVariant()},
+                              {field::Punkte, QVariant()}});
+    // The entry is racing again whatever happens to the order file: an entry that is not finished is never
+    // undone a second time.
+    writeFinishOrder(order);
+    m_list.refresh();
+    m_list.locate(rowid);
+    return rowid;
 }
 
 void Race::leaveList() {
@@ -183,6 +287,38 @@ QList<int> startsWithoutActiveStart(const Table& race, const std::array<bool, kS
         }
     }
     return missing;
+}
+
+QStringList interruptedRaces(const QString& dataDir) {
+    QStringList races;
+    const QFileInfoList files = QDir(dataDir).entryInfoList({QStringLiteral("*.db")}, QDir::Files, QDir::Time);
+    for (const QFileInfo& file : files) {
+        if (file.fileName().compare(QStringLiteral("StarterID.db"), Qt::CaseInsensitive) == 0) {
+            continue;
+        }
+        const QString name = file.completeBaseName();
+        const IniFile info(file.absolutePath() + u'/' + name + QStringLiteral(".ini"));
+        if (!info.hasKey(kStartTimesSection, QStringLiteral("S1Zeit")) ||
+            !info.readBool(kStartTimesSection, kResume, true)) {
+            continue;
+        }
+        try {
+            Table race;
+            race.open(file.absoluteFilePath());
+            if (race.fieldIndex(field::Punkte) >= 0 && race.count(racing()) > 0) {
+                races << name;
+            }
+        } catch (const Error&) {
+            // Held by another program or not a race: nothing to go on with here.
+        }
+    }
+    return races;
+}
+
+void declineResume(const QString& iniPath) {
+    IniFile ini(iniPath);
+    ini.writeBool(kStartTimesSection, kResume, false);
+    ini.save();
 }
 
 void writeStarted(const QString& iniPath, int entries) {

@@ -38,6 +38,11 @@ public:
 
     // Creates the race table (replacing a file of that name) and opens it. Throws wm::Error.
     void create(const QString& path, const QString& name, const FieldList& participantFields);
+    // Opens a stored race for this program alone, to go on timing it. Throws wm::Error.
+    void open(const QString& path, const QString& name);
+    // The race information file beside the table: the entry count, the start times in force and the order of
+    // the finishes.
+    QString infoPath() const;
     void close();
 
     // Copies every participant row with the current boat's sail number, name and boat name into the race
@@ -56,8 +61,17 @@ public:
     // "DNF" or "DSQ" for the current entry.
     void recordMarker(const QString& marker);
 
+    // The finished entries (rowids), first finish first. The order is kept in the information file; an entry
+    // finished but missing there (the program ended between the two writes) counts as the latest.
+    QList<qint64> finishOrder() const;
+    // Returns the most recently finished entry to racing (no times, no points), committed at once, and
+    // returns its rowid; -1 when no entry has finished. Throws wm::Error.
+    qint64 undoLastFinish();
+
 private:
     void leaveList();
+    void rememberFinish(qint64 rowid);
+    void writeFinishOrder(const QList<qint64>& order);
 
     Table m_table;
     RecordModel m_list;
@@ -72,5 +86,14 @@ QList<int> startsWithoutActiveStart(const Table& race, const std::array<bool, kS
 
 // The race information file beside a race table: how many boats were entered.
 void writeStarted(const QString& iniPath, int entries);
+
+// The section of the race information file that keeps the start times in force while a race is timed.
+inline const QString kStartTimesSection = QStringLiteral("Startzeiten");
+
+// Races in the data folder whose timing was interrupted: entries still racing, start times kept, and the
+// office has not declined to go on with them. Newest file first. Races that cannot be read are left out.
+QStringList interruptedRaces(const QString& dataDir);
+// Records that the office declined to go on timing the race, so it is not offered again. Throws wm::Error.
+void declineResume(const QString& iniPath);
 
 } // namespace wm

@@ -7,6 +7,7 @@
 #include "desktop/Notifier.h"
 #include "desktop/Prompts.h"
 #include "store/Error.h"
+#include "store/IniFile.h"
 #include "timing/Clock.h"
 #include "timing/Scoring.h"
 #include "timing/StartClock.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,6 +48,8 @@ RacePanel::RacePanel(const Widgets& widgets, const Services& services, Race& rac
     connect(m_w.finish, &QPushButton::clicked, this, &RacePanel::cmdZeitenClick);
     connect(m_w.dnf, &QPushButton::clicked, this, &RacePanel::cmdDNFClick);
     connect(m_w.dsq, &QPushButton::clicked, this, &RacePanel::cmdDSQClick);
+    connect(m_w.undo, &QPushButton::clicked, this, &RacePanel::cmdUndoClick);
+    m_w.undo->setShortcut(QKeySequence::Undo);
     m_w.add->setIcon(m_s.images->icon(0));
     m_w.finish->setIcon(m_s.images->icon(5));
     m_s.images->show(m_w.clearSearch, 1);
@@ -62,7 +66,7 @@ void RacePanel::applyMode(Race::Mode mode) {
     m_w.finishMode->setVisible(mode == Mode::Start);
     m_w.entryList->setVisible(mode == Mode::Start);
     m_w.raceName->setVisible(mode == Mode::NoRace || mode == Mode::Start);
-    for (QPushButton* b : {m_w.finish, m_w.dnf, m_w.dsq}) {
+    for (QPushButton* b : {m_w.finish, m_w.dnf, m_w.dsq, m_w.undo}) {
         b->setVisible(mode == Mode::Finish || mode == Mode::Over);
         b->setEnabled(mode == Mode::Finish);
     }
@@ -233,6 +237,12 @@ void RacePanel::Zielmodus() {
     m_w.clocks->move(m_w.clocks->x(), grid.top());
     m_w.modeName->setText(QStringLiteral("Ziel"));
     applyMode(Race::Mode::Finish);
+    // The start times in force go with the race, so timing can go on after the program ended half-way.
+    guarded(*m_s.prompts, [&] {
+        IniFile info(m_race.infoPath());
+        m_startClock.save(info, kStartTimesSection);
+        info.save();
+    });
     guarded(*m_s.prompts, [&] {
         m_race.setSearchText(m_w.search->text());
         m_race.list().first();
@@ -253,18 +263,61 @@ void RacePanel::cmdZeitenClick() {
             elapsed = m_startClock.clockText(n);
         }
     }
-    if (guarded(*m_s.prompts, [&] { m_race.recordFinish(elapsed); })) {
-        RaceOver();
-    }
+    guarded(*m_s.prompts, [&] { m_race.recordFinish(elapsed); });
+    // Also after an error: the finish itself may be stored and the boat gone from the list.
+    RaceOver();
 }
 
 void RacePanel::recordMarker(const QString& marker) {
     if (m_race.mode() != Race::Mode::Finish || !m_race.list().hasCurrent()) {
         return;
     }
-    if (guarded(*m_s.prompts, [&] { m_race.recordMarker(marker); })) {
-        RaceOver();
+    guarded(*m_s.prompts, [&] { m_race.recordMarker(marker); });
+    RaceOver();
+}
+
+void RacePanel::cmdUndoClick() {
+    if (m_race.mode() != Race::Mode::Finish) {
+        return;
     }
+    guarded(*m_s.prompts, [&] {
+        const qint64 rowid = m_race.undoLastFinish();
+        if (rowid < 0) {
+            m_s.notifier().notify(kAppCaption, QStringLiteral("Es gibt keinen Zieleinlauf zum Zurücknehmen."));
+            return;
+        }
+        if (m_race.list().currentRowid() != rowid) {
+            // The search hides the boat: it must be in sight to be timed again.
+            m_w.search->clear();
+            m_race.list().locate(rowid);
+        }
+    });
+    m_w.grid->setFocus();
+}
+
+bool RacePanel::resumeInterruptedRace() {
+    for (const QString& name : interruptedRaces(m_s.dataDir)) {
+        const QString info = m_s.dataDir + name + QStringLiteral(".ini");
+        if (!m_s.prompts->ask(kAppCaption,
+                              QStringLiteral("Die Wettfahrt '%1' wurde nicht beendet. Fortsetzen?").arg(name))) {
+            guarded(*m_s.prompts, [&] { declineResume(info); });
+            continue;
+        }
+        const bool opened = guarded(*m_s.prompts, [&] {
+            m_race.open(m_s.racePath(name), name);
+            m_startClock.load(IniFile(info), kStartTimesSection);
+        });
+        if (!opened) {
+            m_race.close();
+            continue;
+        }
+        m_w.search->clear();
+        m_w.raceName->setText(name);
+        Zielmodus();
+        emit captionChanged(QStringLiteral("Wendemark - Wettfahrt [ ") + name + QStringLiteral(" ] - Ziel"));
+        return true;
+    }
+    return false;
 }
 
 void RacePanel::cmdDNFClick() {

@@ -41,6 +41,7 @@ public:
         QPushButton* finish = nullptr;       // cmdZeiten
         QPushButton* dnf = nullptr;          // cmdDNF
         QPushButton* dsq = nullptr;          // cmdDSQ
+        QPushButton* undo = nullptr;         // cmdUndo
         QPushButton* entryList = nullptr;    // cmdCompList
         QPushButton* report = nullptr;       // cmdReport
         QPushButton* reportPdf = nullptr;    // cmdReportPDF
@@ -80,6 +81,11 @@ public:
     void cmdDNFClick();
     void cmdDSQClick();
     void RaceOver();
+    // Takes back the latest finish: the entry races again and is selected in the list.
+    void cmdUndoClick();
+    // At start-up: offers every race whose timing was interrupted; "Ja" opens it in finish mode with its own
+    // start times, "Nein" leaves it and it is not offered again. Returns whether a race was resumed.
+    bool resumeInterruptedRace();
     // Before finish mode: asks to activate every start that entries use but that is not ticked. "Nein" stops
     // and changes no check box. Throws wm::Error.
     bool CheckStarter();
