@@ -31,7 +31,7 @@ build: deps $(BUILD)/build.ninja
 
 # Lays out the program folder. Never overwrites a user's data or prefs.ini.
 dist: build
-	mkdir -p $(DIST)/data/Starter $(DIST)/data/Serien $(DIST)/Reports
+	mkdir -p $(DIST)/data/Starter $(DIST)/data/Serien $(DIST)/data/Sicherung $(DIST)/Reports
 	cp -f $(BUILD)/src/app/wendemark $(DIST)/wendemark
 	cp -f resources/wendemark.desktop $(DIST)/wendemark.desktop
 	cp -f resources/icons/wendemark.svg $(DIST)/wendemark.svg

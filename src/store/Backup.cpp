@@ -1,0 +1,288 @@
+#include "store/Backup.h"
+
+#include "store/SafeFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace wm {
+
+namespace {
+
+const QString kBackupFolder = QStringLiteral("Sicherung");
+const QString kNameFormat = QStringLiteral("yyyy-MM-dd_hh-mm-ss");
+// A backup being written; left behind only by a crash, and removed by the next backup.
+const QString kTemporaryPrefix = QStringLiteral(".neu-");
+const QRegularExpression kBackupName(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d(_\\d+)?$"));
+// Long enough to wait out another program's single commit, short enough not to delay the start.
+constexpr int kBusyTimeoutMs = 100;
+
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString failed(const QString& reason) {
+    return QStringLiteral("Die Sicherung der Daten ist fehlgeschlagen: ") + reason;
+}
+
+// A failure that ends the whole backup (the backup folder cannot be written).
+struct Fatal {
+    QString reason;
+};
+
+QString writeFailure(const QString& path, int error) {
+    return QStringLiteral("'%1' konnte nicht geschrieben werden.\n%2").arg(native(path), fileErrorText(error));
+}
+
+void removeTable(const QString& path) {
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-journal"));
+}
+
+QString skippedTable(const QString& source, int rc) {
+    QString reason;
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        reason = QStringLiteral("sie wird gerade von einem anderen Programm benutzt.");
+        break;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        reason = QStringLiteral("sie ist keine gültige Tabellendatei.");
+        break;
+    default:
+        reason = QStringLiteral("sie kann nicht gelesen werden (Fehlercode %1).").arg(rc);
+        break;
+    }
+    return QStringLiteral("Die Tabelle '%1' wurde nicht gesichert: %2").arg(native(source), reason);
+}
+
+int errnoFor(int rc) {
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+        return ENOSPC;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return EACCES;
+    default:
+        return EIO;
+    }
+}
+
+// Copies one table; returns the reason it was skipped (empty when copied), throws Fatal when the copy
+// could not be written.
+QString copyTable(const QString& source, const QString& target) {
+    sqlite3* from = nullptr;
+    sqlite3* to = nullptr;
+    const auto closeBoth = [&] {
+        sqlite3_close_v2(to);
+        sqlite3_close_v2(from);
+    };
+    int rc = sqlite3_open_v2(source.toUtf8().constData(), &from, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(from, kBusyTimeoutMs);
+        // The read lock is taken here and held to the end, so any later failure is the copy's own.
+        rc = sqlite3_exec(from, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        closeBoth();
+        return skippedTable(source, rc);
+    }
+    rc = sqlite3_open_v2(target.toUtf8().constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        // The copy needs no journal of its own: a failed copy is deleted, a finished one is flushed once.
+        rc = sqlite3_exec(to, "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    }
+    if (rc == SQLITE_OK) {
+        if (sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, "main")) {
+            sqlite3_backup_step(backup, -1);
+            rc = sqlite3_backup_finish(backup);
+        } else {
+            rc = sqlite3_errcode(to);
+        }
+    }
+    closeBoth();
+    if (rc != SQLITE_OK) {
+        removeTable(target);
+        throw Fatal{writeFailure(target, errnoFor(rc))};
+    }
+    return {};
+}
+
+int syncAndClose(int fd) {
+    const int rc = ::fsync(fd) == 0 ? 0 : errno;
+    return ::close(fd) == 0 || rc != 0 ? rc : errno;
+}
+
+// Copies a small file whole and flushes it to the disk; throws Fatal for a write failure.
+void copyFile(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        throw Fatal{QStringLiteral("'%1' kann nicht gelesen werden.").arg(native(source))};
+    }
+    const QByteArray data = in.readAll();
+    const int fd = ::open(target.toUtf8().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        throw Fatal{writeFailure(target, errno)};
+    }
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            throw Fatal{writeFailure(target, error)};
+        }
+        done += n;
+    }
+    if (const int error = syncAndClose(fd); error != 0) {
+        throw Fatal{writeFailure(target, error)};
+    }
+}
+
+void makeFolder(const QString& path) {
+    if (::mkdir(path.toUtf8().constData(), 0755) != 0) {
+        throw Fatal{
+            QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.\n%2").arg(native(path), fileErrorText(errno))};
+    }
+}
+
+void syncFolder(const QString& path) {
+    const int fd = ::open(path.toUtf8().constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool hasSuffix(const QString& file, const QString& suffix) {
+    return file.endsWith(suffix, Qt::CaseInsensitive);
+}
+
+// Copies the tables and INI files of one folder (files only: nothing beneath it).
+void copyFolder(const QString& source, const QString& target, BackupResult& result) {
+    const QDir dir(source);
+    for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (hasSuffix(file, QStringLiteral(".db"))) {
+            const QString skipped = copyTable(dir.filePath(file), target + u'/' + file);
+            if (skipped.isEmpty()) {
+                ++result.tables;
+            } else {
+                result.skipped << skipped;
+            }
+        } else if (hasSuffix(file, QStringLiteral(".ini"))) {
+            copyFile(dir.filePath(file), target + u'/' + file);
+            ++result.iniFiles;
+        }
+    }
+}
+
+QStringList backupNames(const QString& folder) {
+    QStringList names;
+    for (const QString& name : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (kBackupName.match(name).hasMatch()) {
+            names << name;
+        }
+    }
+    return names;
+}
+
+void removeLeftovers(const QString& folder) {
+    for (const QString& name : QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (name.startsWith(kTemporaryPrefix)) {
+            QDir(folder + u'/' + name).removeRecursively();
+        }
+    }
+}
+
+// Keeps the new backup and the newest others up to kKeptBackups; a clock set back must not make the
+// backup just taken the first to go.
+QStringList prune(const QString& folder, const QString& newest) {
+    QStringList others = backupNames(folder);
+    others.removeAll(newest);
+    QStringList problems;
+    for (qsizetype i = 0; i < others.size() - (kKeptBackups - 1); ++i) {
+        const QString path = folder + u'/' + others[i];
+        if (!QDir(path).removeRecursively()) {
+            problems << QStringLiteral("Die alte Sicherung '%1' konnte nicht gelöscht werden.").arg(native(path));
+        }
+    }
+    return problems;
+}
+
+void backupInto(const ProgramDir& dir, const QDateTime& now, BackupResult& result) {
+    const QString data = QDir::cleanPath(dir.dataDir());
+    if (!QFileInfo(data).isDir()) {
+        throw Fatal{QStringLiteral("Der Ordner '%1' existiert nicht.").arg(native(data))};
+    }
+    const QString backups = ProgramDir::findEntry(data, kBackupFolder);
+    if (!QFileInfo(backups).isDir()) {
+        makeFolder(backups);
+    }
+    removeLeftovers(backups);
+
+    QString name = now.toString(kNameFormat);
+    for (int n = 2; QFileInfo::exists(backups + u'/' + name); ++n) {
+        name = now.toString(kNameFormat) + u'_' + QString::number(n);
+    }
+    const QString temporary = backups + u'/' + kTemporaryPrefix + name;
+    makeFolder(temporary);
+    try {
+        copyFolder(data, temporary, result);
+        for (const QString& sub : {QDir::cleanPath(dir.starterDir()), QDir::cleanPath(dir.serienDir())}) {
+            if (QFileInfo(sub).isDir()) {
+                const QString target = temporary + u'/' + QFileInfo(sub).fileName();
+                makeFolder(target);
+                copyFolder(sub, target, result);
+                syncFolder(target);
+            }
+        }
+        syncFolder(temporary);
+        const QString final = backups + u'/' + name;
+        if (::rename(temporary.toUtf8().constData(), final.toUtf8().constData()) != 0) {
+            throw Fatal{writeFailure(final, errno)};
+        }
+        syncFolder(backups);
+        result.folder = final;
+    } catch (...) {
+        QDir(temporary).removeRecursively();
+        throw;
+    }
+    result.skipped << prune(backups, name);
+}
+
+} // namespace
+
+QString BackupResult::notice() const {
+    if (!ok()) {
+        return error + QStringLiteral("\nDie Daten selbst sind unverändert.");
+    }
+    if (!skipped.isEmpty()) {
+        return QStringLiteral("Die Sicherung der Daten ist unvollständig:\n") + skipped.join(u'\n');
+    }
+    return {};
+}
+
+BackupResult backupData(const ProgramDir& dir, const QDateTime& now) {
+    BackupResult result;
+    try {
+        backupInto(dir, now, result);
+    } catch (const Fatal& fatal) {
+        result = BackupResult{};
+        result.error = failed(fatal.reason);
+    }
+    return result;
+}
+
+} // namespace wm
