@@ -12,8 +12,10 @@
 #include "participants/ParticipantRegister.h"
 #include "participants/RegisterPanel.h"
 #include "reports/ResultButtons.h"
+#include "store/Backup.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
+#include "timing/Clock.h"
 #include "timing/RacePanel.h"
 #include "timing/StartClock.h"
 #include "ui_TMain.h"
@@ -225,6 +227,11 @@ void TMain::FormCreate() {
     m_aliases.remove(kStarterAlias);
     m_aliases.add(kStarterAlias, m_services.programDir.starterDir());
 
+    // The copy is taken before start-up changes anything (every boat is made available again below).
+    const BackupResult backup = backupData(m_services.programDir, m_services.clock->now());
+    if (!backup.notice().isEmpty()) {
+        notifier().notify(kAppCaption, backup.notice());
+    }
     if (m_register->openAtStartup(sid)) {
         m_timLoad->start();
     }
