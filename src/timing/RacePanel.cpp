@@ -232,6 +232,7 @@ void RacePanel::Zielmodus() {
     m_w.grid->setGeometry(grid);
     const int line = grid.bottom() + 1 + 10;
     m_w.navigator->move(m_w.navigator->x(), line);
+    m_w.undo->move(m_w.undo->x(), line);
     m_w.search->move(m_w.search->x(), line);
     m_w.clearSearch->move(m_w.clearSearch->x(), line);
     m_w.clocks->move(m_w.clocks->x(), grid.top());
