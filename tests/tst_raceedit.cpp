@@ -3,11 +3,13 @@
 #include "desktop/AppSetup.h"
 #include "raceedit/StoredRaces.h"
 #include "raceedit/TRaceEdit.h"
+#include "store/Error.h"
 #include "store/Table.h"
 #include "timing/Race.h"
 #include "timing/Scoring.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <functional>
 #include <map>
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-page.h>
@@ -174,6 +177,11 @@ private slots:
     void reportFailures_data();
     void reportFailures();
     void typeList_gathersEveryOpenedRace();
+    void raceList_neverShowsBackups();
+    void startShift_data();
+    void startShift();
+    void startFixLabel_data();
+    void startFixLabel();
 };
 
 void TestRaceEdit::raceList_newestFirstWithoutStarterTable_data() {
@@ -511,6 +519,166 @@ void TestRaceEdit::typeList_gathersEveryOpenedRace() {
     // A type gathered from the other race gives an empty result here.
     PRESS(*b.edit, "Label15");
     QCOMPARE(b.f.prompts.errors.size(), 1);
+}
+
+void TestRaceEdit::raceList_neverShowsBackups() {
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Heute"), kThree);
+    QVERIFY(QDir().mkpath(b.f.folder.data(QStringLiteral("Sicherung/2024-06-15_09-30-05/Starter"))));
+    QVERIFY(QDir().mkpath(b.f.folder.data(QStringLiteral("Ordner.db"))));
+    writeRace(b.f.folder, QStringLiteral("Sicherung/Gestern"), kThree);
+    writeRace(b.f.folder, QStringLiteral("Sicherung/2024-06-15_09-30-05/Vorgestern"), kThree);
+    QCOMPARE(raceNames(b.f.folder.data({})), QStringList{QStringLiteral("Heute")});
+    QCOMPARE(b.open().races(), QStringList{QStringLiteral("Heute")});
+}
+
+namespace {
+
+// Start groups 1 and 2; in group 2 two finishers, a DNF and a DSQ.
+void writeStartGroups(const ProgramFolder& folder) {
+    writeRace(folder, QStringLiteral("Startfehler"),
+              {{"G1", "Laser", 100, "00:44:00", "00:44:00"},
+               {"G2a", "Laser", 100, "00:45:00", "00:45:00"},
+               {"G2b", "FD", 110, "00:50:00", "00:45:27"},
+               {"G2c", "FD", 110, "DNF", "DNF"},
+               {"G2d", "FD", 110, "DSQ", "DSQ"}});
+    Table t;
+    t.open(folder.data(QStringLiteral("Startfehler.db")));
+    for (const Table::Row& row : t.select()) {
+        if (row.values.value(t.fieldIndex(field::SEGELNR)).toString().startsWith(QStringLiteral("G2"))) {
+            t.setValue(row.rowid, field::START, 2);
+        }
+    }
+}
+
+// "sail GZEIT BZEIT points" of every row, in natural order.
+QStringList timesOnDisk(const QString& path) {
+    Table t;
+    t.open(path);
+    QStringList rows;
+    for (const Table::Row& r : t.select()) {
+        QStringList row;
+        for (const QString& f : {field::SEGELNR, field::GZEIT, field::BZEIT, field::Punkte}) {
+            row << displayText(r.values.value(t.fieldIndex(f)));
+        }
+        rows << row.join(u' ');
+    }
+    return rows;
+}
+
+const QStringList kBeforeShift = {QStringLiteral("G1 00:44:00 00:44:00 1"), QStringLiteral("G2a 00:45:00 00:45:00 2"),
+                                  QStringLiteral("G2b 00:50:00 00:45:27 3"), QStringLiteral("G2c DNF DNF 5"),
+                                  QStringLiteral("G2d DSQ DSQ 5")};
+const QStringList kStartedLater = {QStringLiteral("G1 00:44:00 00:44:00 3"), QStringLiteral("G2a 00:43:00 00:43:00 1"),
+                                   QStringLiteral("G2b 00:48:00 00:43:38 2"), QStringLiteral("G2c DNF DNF 5"),
+                                   QStringLiteral("G2d DSQ DSQ 5")};
+
+} // namespace
+
+void TestRaceEdit::startShift_data() {
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QStringList>("preview"); // lines of the list
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("group 2 started 2 minutes later") << 2 << 120
+                                                     << QStringList{QStringLiteral("G2a BootG2a: 00:45:00 → 00:43:00"),
+                                                                    QStringLiteral("G2b BootG2b: 00:50:00 → 00:48:00")}
+                                                     << kStartedLater;
+    QTest::newRow("group 2 started 90 s earlier")
+        << 2 << -90
+        << QStringList{QStringLiteral("G2a BootG2a: 00:45:00 → 00:46:30"),
+                       QStringLiteral("G2b BootG2b: 00:50:00 → 00:51:30")}
+        << QStringList{QStringLiteral("G1 00:44:00 00:44:00 1"), QStringLiteral("G2a 00:46:30 00:46:30 2"),
+                       QStringLiteral("G2b 00:51:30 00:46:49 3"), QStringLiteral("G2c DNF DNF 5"),
+                       QStringLiteral("G2d DSQ DSQ 5")};
+    QTest::newRow("elapsed time down to zero")
+        << 1 << 2640 << QStringList{QStringLiteral("G1 BootG1: 00:44:00 → 00:00:00")}
+        << QStringList{QStringLiteral("G1 00:00:00 00:00:00 1"), QStringLiteral("G2a 00:45:00 00:45:00 2"),
+                       QStringLiteral("G2b 00:50:00 00:45:27 3"), QStringLiteral("G2c DNF DNF 5"),
+                       QStringLiteral("G2d DSQ DSQ 5")};
+    QTest::newRow("negative elapsed time refused") << 2 << 2701 << QStringList() << kBeforeShift;
+}
+
+void TestRaceEdit::startShift() {
+    QFETCH(int, group);
+    QFETCH(int, seconds);
+    QFETCH(QStringList, preview);
+    QFETCH(QStringList, expected);
+    ProgramFolder folder;
+    writeStartGroups(folder);
+    const QString path = folder.data(QStringLiteral("Startfehler.db"));
+    QCOMPARE(timesOnDisk(path), kBeforeShift);
+    Table race;
+    race.open(path);
+    if (preview.isEmpty()) {
+        for (const auto& attempt : {std::function<void()>([&] { planStartShift(race, group, seconds); }),
+                                    std::function<void()>([&] { shiftStart(race, group, seconds); })}) {
+            try {
+                attempt();
+                QFAIL("a negative elapsed time was accepted");
+            } catch (const Error& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("G2a BootG2a (00:45:00) würde negativ")),
+                         qPrintable(e.message()));
+            }
+        }
+    } else {
+        const QString text = startShiftPreview(planStartShift(race, group, seconds), group, seconds);
+        QCOMPARE(text.section(QStringLiteral("\n\n"), 1, 1).split(u'\n', Qt::SkipEmptyParts), preview);
+        QCOMPARE(shiftStart(race, group, seconds).size(), preview.size());
+    }
+    race.close();
+    QCOMPARE(timesOnDisk(path), expected);
+}
+
+void TestRaceEdit::startFixLabel_data() {
+    QTest::addColumn<QString>("groupText");
+    QTest::addColumn<QString>("shiftText");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("confirmed") << QStringLiteral(" 2 ") << QStringLiteral("+120") << true << QString() << kStartedLater;
+    QTest::newRow("declined") << QStringLiteral("2") << QStringLiteral("120") << false << QString() << kBeforeShift;
+    QTest::newRow("no such group") << QStringLiteral("6") << QStringLiteral("120") << true
+                                   << QStringLiteral("zwischen 1 und 5") << kBeforeShift;
+    QTest::newRow("shift not a whole number")
+        << QStringLiteral("2") << QStringLiteral("1,5") << true
+        << QStringLiteral("'1,5' ist kein gültiger ganzzahliger Wert") << kBeforeShift;
+    QTest::newRow("negative elapsed time")
+        << QStringLiteral("2") << QStringLiteral("3600") << true << QStringLiteral("würde negativ") << kBeforeShift;
+}
+
+void TestRaceEdit::startFixLabel() {
+    QFETCH(QString, groupText);
+    QFETCH(QString, shiftText);
+    QFETCH(bool, confirm);
+    QFETCH(QString, error);
+    QFETCH(QStringList, expected);
+    Browser b;
+    writeStartGroups(b.f.folder);
+    b.open();
+    QVERIFY(b.choose(QStringLiteral("Startfehler")));
+    b.f.prompts.inputs = {groupText, shiftText};
+    b.f.prompts.answers = {confirm};
+    PRESS(*b.edit, "LabelStartFix");
+
+    QCOMPARE(timesOnDisk(b.f.folder.data(QStringLiteral("Startfehler.db"))), expected);
+    if (error.isEmpty()) {
+        QCOMPARE(b.f.prompts.errors, QStringList());
+        QCOMPARE(b.f.prompts.asked.size(), 1);
+        QVERIFY2(b.f.prompts.asked[0].contains(QStringLiteral("G2b BootG2b: 00:50:00 → 00:48:00")),
+                 qPrintable(b.f.prompts.asked[0]));
+    } else {
+        QCOMPARE(b.f.prompts.errors.size(), 1);
+        QVERIFY2(b.f.prompts.errors[0].contains(error), qPrintable(b.f.prompts.errors[0]));
+        QCOMPARE(b.f.prompts.asked, QStringList());
+    }
+    // The grid shows the race as it is on disk, ranked by corrected time.
+    QCOMPARE(b.edit->entries().rowCount(), 5);
+    if (confirm && error.isEmpty()) {
+        b.clickEntry(0);
+        QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("G2a"));
+        QCOMPARE(b.w<QLabel>("DBText1")->text(), QStringLiteral("00:43:00"));
+    }
 }
 
 QTEST_MAIN(TestRaceEdit)

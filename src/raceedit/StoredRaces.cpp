@@ -1,5 +1,6 @@
 #include "raceedit/StoredRaces.h"
 
+#include "store/Backup.h"
 #include "store/Error.h"
 #include "store/Fields.h"
 #include "store/ProgramDir.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -66,6 +69,105 @@ void correctTime(Table& race, qint64 rowid, const QString& elapsedText, const QS
     const QString corrected = CorrectedTime(elapsedText, yardstickText);
     race.setValues(rowid, {{field::GZEIT, elapsedText}, {field::YS, yardstickText}, {field::BZEIT, corrected}});
     CalcPoints(race);
+}
+
+int parseStartGroup(const QString& text) {
+    bool ok = false;
+    const int group = text.trimmed().toInt(&ok);
+    if (!ok) {
+        throw Error(QStringLiteral("'%1' ist kein gültiger ganzzahliger Wert").arg(text));
+    }
+    if (group < 1 || group > 5) {
+        throw Error(QStringLiteral("Die Startgruppe muss zwischen 1 und 5 liegen."));
+    }
+    return group;
+}
+
+int parseShiftSeconds(const QString& text) {
+    bool ok = false;
+    const int seconds = text.trimmed().toInt(&ok);
+    if (!ok) {
+        throw Error(QStringLiteral("'%1' ist kein gültiger ganzzahliger Wert").arg(text));
+    }
+    return seconds;
+}
+
+QList<StartShift> planStartShift(const Table& race, int group, int seconds) {
+    const int start = race.fieldIndex(field::START);
+    const int gzeit = race.fieldIndex(field::GZEIT);
+    QList<StartShift> plan;
+    for (const Table::Row& row : race.select()) {
+        const QString elapsed = displayText(row.values.value(gzeit));
+        bool isGroup = false;
+        if (row.values.value(start).toString().trimmed().toInt(&isGroup) != group || !isGroup ||
+            elapsed.trimmed().isEmpty() || IsMarker(elapsed)) {
+            continue;
+        }
+        const qint64 oldSeconds = qRound64(ParseTime(elapsed) * 86400.0);
+        const qint64 newSeconds = oldSeconds - seconds;
+        const QString entry = (displayText(row.values.value(race.fieldIndex(field::SEGELNR))) + u' ' +
+                               displayText(row.values.value(race.fieldIndex(field::BOOTSNAME))))
+                                  .trimmed();
+        if (newSeconds < 0) {
+            throw Error(QStringLiteral("Die Startzeit kann nicht um %1 Sekunden verschoben werden: die gesegelte Zeit "
+                                       "von %2 (%3) würde negativ.\nEs wurde nichts geändert.")
+                            .arg(QString::number(seconds), entry, elapsed));
+        }
+        plan.append({row.rowid, entry, elapsed, FormatTime(double(newSeconds) / 86400.0)});
+    }
+    return plan;
+}
+
+QString startShiftPreview(const QList<StartShift>& plan, int group, int seconds) {
+    QString text = QStringLiteral("Die Startzeit der Startgruppe %1 wird um %2 Sekunden %3 verschoben.\n"
+                                  "Die gesegelte Zeit dieser Einträge ändert sich:\n\n")
+                       .arg(QString::number(group), QString::number(std::abs(seconds)),
+                            seconds >= 0 ? QStringLiteral("nach hinten") : QStringLiteral("nach vorne"));
+    for (const StartShift& s : plan) {
+        text += s.entry + QStringLiteral(": ") + s.oldElapsed + QStringLiteral(" → ") + s.newElapsed + u'\n';
+    }
+    return text + QStringLiteral("\nÄnderungen speichern und die Wettfahrt neu werten?");
+}
+
+QList<StartShift> shiftStart(Table& race, int group, int seconds) {
+    // Scoring commits on its own, so it runs on a copy taken inside this transaction; the copy's times and
+    // points are then written here together. The transaction keeps anyone else from writing meanwhile.
+    Table::Transaction transaction(race);
+    const QList<StartShift> plan = planStartShift(race, group, seconds);
+    const QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        throw Error(QStringLiteral("Für die Neuwertung kann kein temporärer Ordner angelegt werden.\n"
+                                   "Es wurde nichts geändert."));
+    }
+    const QString copyPath = scratch.filePath(QStringLiteral("wertung.db"));
+    copyTableFile(race.path(), copyPath);
+    QList<std::pair<qint64, QVariant>> elapsed, corrected, points;
+    {
+        Table copy;
+        copy.open(copyPath, Table::Mode::Exclusive);
+        const int ys = copy.fieldIndex(field::YS);
+        {
+            Table::Transaction copyTransaction(copy);
+            for (const StartShift& s : plan) {
+                const QString yardstick = displayText(copy.read(s.rowid).values.value(ys));
+                const QString bzeit = CorrectedTime(s.newElapsed, yardstick);
+                copy.setValues(s.rowid, {{field::GZEIT, s.newElapsed}, {field::BZEIT, bzeit}});
+                elapsed.append({s.rowid, s.newElapsed});
+                corrected.append({s.rowid, bzeit});
+            }
+            copyTransaction.commit();
+        }
+        CalcPoints(copy);
+        const int punkte = copy.fieldIndex(field::Punkte);
+        for (const Table::Row& row : copy.select()) {
+            points.append({row.rowid, row.values.value(punkte)});
+        }
+    }
+    race.setColumn(field::GZEIT, elapsed);
+    race.setColumn(field::BZEIT, corrected);
+    race.setColumn(field::Punkte, points);
+    transaction.commit();
+    return plan;
 }
 
 void deleteRace(const QString& dataDir, const QString& raceName) {

@@ -28,6 +28,28 @@ bool sameFile(const QString& a, const QString& b);
 // when the time or the number is unusable.
 void correctTime(Table& race, qint64 rowid, const QString& elapsedText, const QString& yardstickText);
 
+// One entry whose elapsed time a corrected start moves.
+struct StartShift {
+    qint64 rowid = 0;
+    QString entry; // sail number and boat name, as the list shows them
+    QString oldElapsed, newElapsed;
+};
+
+// The start group (1 to 5) and the shift in whole seconds as typed; throw wm::Error for anything else.
+int parseStartGroup(const QString& text);
+int parseShiftSeconds(const QString& text);
+
+// A start of `group` recorded `seconds` too early (later than recorded when positive) changes the elapsed
+// time of every entry of that group that has one: it is shortened by the shift. Markers stay as they are.
+// Throws wm::Error when an elapsed time would become negative.
+QList<StartShift> planStartShift(const Table& race, int group, int seconds);
+// The confirmation text listing the entries with their old and new elapsed times.
+QString startShiftPreview(const QList<StartShift>& plan, int group, int seconds);
+// Moves the elapsed times as planned now, recomputes the corrected times and scores the race again, all in
+// one transaction: on any failure (an elapsed time turned negative, a full disk) nothing is written.
+// Returns the changes made.
+QList<StartShift> shiftStart(Table& race, int group, int seconds);
+
 // Deletes a stored race: its table with the companion files and its information file. Throws wm::Error
 // and deletes nothing while another program holds the table.
 void deleteRace(const QString& dataDir, const QString& raceName);

@@ -71,6 +71,7 @@ TRaceEdit::TRaceEdit(const Shared& shared, const Seams& seams, QWidget* parent)
     m_commands->add({m_ui->Label14, nullptr, 0, 0, [this] { Label14Click(); }});
     m_commands->add({m_ui->Label16, nullptr, 0, 0, [this] { Label16Click(); }});
     m_commands->add({m_ui->Label17, nullptr, 0, 0, [this] { Label17Click(); }});
+    m_commands->add({m_ui->LabelStartFix, nullptr, 0, 0, [this] { LabelStartFixClick(); }});
     m_commands->setResetArea(m_ui->MisterX);
 
     m_ui->TreeView1->setModel(&m_raceList);
@@ -359,6 +360,45 @@ void TRaceEdit::Button1Click() {
         correctTime(m_table, rowid, m_ui->DBEdit1->text(), m_ui->DBEdit2->text());
         m_fieldsDirty = false;
         m_insertedRowid = -1;
+        m_entries.setOrder({field::BZEIT});
+        m_entries.refresh();
+        m_entries.locate(rowid);
+        loadFields();
+    });
+}
+
+void TRaceEdit::LabelStartFixClick() {
+    guarded(m_prompts, [&] {
+        requireRace();
+        commitPendingEdit(m_ui->DBGrid1);
+        if (!postFields()) {
+            return;
+        }
+        const std::optional<QString> groupText = m_prompts.inputText(
+            kAppCaption, QStringLiteral("Startzeit welcher Startgruppe (1-5)?"), QStringLiteral("1"));
+        if (!groupText) {
+            return;
+        }
+        const int group = parseStartGroup(*groupText);
+        const std::optional<QString> shiftText = m_prompts.inputText(
+            kAppCaption, QStringLiteral("Um wie viele Sekunden verschieben (positiv: der Start war später)?"),
+            QStringLiteral("0"));
+        if (!shiftText) {
+            return;
+        }
+        const int seconds = parseShiftSeconds(*shiftText);
+        const QList<StartShift> plan = planStartShift(m_table, group, seconds);
+        if (plan.isEmpty()) {
+            m_prompts.message(QStringLiteral("In der Startgruppe %1 hat kein Eintrag eine gesegelte Zeit.").arg(group));
+            return;
+        }
+        if (!m_prompts.ask(kAppCaption, startShiftPreview(plan, group, seconds))) {
+            return;
+        }
+        shiftStart(m_table, group, seconds);
+        m_fieldsDirty = false;
+        m_insertedRowid = -1;
+        const qint64 rowid = m_entries.currentRowid();
         m_entries.setOrder({field::BZEIT});
         m_entries.refresh();
         m_entries.locate(rowid);

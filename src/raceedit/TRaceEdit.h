@@ -62,6 +62,7 @@ public:
     void Label15Click();
     void Label16Click();
     void Label17Click();
+    void LabelStartFixClick();
 
     const QString& raceName() const { return m_raceName; }
     Table& table() { return m_table; }

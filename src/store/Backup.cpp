@@ -1,5 +1,6 @@
 #include "store/Backup.h"
 
+#include "store/Error.h"
 #include "store/SafeFile.h"
 
 #include <QDir>
@@ -272,6 +273,16 @@ QString BackupResult::notice() const {
         return QStringLiteral("Die Sicherung der Daten ist unvollständig:\n") + skipped.join(u'\n');
     }
     return {};
+}
+
+void copyTableFile(const QString& source, const QString& target) {
+    try {
+        if (const QString skipped = copyTable(source, target); !skipped.isEmpty()) {
+            throw Error(skipped);
+        }
+    } catch (const Fatal& fatal) {
+        throw Error(fatal.reason);
+    }
 }
 
 BackupResult backupData(const ProgramDir& dir, const QDateTime& now) {

@@ -34,4 +34,7 @@ constexpr int kKeptBackups = 20;
 // leaves no partial backup. Never throws; the sources are never written.
 BackupResult backupData(const ProgramDir& dir, const QDateTime& now);
 
+// Copies one table file the same way into `target`, a new file. Throws wm::Error with the reason.
+void copyTableFile(const QString& source, const QString& target);
+
 } // namespace wm
