@@ -142,7 +142,7 @@ void TMain::setUpPanels() {
     }
     RegisterPanel::Widgets reg{m_ui->DBGrid1,        m_ui->DBNavigator1, m_ui->FilterStarter, m_ui->Image2,
                                m_ui->cmdNewParticip, m_ui->cmdCreateSID, m_ui->cmdChangeSID,  m_ui->DBText1,
-                               m_ui->DBText2,        m_ui->DBText3};
+                               m_ui->DBText2,        m_ui->DBText3,      m_ui->cmdImportSID};
     m_register = new RegisterPanel(reg,
                                    {m_services.prompts, &m_images16, &m_images24, m_services.programDir.dataDir(),
                                     [this](const QString& sid) { return m_aliases.resolve(kStarterAlias, sid); }},
@@ -164,6 +164,8 @@ void TMain::setUpPanels() {
     race.entryList = m_ui->cmdCompList;
     race.report = m_ui->cmdReport;
     race.reportPdf = m_ui->cmdReportPDF;
+    race.reportHtml = m_ui->cmdReportHTML;
+    race.reportCsv = m_ui->cmdReportCSV;
     race.raceName = m_ui->Label11;
     race.modeName = m_ui->Label17;
     race.newRaceLabel = m_ui->Label22;
@@ -183,9 +185,10 @@ void TMain::setUpPanels() {
     m_racePanel = new RacePanel(race, raceServices, m_shared.race, m_shared.participants.table(),
                                 m_shared.participants.model(), *m_startClock, this);
 
-    m_results = new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race,
-                                  m_shared.racePage, m_shared.report, *m_services.clock, *m_services.prompts,
-                                  notifier(), *m_services.preview, m_services.programDir, this);
+    m_results = new ResultButtons(
+        {m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList, m_ui->cmdReportHTML, m_ui->cmdReportCSV},
+        m_shared.race, m_shared.racePage, m_shared.report, *m_services.clock, *m_services.prompts, notifier(),
+        *m_services.preview, m_services.programDir, this);
 
     connect(m_register, &RegisterPanel::addRequested, m_racePanel, &RacePanel::cmdAddClick);
     connect(m_racePanel, &RacePanel::modeChanged, m_register,

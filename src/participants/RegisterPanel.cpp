@@ -5,10 +5,14 @@
 #include "desktop/GridBinding.h"
 #include "desktop/ImageList.h"
 #include "desktop/Prompts.h"
+#include "participants/CsvImport.h"
 #include "participants/ParticipantRegister.h"
+#include "participants/TImportPreview.h"
 #include "store/Error.h"
 #include "store/ProgramDir.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -55,6 +59,10 @@ RegisterPanel::RegisterPanel(const Widgets& widgets, const Services& services, P
     connect(m_w.changeSID, &QToolButton::clicked, this, &RegisterPanel::cmdChangeSIDClick);
     m_w.createSID->setIcon(m_s.images16->icon(2));
     m_w.changeSID->setIcon(m_s.images16->icon(3));
+    if (m_w.importSID) {
+        connect(m_w.importSID, &QToolButton::clicked, this, &RegisterPanel::cmdImportSIDClick);
+        m_w.importSID->setIcon(QIcon(QStringLiteral(":/icons/16/04.svg")));
+    }
     m_s.images24->show(m_w.clearSearch, 1);
 }
 
@@ -77,6 +85,9 @@ void RegisterPanel::setRaceOpen(bool open) {
     m_raceOpen = open;
     m_participants.model().setReadOnly(open);
     m_w.grid->setEditTriggers(open ? QAbstractItemView::NoEditTriggers : kEditTriggers);
+    if (m_w.importSID) {
+        m_w.importSID->setEnabled(!open);
+    }
 }
 
 void RegisterPanel::setSearchText(const QString& text) {
@@ -183,6 +194,34 @@ void RegisterPanel::cmdChangeSIDClick() {
         m_currentSID = previous;
         reopen();
     }
+}
+
+void RegisterPanel::cmdImportSIDClick() {
+    if (m_raceOpen || !m_participants.isOpen()) {
+        return;
+    }
+    commitPendingEdit(m_w.grid);
+    FileDialogOptions dialog;
+    dialog.title = QStringLiteral("Boote importieren");
+    dialog.filter = QStringLiteral("CSV-Dateien (*.csv *.txt)");
+    const QString chosen = m_s.prompts->openFileName(dialog);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    guarded(*m_s.prompts, [&] {
+        QFile file(chosen);
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw Error(QStringLiteral("Die Datei '%1' kann nicht gelesen werden:\n%2")
+                            .arg(QDir::toNativeSeparators(chosen), file.errorString()));
+        }
+        const QList<ImportRow> rows = planImport(file.readAll(), m_participants.table());
+        TImportPreview preview(rows, m_w.grid->window());
+        if (preview.exec() != QDialog::Accepted) {
+            return;
+        }
+        applyImport(m_participants.table(), rows);
+        m_participants.model().refresh();
+    });
 }
 
 bool RegisterPanel::eventFilter(QObject* watched, QEvent* event) {

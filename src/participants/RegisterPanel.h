@@ -34,6 +34,7 @@ public:
         QLabel* sailNumber = nullptr;     // DBText1: the current boat, as the add statement reads it
         QLabel* boatName = nullptr;       // DBText2
         QLabel* helmsman = nullptr;       // DBText3
+        QToolButton* importSID = nullptr; // cmdImportSID (optional)
     };
     struct Services {
         Prompts* prompts = nullptr;
@@ -63,6 +64,8 @@ public:
     void refreshParticipants();
     void cmdCreateSIDClick();
     void cmdChangeSIDClick();
+    // Reads a boat list from a CSV file, shows the preview and adds the rows it accepts when confirmed.
+    void cmdImportSIDClick();
 
 signals:
     // Another database was opened: its start times are to be loaded (unless boats are being timed).

@@ -71,8 +71,11 @@ RacePage::RacePage(const Clock& clock)
         PRGridPanel1BeforePrintChild(row, column, rect);
     };
 
-    m_page.panel(kFooterPanel).items << label(QStringLiteral("lblFooter"), 0, 16, 777, pdf::Align::Center, 10, false,
-                                              kGray, kResultPageFooter);
+    pdf::Panel& footer = m_page.panel(kFooterPanel);
+    // The rules in small print in the free upper half of the footer, above the footer line.
+    footer.items << label(QStringLiteral("lblRegeln"), 0, 4, 777, pdf::Align::Center, 7, false, kGray, kRaceRules);
+    footer.items << label(QStringLiteral("lblFooter"), 0, 16, 777, pdf::Align::Center, 10, false, kGray,
+                          kResultPageFooter);
 }
 
 pdf::Item& RacePage::rowItem(int index) {

@@ -3,9 +3,12 @@
 #include "desktop/ActionGuard.h"
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
+#include "reports/RaceExport.h"
 #include "reports/RacePage.h"
 #include "reports/ResultRows.h"
 #include "reports/TReport.h"
+#include "store/Error.h"
+#include "store/SafeFile.h"
 #include "timing/Clock.h"
 #include "timing/Race.h"
 #include "timing/Scoring.h"
@@ -32,11 +35,20 @@ ResultButtons::ResultButtons(const ResultButtonWidgets& widgets, Race& race, Rac
     connect(m_widgets.cmdReport, &QPushButton::clicked, this, &ResultButtons::cmdReportClick);
     connect(m_widgets.cmdReportPDF, &QPushButton::clicked, this, &ResultButtons::cmdReportPDFClick);
     connect(m_widgets.cmdCompList, &QPushButton::clicked, this, &ResultButtons::cmdCompListClick);
+    if (m_widgets.cmdReportHTML) {
+        connect(m_widgets.cmdReportHTML, &QPushButton::clicked, this, &ResultButtons::cmdReportHTMLClick);
+    }
+    if (m_widgets.cmdReportCSV) {
+        connect(m_widgets.cmdReportCSV, &QPushButton::clicked, this, &ResultButtons::cmdReportCSVClick);
+    }
 }
 
 QString ResultButtons::pdfPath() const {
-    return ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' + m_race.name() +
-           QStringLiteral(".pdf");
+    return reportPath(QStringLiteral(".pdf"));
+}
+
+QString ResultButtons::reportPath(const QString& extension) const {
+    return ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' + m_race.name() + extension;
 }
 
 void ResultButtons::cmdReportClick() {
@@ -77,6 +89,34 @@ void ResultButtons::cmdCompListClick() {
         const ReportLayout layout = layoutReport(list, listRows(m_race.list()), m_clock.now());
         show(m_preview, QStringLiteral("Teilnehmer: ") + m_race.name(), layout);
     });
+}
+
+void ResultButtons::exportAs(const QString& extension, const QString& kind,
+                             const std::function<QByteArray(const ReportData&)>& contents) {
+    guarded(m_prompts, [&] {
+        ensureScored(m_race.table());
+        const ReportData results = resultRows(m_race.table());
+        if (results.rows.isEmpty()) {
+            throw Error(QStringLiteral("Die Wettfahrt hat keine Teilnehmer, es gibt nichts zu exportieren."));
+        }
+        const QString path = reportPath(extension);
+        writeWholeFile(path, contents(results));
+        m_notifier.notify(QStringLiteral("Wendemark"),
+                          QStringLiteral("Der Report der Wettfahrt '") + m_race.name() + QStringLiteral("' wurde ") +
+                              kind + QStringLiteral(" exportiert:\r\r") + QDir::toNativeSeparators(path));
+        emit exported(path);
+    });
+}
+
+void ResultButtons::cmdReportHTMLClick() {
+    exportAs(QStringLiteral(".html"), QStringLiteral("als Webseite"), [this](const ReportData& results) {
+        return htmlPage(raceHtml(results, m_race.name(), m_clock.now(), true));
+    });
+}
+
+void ResultButtons::cmdReportCSVClick() {
+    exportAs(QStringLiteral(".csv"), QStringLiteral("als CSV-Datei"),
+             [](const ReportData& results) { return raceCsv(results, true); });
 }
 
 } // namespace wm

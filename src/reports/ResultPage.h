@@ -36,6 +36,8 @@ pdf::PageDesign resultPageFrame(const ResultPagePanels& names);
 
 // The footer line of every result page.
 extern const QString kResultPageFooter;
+// How a race result is computed, in small print on every printed, PDF and web result of a race.
+extern const QString kRaceRules;
 
 // Document information of every result PDF.
 pdf::DocumentInfo resultDocumentInfo(const QDateTime& created);

@@ -1,5 +1,7 @@
 #include "TReport.h"
 
+#include "reports/ResultPage.h"
+
 namespace wm {
 
 namespace {
@@ -86,7 +88,13 @@ ReportDesign TReport::resultDesign() {
     corrected.width = 22;
     detail.items << elapsed << corrected;
 
-    design.bands = {title, header, detail};
+    // After the last row: how the result was computed, in small print across the band.
+    ReportBand summary{BandKind::Summary, 6, {}};
+    ReportItem rules = text(kRules, kRaceRules, 0, 2.1, Qt::AlignLeft, reportFont(kFont, 7), kGray);
+    rules.width = design.bandWidth();
+    summary.items << rules;
+
+    design.bands = {title, header, detail, summary};
     return design;
 }
 
@@ -109,6 +117,7 @@ ReportDesign TReport::participantList(const QString& raceName) const {
     list.item(kElapsedCaption).enabled = false;
     list.item(kCorrectedCaption).enabled = false;
     list.item(kTitle).text = QStringLiteral("Teilnehmer: ") + raceName;
+    list.item(kRules).enabled = false;
     list.orientation = QPageLayout::Portrait;
     return list;
 }

@@ -21,6 +21,7 @@ public:
     static inline const QString kCorrectedCaption = QStringLiteral("capBZeit");
     static inline const QString kPoints = QStringLiteral("fldPunkte");
     static inline const QString kRunningNumber = QStringLiteral("cntPlatz");
+    static inline const QString kRules = QStringLiteral("Regeln");
 
     explicit TReport(QObject* parent = nullptr);
 
