@@ -10,12 +10,23 @@ DIST    ?= dist
 SUDO    := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CTEST_J ?= 2
 
-.PHONY: all deps build dist run test bench format format-check sanitize-test clean
+.PHONY: all deps test-deps build dist run test bench format format-check sanitize-test clean
 
 all: dist
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
+		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:" $$missing; \
+		$(SUDO) apt-get update && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+# Only for the tests: a headless browser that loads the exported web pages.
+TEST_PACKAGES := chromium
+test-deps:
+	@missing=$$(for p in $(TEST_PACKAGES); do \
 		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 		echo "Installing:" $$missing; \
@@ -40,7 +51,7 @@ dist: build
 run: dist
 	cd $(DIST) && ./wendemark
 
-test: dist
+test: dist test-deps
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(CTEST_J)
 
 bench: deps
