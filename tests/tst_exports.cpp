@@ -215,7 +215,15 @@ void TestExports::html_rowsAndPlacesEqualThePdf() {
     page.PointsAsPlace = pointsAsPlace;
     page.PlaceCounter = 1;
     page.ResetPrintables();
-    const QStringList pdf = pdfRows(page.exportResults(results));
+    const QByteArray bytes = page.exportResults(results);
+    const QStringList pdf = pdfRows(bytes);
+    // The rules line in the footer of every page, × and · intact in the PDF's code page.
+    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.constData(), int(bytes.size())));
+    for (int p = 0; p < doc->pages(); ++p) {
+        const poppler::byte_array utf8 = std::unique_ptr<poppler::page>(doc->create_page(p))->text().to_utf8();
+        QVERIFY(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).contains(u"Zeit × 100 / Yardstick"_s));
+        QVERIFY(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).contains(u"abgeschnitten · gleiche"_s));
+    }
     const QStringList html =
         htmlRows(QString::fromUtf8(htmlPage(raceHtml(results, u"Abend"_s, clock.now(), pointsAsPlace))));
     QCOMPARE(html.size(), count);
