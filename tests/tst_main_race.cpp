@@ -542,7 +542,11 @@ void TestMainRace::undo_takesBackFinishesToTheFirst() {
     PRESS(main, "cmdZeiten"); // G 12
     const QStringList undone = {QStringLiteral("G 12"), QStringLiteral("GER 2"), QStringLiteral("GER 1")};
     for (int k = 0; k < undone.size(); ++k) {
-        PRESS(main, "cmdUndo");
+        if (k == 1) {
+            QTest::keyClick(widget<QTableView>(main, "DBGrid2"), Qt::Key_Z, Qt::ControlModifier);
+        } else {
+            PRESS(main, "cmdUndo");
+        }
         const QMap<QString, Entry> race = readRace(main.race().table());
         QCOMPARE(race[undone[k]].status, 1);
         QVERIFY(race[undone[k]].gzeit.isEmpty() && race[undone[k]].bzeit.isEmpty());

@@ -371,6 +371,13 @@ bool RacePanel::eventFilter(QObject* watched, QEvent* event) {
             return false; // the key still reaches the field
         }
         if (watched == m_w.grid) {
+            // Ctrl+Z also where the window is not the active one (the shortcut only works in an active window).
+            if (key->matches(QKeySequence::Undo)) {
+                if (!m_w.undo->isHidden() && m_w.undo->isEnabled()) {
+                    cmdUndoClick();
+                }
+                return true;
+            }
             // Typing in the race list never edits or searches it; Enter records the finish.
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 // A held key must not time the boats behind the one that crossed the line.
