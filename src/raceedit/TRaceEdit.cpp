@@ -7,10 +7,12 @@
 #include "desktop/Preview.h"
 #include "desktop/WidgetScaling.h"
 #include "raceedit/StoredRaces.h"
+#include "reports/RaceExport.h"
 #include "reports/RacePage.h"
 #include "reports/ResultRows.h"
 #include "reports/TReport.h"
 #include "store/Error.h"
+#include "store/SafeFile.h"
 #include "timing/Clock.h"
 #include "timing/Race.h"
 #include "timing/Scoring.h"
@@ -71,6 +73,12 @@ TRaceEdit::TRaceEdit(const Shared& shared, const Seams& seams, QWidget* parent)
     m_commands->add({m_ui->Label14, nullptr, 0, 0, [this] { Label14Click(); }});
     m_commands->add({m_ui->Label16, nullptr, 0, 0, [this] { Label16Click(); }});
     m_commands->add({m_ui->Label17, nullptr, 0, 0, [this] { Label17Click(); }});
+    m_commands->add({m_ui->Label15Html, nullptr, 0, 0, [this] { Label15HtmlClick(); }});
+    m_commands->add({m_ui->Label15Csv, nullptr, 0, 0, [this] { Label15CsvClick(); }});
+    m_commands->add({m_ui->Label16Html, nullptr, 0, 0, [this] { Label16HtmlClick(); }});
+    m_commands->add({m_ui->Label16Csv, nullptr, 0, 0, [this] { Label16CsvClick(); }});
+    m_commands->add({m_ui->Label17Html, nullptr, 0, 0, [this] { Label17HtmlClick(); }});
+    m_commands->add({m_ui->Label17Csv, nullptr, 0, 0, [this] { Label17CsvClick(); }});
     m_commands->add({m_ui->LabelStartFix, nullptr, 0, 0, [this] { LabelStartFixClick(); }});
     m_commands->setResetArea(m_ui->MisterX);
 
@@ -538,19 +546,88 @@ void TRaceEdit::Label16Click() {
     });
 }
 
+void TRaceEdit::selectOverall() {
+    m_qryResults =
+        classRows({}, {field::BZEIT}, QStringLiteral("Die Wettfahrt '%1' hat keine Einträge.").arg(m_raceName));
+    m_page.PointsAsPlace = false;
+    m_page.PlaceCounter = 1;
+    m_page.ResetPrintables();
+}
+
 void TRaceEdit::Label17Click() {
     guarded(m_prompts, [&] {
-        m_qryResults =
-            classRows({}, {field::BZEIT}, QStringLiteral("Die Wettfahrt '%1' hat keine Einträge.").arg(m_raceName));
-        m_page.PointsAsPlace = false;
-        m_page.PlaceCounter = 1;
-        m_page.ResetPrintables();
+        selectOverall();
         m_page.ReportCaption = m_raceName;
         const QString path = reportsDir() + u'/' + m_raceName + QStringLiteral(".pdf");
         m_page.exportResults(m_qryResults, path);
         m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Wettfahrt '") + m_raceName +
                                            QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
     });
+}
+
+// ---- the same selections as a web page or a CSV file ----
+
+QString TRaceEdit::exportRows(const QString& caption, const QString& pdfName, Format format) {
+    // Places as on the class and overall PDFs: running numbers from the first row on.
+    const bool pointsAsPlace = m_page.PointsAsPlace;
+    const int firstPlace = m_page.PlaceCounter;
+    const bool html = format == Format::Html;
+    const QString path =
+        reportsDir() + u'/' + besidePdf(pdfName, html ? QStringLiteral(".html") : QStringLiteral(".csv"));
+    writeWholeFile(path, html ? htmlPage(raceHtml(m_qryResults, caption, m_clock.now(), pointsAsPlace, firstPlace))
+                              : raceCsv(m_qryResults, pointsAsPlace, firstPlace));
+    return path;
+}
+
+void TRaceEdit::exportClassAs(bool range, Format format) {
+    guarded(m_prompts, [&] {
+        PrepareReport(range);
+        const QString type = m_ui->ComboBox1->currentText();
+        const QString low = m_ui->Edit1->text();
+        const QString high = m_ui->Edit2->text();
+        const QString caption = range ? rangeCaption(m_raceName, low, high) : typeTitle(m_raceName, type);
+        exportRows(caption, range ? rangePdfName(m_raceName, low, high) : typePdfName(m_raceName, type), format);
+        m_notifier.notify(kAppCaption,
+                          QStringLiteral("Der Report ") + caption + QStringLiteral(" wurde exportiert (") +
+                              (format == Format::Html ? QStringLiteral("Webseite") : QStringLiteral("CSV")) +
+                              QStringLiteral(")\r\rnach: ") + QDir::toNativeSeparators(reportsDir()));
+    });
+}
+
+void TRaceEdit::exportOverallAs(Format format) {
+    guarded(m_prompts, [&] {
+        selectOverall();
+        const QString path = exportRows(m_raceName, m_raceName + QStringLiteral(".pdf"), format);
+        m_notifier.notify(
+            kAppCaption,
+            QStringLiteral("Der Report der Wettfahrt '") + m_raceName + QStringLiteral("' wurde ") +
+                (format == Format::Html ? QStringLiteral("als Webseite") : QStringLiteral("als CSV-Datei")) +
+                QStringLiteral(" exportiert:\r\r") + QDir::toNativeSeparators(path));
+    });
+}
+
+void TRaceEdit::Label15HtmlClick() {
+    exportClassAs(false, Format::Html);
+}
+
+void TRaceEdit::Label15CsvClick() {
+    exportClassAs(false, Format::Csv);
+}
+
+void TRaceEdit::Label16HtmlClick() {
+    exportClassAs(true, Format::Html);
+}
+
+void TRaceEdit::Label16CsvClick() {
+    exportClassAs(true, Format::Csv);
+}
+
+void TRaceEdit::Label17HtmlClick() {
+    exportOverallAs(Format::Html);
+}
+
+void TRaceEdit::Label17CsvClick() {
+    exportOverallAs(Format::Csv);
 }
 
 } // namespace wm

@@ -62,6 +62,13 @@ public:
     void Label15Click();
     void Label16Click();
     void Label17Click();
+    // The same selections as Label15, Label16 and Label17, as a web page or a CSV file.
+    void Label15HtmlClick();
+    void Label15CsvClick();
+    void Label16HtmlClick();
+    void Label16CsvClick();
+    void Label17HtmlClick();
+    void Label17CsvClick();
     void LabelStartFixClick();
 
     const QString& raceName() const { return m_raceName; }
@@ -86,6 +93,12 @@ private:
     ReportData classRows(const Filter& filter, const QStringList& order, const QString& emptyMessage);
     void previewReport(const QString& title, const ReportData& rows, bool pointsAsPlace);
     void exportClass(const QString& caption, const QString& fileName);
+    enum class Format { Html, Csv };
+    // Writes m_qryResults, placed as the class PDF places them, beside the PDF `pdfName`.
+    QString exportRows(const QString& caption, const QString& pdfName, Format format);
+    void exportClassAs(bool range, Format format);
+    void exportOverallAs(Format format);
+    void selectOverall();
 
     void loadFields();
     bool postFields();

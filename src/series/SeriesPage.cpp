@@ -1,6 +1,7 @@
 #include "series/SeriesPage.h"
 
 #include "reports/ResultPage.h"
+#include "series/SeriesReport.h"
 #include "series/SeriesStore.h"
 #include "store/SafeFile.h"
 #include "timing/Clock.h"
@@ -85,8 +86,11 @@ SeriesPage::SeriesPage(const Clock& clock)
         PRGridPanel2BeforePrintChild(row, column, rect);
     };
 
-    m_page.panel(kFooterPanel).items << label(QStringLiteral("lblFooterS"), 0, 16, 777, pdf::Align::Center, 10, false,
-                                              kGray, kResultPageFooter);
+    pdf::Panel& footer = m_page.panel(kFooterPanel);
+    // How the totals come about, in small print in the free upper half of the footer, above the footer line.
+    footer.items << label(QStringLiteral("lblRegelnS"), 0, 4, 777, pdf::Align::Center, 7, false, kGray, kSeriesRules);
+    footer.items << label(QStringLiteral("lblFooterS"), 0, 16, 777, pdf::Align::Center, 10, false, kGray,
+                          kResultPageFooter);
 }
 
 pdf::Item& SeriesPage::gridItem(const QString& name) {

@@ -1,5 +1,7 @@
 #include "series/SeriesReport.h"
 
+#include "reports/CsvExport.h"
+#include "reports/ResultPage.h"
 #include "store/Fields.h"
 #include "store/Filter.h"
 #include "store/Table.h"
@@ -10,7 +12,30 @@ const QString kTooManyRacesMessage =
     QStringLiteral("Mehr als 7 Wettfahrten können zur Zeit leider noch nicht auf einem Report dargestellt werden\n"
                    "Für Softwareupdates wenden Sie sich per eMail an info@wendemark.example");
 
+const QString kSeriesRules =
+    QStringLiteral("Gesamt = Summe der Wettfahrtpunkte · nicht gesegelt: Zahl der Gemeldeten dieser Wettfahrt + 1");
+
 namespace {
+
+// Positions of the fixed fields in a series row (seriesFields()).
+enum SeriesField { SailNumber = 0, Boat = 1, Name = 4, Total = 5 };
+
+// Place, sail number, boat name, helmsman, the race points, total: one row of the web page and the CSV file.
+QList<QStringList> rankingRows(const ReportData& rows, int races, int firstPlace) {
+    const QStringList places = seriesPlaces(rows, firstPlace);
+    QList<QStringList> result;
+    result.reserve(rows.rows.size());
+    for (qsizetype r = 0; r < rows.rows.size(); ++r) {
+        const QStringList& row = rows.rows[r];
+        QStringList line{places[r], row.value(SailNumber), row.value(Boat), row.value(Name)};
+        for (int k = 0; k < races; ++k) {
+            line << row.value(kSeriesFixedFields + k);
+        }
+        line << row.value(Total);
+        result << line;
+    }
+    return result;
+}
 
 Filter selectionFilter(const SeriesSelection& selection) {
     switch (selection.kind) {
@@ -74,6 +99,60 @@ QString seriesPdfName(const QString& series, const SeriesSelection& selection) {
         name += u'_' + fileNamePart(selection.low) + u'-' + fileNamePart(selection.high);
     }
     return name + QStringLiteral(".pdf");
+}
+
+QString seriesExportName(const QString& series, const SeriesSelection& selection, const QString& extension) {
+    return seriesPdfName(series, selection).chopped(4) + extension;
+}
+
+QStringList seriesPlaces(const ReportData& rows, int firstPlace) {
+    QStringList places;
+    places.reserve(rows.rows.size());
+    for (qsizetype r = 0; r < rows.rows.size(); ++r) {
+        places << QString::number(firstPlace + r);
+    }
+    return places;
+}
+
+HtmlResult seriesHtml(const ReportData& rows, int races, const QString& header, const QDateTime& now,
+                      const QString& raceList, int firstPlace) {
+    HtmlResult page;
+    page.title = header;
+    page.product = QStringLiteral("Wendemark");
+    page.header = header + QStringLiteral(" - ") + reportDateTime(now);
+    page.columns = {QStringLiteral("Platz"), QStringLiteral("Segelnr."), QStringLiteral("Bootsname"),
+                    QStringLiteral("Name")};
+    page.alignRight = {true, false, false, false};
+    for (int k = 1; k <= races; ++k) {
+        page.columns << u'(' + QString::number(k) + u')';
+        page.alignRight << true;
+    }
+    page.columns << QStringLiteral("Gesamt");
+    page.alignRight << true;
+    page.rows = rankingRows(rows, races, firstPlace);
+    if (!raceList.isEmpty()) {
+        page.notes << raceList;
+    }
+    page.notes << kSeriesRules << kResultPageFooter;
+    return page;
+}
+
+QStringList seriesCsvHeader(int races) {
+    QStringList header{QStringLiteral("Platz"), QStringLiteral("Segelnummer"), QStringLiteral("Bootsname"),
+                       QStringLiteral("Name")};
+    for (int k = 1; k <= races; ++k) {
+        header << QStringLiteral("WF ") + QString::number(k);
+    }
+    header << QStringLiteral("Gesamt");
+    return header;
+}
+
+QList<QStringList> seriesCsvRows(const ReportData& rows, int races, int firstPlace) {
+    return rankingRows(rows, races, firstPlace);
+}
+
+QByteArray seriesCsv(const ReportData& rows, int races, int firstPlace) {
+    return csvFile(seriesCsvHeader(races), seriesCsvRows(rows, races, firstPlace));
 }
 
 QString raceListLine(const QStringList& raceLines) {

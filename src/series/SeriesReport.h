@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/BandReport.h"
+#include "reports/HtmlExport.h"
 #include "series/SeriesStore.h"
 
 namespace wm {
@@ -29,6 +30,22 @@ QString seriesPdfHeader(const QString& series, const SeriesSelection& selection)
 // "Serie_Serie001.pdf", "Serie_Serie001_Jolle.pdf", "Serie_Serie001_100-110.pdf". A path separator typed
 // into the type or a bound becomes '-', so the file stays in the reports folder.
 QString seriesPdfName(const QString& series, const SeriesSelection& selection);
+
+// "Serie_Serie001.html", "Serie_Serie001_Jolle.csv": the PDF's name with `extension` (".html", ".csv").
+QString seriesExportName(const QString& series, const SeriesSelection& selection, const QString& extension);
+
+// How a series result is computed, in small print on every printed, PDF and web result of a series.
+extern const QString kSeriesRules;
+
+// The web page and CSV file of a series ranking over the rows of seriesRows, in their order, placed from
+// `firstPlace` on as the PDF places them: place, sail number, boat name, helmsman, one column per race
+// (the first `races`), total.
+QStringList seriesPlaces(const ReportData& rows, int firstPlace = 1);
+HtmlResult seriesHtml(const ReportData& rows, int races, const QString& header, const QDateTime& now,
+                      const QString& raceList, int firstPlace = 1);
+QStringList seriesCsvHeader(int races);
+QList<QStringList> seriesCsvRows(const ReportData& rows, int races, int firstPlace = 1);
+QByteArray seriesCsv(const ReportData& rows, int races, int firstPlace = 1);
 
 // The race list of the series window joined into one line: "WF 1:  a | WF 2:  b".
 QString raceListLine(const QStringList& raceLines);

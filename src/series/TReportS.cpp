@@ -1,5 +1,6 @@
 #include "series/TReportS.h"
 
+#include "series/SeriesReport.h"
 #include "series/SeriesStore.h"
 #include "store/Fields.h"
 
@@ -99,7 +100,13 @@ ReportDesign TReportS::seriesDesign() {
     races.width = 273.31;
     summary.items << races;
 
-    design.bands = {title, header, detail, summary};
+    // After the last row, before the race list that ends the report: how the totals come about, in small print.
+    ReportBand rulesBand{BandKind::Summary, 6, {}};
+    ReportItem rules = text(kRules, kSeriesRules, 2.12, 2.1, Qt::AlignLeft, reportFont(kFont, 7), kGray);
+    rules.width = 273.31;
+    rulesBand.items << rules;
+
+    design.bands = {title, header, detail, rulesBand, summary};
     return design;
 }
 

@@ -15,6 +15,7 @@ public:
     static constexpr int kRaceColumns = 7;
     static inline const QString kTitle = QStringLiteral("QRLabel9");
     static inline const QString kRaceList = QStringLiteral("QRLabel3");
+    static inline const QString kRules = QStringLiteral("QRLabelRegeln");
 
     explicit TReportS(QObject* parent = nullptr);
 

@@ -10,6 +10,7 @@
 #include "series/SeriesStore.h"
 #include "series/TReportS.h"
 #include "store/Error.h"
+#include "store/SafeFile.h"
 #include "timing/Clock.h"
 #include "timing/Race.h"
 #include "ui_TSeriesManager.h"
@@ -56,6 +57,12 @@ TSeriesManager::TSeriesManager(Race& running, TReportS& report, const Seams& sea
     m_commands->add({m_ui->Label5, nullptr, 0, 0, [this] { Label5Click(); }});
     m_commands->add({m_ui->Label6, nullptr, 0, 0, [this] { Label6Click(); }});
     m_commands->add({m_ui->Label7, nullptr, 0, 0, [this] { Label7Click(); }});
+    m_commands->add({m_ui->Label5Html, nullptr, 0, 0, [this] { Label5HtmlClick(); }});
+    m_commands->add({m_ui->Label5Csv, nullptr, 0, 0, [this] { Label5CsvClick(); }});
+    m_commands->add({m_ui->Label6Html, nullptr, 0, 0, [this] { Label6HtmlClick(); }});
+    m_commands->add({m_ui->Label6Csv, nullptr, 0, 0, [this] { Label6CsvClick(); }});
+    m_commands->add({m_ui->Label7Html, nullptr, 0, 0, [this] { Label7HtmlClick(); }});
+    m_commands->add({m_ui->Label7Csv, nullptr, 0, 0, [this] { Label7CsvClick(); }});
     m_commands->setResetArea(m_ui->MisterX);
 
     m_popAppend = new QMenu(this);
@@ -434,33 +441,59 @@ void TSeriesManager::Label14Click() {
     });
 }
 
-void TSeriesManager::exportPdf(const SeriesSelection& sel) {
+bool TSeriesManager::prepareExport(const SeriesSelection& sel, Format format) {
     if (!requireSeries()) {
-        return;
+        return false;
     }
     m_page.SeriesPlace = 1;
     m_page.SeriesHeader = seriesPdfHeader(m_series.name, sel);
     m_page.SeriesRaceCount = raceCount(m_tblSerie);
     m_qryGetData = seriesRows(m_tblSerie, sel);
     if (m_qryGetData.rows.isEmpty()) {
+        const QString nothing = format == Format::Pdf    ? QStringLiteral("Es wurde kein PDF geschrieben.")
+                                : format == Format::Html ? QStringLiteral("Es wurde keine Webseite geschrieben.")
+                                                         : QStringLiteral("Es wurde keine CSV-Datei geschrieben.");
         switch (sel.kind) {
         case SeriesSelection::Kind::All:
-            throw Error(QStringLiteral("Die Serie '%1' hat noch keine Boote. Es wurde kein PDF geschrieben.")
-                            .arg(m_series.name));
+            throw Error(QStringLiteral("Die Serie '%1' hat noch keine Boote. %2").arg(m_series.name, nothing));
         case SeriesSelection::Kind::Type:
-            throw Error(QStringLiteral("Die Serie '%1' hat kein Boot vom Typ '%2'. Es wurde kein PDF geschrieben.")
-                            .arg(m_series.name, sel.type));
+            throw Error(
+                QStringLiteral("Die Serie '%1' hat kein Boot vom Typ '%2'. %3").arg(m_series.name, sel.type, nothing));
         case SeriesSelection::Kind::Range:
-            throw Error(QStringLiteral("Die Serie '%1' hat kein Boot mit einem Yardstick von %2 bis %3. Es wurde kein "
-                                       "PDF geschrieben.")
-                            .arg(m_series.name, sel.low, sel.high));
+            throw Error(QStringLiteral("Die Serie '%1' hat kein Boot mit einem Yardstick von %2 bis %3. %4")
+                            .arg(m_series.name, sel.low, sel.high, nothing));
         }
+    }
+    return true;
+}
+
+void TSeriesManager::exportPdf(const SeriesSelection& sel) {
+    if (!prepareExport(sel, Format::Pdf)) {
+        return;
     }
     const QString path = ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' +
                          seriesPdfName(m_series.name, sel);
     m_page.exportSeries(m_qryGetData, path);
     m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + m_page.SeriesHeader +
                                        QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
+}
+
+void TSeriesManager::exportAs(const SeriesSelection& sel, Format format) {
+    if (!prepareExport(sel, format)) {
+        return;
+    }
+    const bool html = format == Format::Html;
+    const int races = m_page.SeriesRaceCount;
+    const QString path = ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' +
+                         seriesExportName(m_series.name, sel, html ? QStringLiteral(".html") : QStringLiteral(".csv"));
+    writeWholeFile(
+        path, html ? htmlPage(seriesHtml(m_qryGetData, races, m_page.SeriesHeader, m_clock.now(),
+                                         raceListLine(raceListLines(m_series.settingsPath, races)), m_page.SeriesPlace))
+                   : seriesCsv(m_qryGetData, races, m_page.SeriesPlace));
+    m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + m_page.SeriesHeader +
+                                       QStringLiteral("' wurde ") +
+                                       (html ? QStringLiteral("als Webseite") : QStringLiteral("als CSV-Datei")) +
+                                       QStringLiteral(" exportiert:\r\r") + QDir::toNativeSeparators(path));
 }
 
 void TSeriesManager::Label7Click() {
@@ -473,6 +506,30 @@ void TSeriesManager::Label5Click() {
 
 void TSeriesManager::Label6Click() {
     guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Range)); });
+}
+
+void TSeriesManager::Label5HtmlClick() {
+    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::Type), Format::Html); });
+}
+
+void TSeriesManager::Label5CsvClick() {
+    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::Type), Format::Csv); });
+}
+
+void TSeriesManager::Label6HtmlClick() {
+    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::Range), Format::Html); });
+}
+
+void TSeriesManager::Label6CsvClick() {
+    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::Range), Format::Csv); });
+}
+
+void TSeriesManager::Label7HtmlClick() {
+    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::All), Format::Html); });
+}
+
+void TSeriesManager::Label7CsvClick() {
+    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::All), Format::Csv); });
 }
 
 } // namespace wm

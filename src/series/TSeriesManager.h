@@ -64,6 +64,13 @@ public:
     void Label5Click();
     void Label6Click();
     void Label7Click();
+    // The same selections as Label5, Label6 and Label7, as a web page or a CSV file.
+    void Label5HtmlClick();
+    void Label5CsvClick();
+    void Label6HtmlClick();
+    void Label6CsvClick();
+    void Label7HtmlClick();
+    void Label7CsvClick();
 
     // The open series ("" when none), the series in the tree, top to bottom, and the race menu's captions.
     const QString& seriesName() const { return m_series.name; }
@@ -83,7 +90,12 @@ private:
     bool requireSeries();
     SeriesSelection selection(SeriesSelection::Kind kind) const;
     void previewReport(const SeriesSelection& sel);
+    enum class Format { Pdf, Html, Csv };
+    // Reads the selection into m_qryGetData and sets up the page; throws wm::Error for a selection without
+    // boats, saying which `format` was not written. False when no series is open.
+    bool prepareExport(const SeriesSelection& sel, Format format);
     void exportPdf(const SeriesSelection& sel);
+    void exportAs(const SeriesSelection& sel, Format format);
     void enableAppend();
 
     const std::unique_ptr<Ui::TSeriesManager> m_ui;
