@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -117,6 +118,45 @@ QStringList pdfRows(const QString& path) {
     return rows;
 }
 
+// The cells of each body row of a web page's table, entities resolved.
+QList<QStringList> htmlCells(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {{QStringLiteral("<no file>")}};
+    }
+    const QString html = QString::fromUtf8(file.readAll());
+    static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"));
+    static const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
+    QList<QStringList> rows;
+    const QString body = html.section(QStringLiteral("<tbody>"), 1).section(QStringLiteral("</tbody>"), 0, 0);
+    for (const QRegularExpressionMatch& r : row.globalMatch(body)) {
+        QStringList cells;
+        for (const QRegularExpressionMatch& c : cell.globalMatch(r.captured(1))) {
+            cells << c.captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        }
+        rows << cells;
+    }
+    return rows;
+}
+
+// The fields of each data row of a CSV file (names hold no separator), after the byte-order mark and header.
+QList<QStringList> csvCells(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {{QStringLiteral("<no file>")}};
+    }
+    QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("\xEF\xBB\xBF")) {
+        return {{QStringLiteral("<no byte-order mark>")}};
+    }
+    QList<QStringList> rows;
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        rows << lines[i].split(u';');
+    }
+    return rows;
+}
+
 struct Browser {
     MainFixture f;
     TRaceEdit* edit = nullptr;
@@ -182,6 +222,8 @@ private slots:
     void startShift();
     void startFixLabel_data();
     void startFixLabel();
+    void webAndCsv_sameRowsAsThePdf_data();
+    void webAndCsv_sameRowsAsThePdf();
 };
 
 void TestRaceEdit::raceList_newestFirstWithoutStarterTable_data() {
@@ -679,6 +721,87 @@ void TestRaceEdit::startFixLabel() {
         QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("G2a"));
         QCOMPARE(b.w<QLabel>("DBText1")->text(), QStringLiteral("00:43:00"));
     }
+}
+
+void TestRaceEdit::webAndCsv_sameRowsAsThePdf_data() {
+    QTest::addColumn<QString>("pdfLabel");
+    QTest::addColumn<bool>("choose");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("low");
+    QTest::addColumn<QString>("stem");    // file name without extension, as the PDF's
+    QTest::addColumn<QString>("caption"); // header of the web page, as on the PDF
+    QTest::addColumn<QString>("error");   // refused: nothing is written
+    QTest::newRow("type") << QStringLiteral("Label15") << true << QStringLiteral("Laser") << QString()
+                          << QStringLiteral("Sommer Laser") << QStringLiteral("Sommer (Laser)") << QString();
+    QTest::newRow("Yardstick range") << QStringLiteral("Label16") << true << QString() << QString()
+                                     << QStringLiteral("Sommer 100-110") << QStringLiteral("Sommer (YS 100-110)")
+                                     << QString();
+    QTest::newRow("overall by corrected time, DNF before DSQ")
+        << QStringLiteral("Label17") << true << QString() << QString() << QStringLiteral("Sommer")
+        << QStringLiteral("Sommer") << QString();
+    QTest::newRow("no race chosen") << QStringLiteral("Label17") << false << QString() << QString() << QString()
+                                    << QString() << QStringLiteral("zuerst eine Wettfahrt");
+    QTest::newRow("type the race lacks") << QStringLiteral("Label15") << true << QStringLiteral("Folkeboot")
+                                         << QString() << QString() << QString()
+                                         << QStringLiteral("kein Boot vom Typ 'Folkeboot'");
+    QTest::newRow("empty range") << QStringLiteral("Label16") << true << QString() << QStringLiteral("150") << QString()
+                                 << QString() << QStringLiteral("von 150 bis 110");
+}
+
+void TestRaceEdit::webAndCsv_sameRowsAsThePdf() {
+    QFETCH(QString, pdfLabel);
+    QFETCH(bool, choose);
+    QFETCH(QString, type);
+    QFETCH(QString, low);
+    QFETCH(QString, stem);
+    QFETCH(QString, caption);
+    QFETCH(QString, error);
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Sommer"), kRegatta);
+    b.open();
+    if (choose) {
+        QVERIFY(b.choose(QStringLiteral("Sommer")));
+    }
+    if (!type.isEmpty()) {
+        b.w<QComboBox>("ComboBox1")->setCurrentText(type);
+    }
+    if (!low.isEmpty()) {
+        b.type("Edit1", low);
+    }
+    for (const QString& suffix : {QStringLiteral("Html"), QStringLiteral("Csv")}) {
+        QVERIFY2(press(b.w<QWidget>(qPrintable(pdfLabel + suffix))), qPrintable(pdfLabel + suffix));
+    }
+    if (!error.isEmpty()) {
+        QCOMPARE(b.f.prompts.errors.size(), 2);
+        for (const QString& e : b.f.prompts.errors) {
+            QVERIFY2(e.contains(error), qPrintable(e));
+        }
+        QCOMPARE(b.f.notifier.notices.size(), 0);
+        QCOMPARE(QDir(b.f.folder.path() + QStringLiteral("/Reports")).entryList(QDir::Files), QStringList());
+        return;
+    }
+    QVERIFY(press(b.w<QWidget>(qPrintable(pdfLabel))));
+    QCOMPARE(b.f.prompts.errors, QStringList());
+    QCOMPARE(b.f.notifier.notices.size(), 3);
+    QVERIFY2(b.f.notifier.notices[0].text.contains(QStringLiteral("Webseite")),
+             qPrintable(b.f.notifier.notices[0].text));
+    QVERIFY2(b.f.notifier.notices[1].text.contains(QStringLiteral("CSV")), qPrintable(b.f.notifier.notices[1].text));
+
+    const QStringList pdf = pdfRows(b.reports(stem + QStringLiteral(".pdf")));
+    QVERIFY(pdf.size() >= 5);
+    QStringList web;
+    for (const QStringList& cells : htmlCells(b.reports(stem + QStringLiteral(".html")))) {
+        web << cells.value(0) + u' ' + cells.value(1);
+    }
+    QCOMPARE(web, pdf);
+    QStringList csv;
+    for (const QStringList& fields : csvCells(b.reports(stem + QStringLiteral(".csv")))) {
+        csv << fields.value(0) + u' ' + fields.value(1);
+    }
+    QCOMPARE(csv, pdf);
+    QFile page(b.reports(stem + QStringLiteral(".html")));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(page.readAll()).contains(caption + QStringLiteral(" - ")));
 }
 
 QTEST_MAIN(TestRaceEdit)

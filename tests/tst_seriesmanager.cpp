@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
@@ -112,6 +113,27 @@ QStringList words(const QStringList& lines) {
     return lines.join(u' ').split(u' ', Qt::SkipEmptyParts);
 }
 
+// The cells of each body row of a web page's table.
+QList<QStringList> htmlCells(const QString& html) {
+    static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"));
+    static const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
+    QList<QStringList> rows;
+    const QString body = html.section(QStringLiteral("<tbody>"), 1).section(QStringLiteral("</tbody>"), 0, 0);
+    for (const QRegularExpressionMatch& r : row.globalMatch(body)) {
+        QStringList cells;
+        for (const QRegularExpressionMatch& c : cell.globalMatch(r.captured(1))) {
+            cells << c.captured(1);
+        }
+        rows << cells;
+    }
+    return rows;
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 struct Window {
     MainFixture f;
     TSeriesManager* sm = nullptr;
@@ -166,6 +188,8 @@ private slots:
     void printed_data();
     void printed();
     void window_createAppendExportDelete();
+    void webAndCsv_sameRowsAsThePdf_data();
+    void webAndCsv_sameRowsAsThePdf();
 };
 
 void TestSeriesManager::lists_treeDescendingMenuAscending() {
@@ -391,6 +415,100 @@ void TestSeriesManager::window_createAppendExportDelete() {
     QVERIFY(QFile::exists(win.f.folder.path() + QStringLiteral("/data/Serien/Herbst 'Cup.ini")));
     PRESS(*win.sm, "Label1");
     QVERIFY(!sm.isVisible());
+}
+
+void TestSeriesManager::webAndCsv_sameRowsAsThePdf_data() {
+    QTest::addColumn<int>("boats");
+    QTest::addColumn<int>("races");
+    QTest::addColumn<QString>("pdfLabel");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("stem");  // file name without extension, as the PDF's
+    QTest::addColumn<QString>("error"); // refused: nothing is written
+
+    QTest::newRow("whole series over two PDF pages") << 19 << 3 << "Label7"
+                                                     << ""
+                                                     << "Serie_Serie001"
+                                                     << "";
+    QTest::newRow("Yardstick range") << 20 << 2 << "Label6"
+                                     << ""
+                                     << "Serie_Serie001_100-110"
+                                     << "";
+    QTest::newRow("one type, ten races") << 6 << 10 << "Label5"
+                                         << "Jolle"
+                                         << "Serie_Serie001_Jolle"
+                                         << "";
+    QTest::newRow("type without boats") << 4 << 1 << "Label5"
+                                        << "Folkeboot"
+                                        << ""
+                                        << "kein Boot vom Typ 'Folkeboot'";
+    QTest::newRow("series without boats") << 0 << 1 << "Label7"
+                                          << ""
+                                          << ""
+                                          << "noch keine Boote";
+}
+
+void TestSeriesManager::webAndCsv_sameRowsAsThePdf() {
+    QFETCH(int, boats);
+    QFETCH(int, races);
+    QFETCH(QString, pdfLabel);
+    QFETCH(QString, type);
+    QFETCH(QString, stem);
+    QFETCH(QString, error);
+
+    Window win;
+    writeSeries(win.f.folder, QStringLiteral("Serie001"), boats, races);
+    win.open();
+    QVERIFY(win.choose(QStringLiteral("Serie001")));
+    if (!type.isEmpty()) {
+        win.w<QComboBox>("ComboBox1")->setEditable(true);
+        win.w<QComboBox>("ComboBox1")->setEditText(type);
+    }
+    for (const QString& suffix : {QStringLiteral("Html"), QStringLiteral("Csv")}) {
+        QVERIFY2(press(win.sm->findChild<QWidget*>(pdfLabel + suffix)), qPrintable(pdfLabel + suffix));
+    }
+    if (!error.isEmpty()) {
+        QCOMPARE(win.f.prompts.errors.size(), 2);
+        QVERIFY2(win.f.prompts.errors[0].contains(error) &&
+                     win.f.prompts.errors[0].contains(QStringLiteral("Webseite")),
+                 qPrintable(win.f.prompts.errors[0]));
+        QVERIFY2(win.f.prompts.errors[1].contains(error) && win.f.prompts.errors[1].contains(QStringLiteral("CSV")),
+                 qPrintable(win.f.prompts.errors[1]));
+        QCOMPARE(win.f.notifier.notices.size(), 0);
+        QCOMPARE(QDir(win.f.folder.path() + QStringLiteral("/Reports")).entryList(QDir::Files), QStringList());
+        return;
+    }
+    QVERIFY(press(win.sm->findChild<QWidget*>(pdfLabel)));
+    QCOMPARE(win.f.prompts.errors, QStringList());
+    QCOMPARE(win.f.notifier.notices.size(), 3);
+    QCOMPARE(win.f.notifier.notices[0].text.section(u':', -1).trimmed(),
+             QDir::toNativeSeparators(win.reports(stem + QStringLiteral(".html"))));
+
+    // Place, sail number, boat, helmsman, the race points, total: line by line as the PDF shows them.
+    QStringList pdf;
+    for (const QStringList& lines : pdfLines(win.reports(stem + QStringLiteral(".pdf")))) {
+        pdf << lines.filter(QRegularExpression(QStringLiteral("^\\d+ S\\d+ ")));
+        // The series rules stand on every page, above the footer line.
+        QVERIFY2(lines.contains(kSeriesRules), qPrintable(lines.join(u'\n')));
+    }
+    QVERIFY(pdf.size() >= 3);
+    const QString html = QString::fromUtf8(readBytes(win.reports(stem + QStringLiteral(".html"))));
+    QStringList web;
+    for (const QStringList& cells : htmlCells(html)) {
+        QCOMPARE(cells.size(), 5 + races);
+        web << cells.join(u' ');
+    }
+    QCOMPARE(web, pdf);
+    QVERIFY(html.contains(kSeriesRules));
+    const QByteArray csvBytes = readBytes(win.reports(stem + QStringLiteral(".csv")));
+    QVERIFY(csvBytes.startsWith("\xEF\xBB\xBF"));
+    QStringList csvLines = QString::fromUtf8(csvBytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(csvLines.value(0).split(u';').size(), 5 + races);
+    QVERIFY(csvLines.value(0).startsWith(QStringLiteral("Platz;Segelnummer;Bootsname;Name;WF 1;")));
+    QStringList csv;
+    for (qsizetype i = 1; i < csvLines.size(); ++i) {
+        csv << csvLines[i].split(u';').join(u' ');
+    }
+    QCOMPARE(csv, pdf);
 }
 
 QTEST_MAIN(TestSeriesManager)
