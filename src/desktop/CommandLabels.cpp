@@ -11,14 +11,14 @@ namespace wm {
 CommandLabels::CommandLabels(const ImageList& images, QObject* parent) : QObject(parent), m_images(images) {}
 
 void CommandLabels::add(const Entry& entry) {
-    m_entries.append(entry);
+    m_entries.append({entry.label, entry.icon, entry.label, entry.icon, entry.normal, entry.highlighted, entry.click});
     for (QLabel* w : {entry.label, entry.icon}) {
         if (w) {
             w->setMouseTracking(true);
             w->installEventFilter(this);
         }
     }
-    highlight(entry, false);
+    highlight(m_entries.last(), false);
 }
 
 void CommandLabels::setResetArea(QWidget* area) {
@@ -27,7 +27,7 @@ void CommandLabels::setResetArea(QWidget* area) {
 }
 
 void CommandLabels::showNormal() {
-    for (const Entry& e : m_entries) {
+    for (const Held& e : m_entries) {
         highlight(e, false);
     }
 }
@@ -36,11 +36,14 @@ bool CommandLabels::isHighlighted(const QLabel* label) const {
     return label->font().bold();
 }
 
-void CommandLabels::highlight(const Entry& entry, bool on) const {
+void CommandLabels::highlight(const Held& entry, bool on) const {
+    if (!entry.labelAlive) {
+        return;
+    }
     QFont f = entry.label->font();
     f.setBold(on);
     entry.label->setFont(f);
-    if (entry.icon) {
+    if (entry.icon && entry.iconAlive) {
         m_images.show(entry.icon, on ? entry.highlighted : entry.normal);
     }
 }
@@ -51,8 +54,13 @@ bool CommandLabels::eventFilter(QObject* watched, QEvent* event) {
         showNormal();
         return false;
     }
-    for (const Entry& e : m_entries) {
-        if (watched != e.label && watched != e.icon) {
+    // Only the mouse matters here; other events also come while a window takes its labels down.
+    if (type != QEvent::Enter && type != QEvent::MouseMove && type != QEvent::Leave &&
+        type != QEvent::MouseButtonRelease) {
+        return QObject::eventFilter(watched, event);
+    }
+    for (const Held& e : m_entries) {
+        if (!e.labelAlive || (watched != e.labelAlive.data() && watched != e.iconAlive.data())) {
             continue;
         }
         if (!e.label->isEnabled()) {

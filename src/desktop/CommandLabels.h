@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -37,10 +38,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void highlight(const Entry& entry, bool on) const;
+    // Held as guarded pointers: while a window is destroyed its labels go one by one and still send events.
+    struct Held {
+        QLabel* label = nullptr;
+        QLabel* icon = nullptr;
+        QPointer<QObject> labelAlive;
+        QPointer<QObject> iconAlive;
+        int normal = 0;
+        int highlighted = 0;
+        std::function<void()> click;
+    };
+    void highlight(const Held& entry, bool on) const;
 
     const ImageList& m_images;
-    QList<Entry> m_entries;
+    QList<Held> m_entries;
     QWidget* m_resetArea = nullptr;
 };
 
