@@ -135,6 +135,8 @@ private slots:
     void addColumn();
     void uniqueIndex();
     void setAll();
+    void nestedTransaction_keepsOrDropsItsOwnPart_data();
+    void nestedTransaction_keepsOrDropsItsOwnPart();
     void createOverTableInUse_isRefused();
 
     void otherProcessCannotTakeHeldTable();
@@ -539,6 +541,47 @@ void StoreTest::uniqueIndex() {
     QVERIFY(!table.hasIndex(u"i"_s));
     table.createIndex(u"i"_s, key, true);
     QVERIFY(table.hasIndex(u"i"_s));
+}
+
+void StoreTest::nestedTransaction_keepsOrDropsItsOwnPart_data() {
+    QTest::addColumn<bool>("innerCommits");
+    QTest::addColumn<bool>("outerCommits");
+    QTest::addColumn<QStringList>("stored");
+    QTest::newRow("both commit") << true << true << QStringList{u"aussen"_s, u"innen"_s};
+    QTest::newRow("inner rolled back") << false << true << QStringList{u"aussen"_s};
+    QTest::newRow("outer rolled back") << true << false << QStringList{};
+}
+
+void StoreTest::nestedTransaction_keepsOrDropsItsOwnPart() {
+    QFETCH(bool, innerCommits);
+    QFETCH(bool, outerCommits);
+    QFETCH(QStringList, stored);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Lauf.db"_s);
+    Table::create(path, wm::participantFields());
+    {
+        Table table;
+        table.open(path, Table::Mode::Exclusive);
+        Table::Transaction outer(table);
+        table.insert({{wm::field::NAME, u"aussen"_s}});
+        {
+            Table::Transaction inner(table);
+            table.insert({{wm::field::NAME, u"innen"_s}});
+            if (innerCommits) {
+                inner.commit();
+            }
+        }
+        if (outerCommits) {
+            outer.commit();
+        }
+    }
+    Table table;
+    table.open(path);
+    QStringList names;
+    for (const Table::Row& row : table.select()) {
+        names << row.values.value(table.fieldIndex(wm::field::NAME)).toString();
+    }
+    QCOMPARE(names, stored);
 }
 
 void StoreTest::setAll() {

@@ -1,6 +1,5 @@
 #include "raceedit/StoredRaces.h"
 
-#include "store/Backup.h"
 #include "store/Error.h"
 #include "store/Fields.h"
 #include "store/ProgramDir.h"
@@ -12,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -130,42 +128,15 @@ QString startShiftPreview(const QList<StartShift>& plan, int group, int seconds)
 }
 
 QList<StartShift> shiftStart(Table& race, int group, int seconds) {
-    // Scoring commits on its own, so it runs on a copy taken inside this transaction; the copy's times and
-    // points are then written here together. The transaction keeps anyone else from writing meanwhile.
+    // Times and points change together or not at all; scoring runs inside this one transaction.
     Table::Transaction transaction(race);
     const QList<StartShift> plan = planStartShift(race, group, seconds);
-    const QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        throw Error(QStringLiteral("Für die Neuwertung kann kein temporärer Ordner angelegt werden.\n"
-                                   "Es wurde nichts geändert."));
+    const int ys = race.fieldIndex(field::YS);
+    for (const StartShift& s : plan) {
+        const QString yardstick = displayText(race.read(s.rowid).values.value(ys));
+        race.setValues(s.rowid, {{field::GZEIT, s.newElapsed}, {field::BZEIT, CorrectedTime(s.newElapsed, yardstick)}});
     }
-    const QString copyPath = scratch.filePath(QStringLiteral("wertung.db"));
-    copyTableFile(race.path(), copyPath);
-    QList<std::pair<qint64, QVariant>> elapsed, corrected, points;
-    {
-        Table copy;
-        copy.open(copyPath, Table::Mode::Exclusive);
-        const int ys = copy.fieldIndex(field::YS);
-        {
-            Table::Transaction copyTransaction(copy);
-            for (const StartShift& s : plan) {
-                const QString yardstick = displayText(copy.read(s.rowid).values.value(ys));
-                const QString bzeit = CorrectedTime(s.newElapsed, yardstick);
-                copy.setValues(s.rowid, {{field::GZEIT, s.newElapsed}, {field::BZEIT, bzeit}});
-                elapsed.append({s.rowid, s.newElapsed});
-                corrected.append({s.rowid, bzeit});
-            }
-            copyTransaction.commit();
-        }
-        CalcPoints(copy);
-        const int punkte = copy.fieldIndex(field::Punkte);
-        for (const Table::Row& row : copy.select()) {
-            points.append({row.rowid, row.values.value(punkte)});
-        }
-    }
-    race.setColumn(field::GZEIT, elapsed);
-    race.setColumn(field::BZEIT, corrected);
-    race.setColumn(field::Punkte, points);
+    CalcPoints(race);
     transaction.commit();
     return plan;
 }

@@ -502,13 +502,25 @@ void Table::setAll(const QString& field, const QVariant& value) {
 }
 
 Table::Transaction::Transaction(Table& table) : m_table(table) {
-    m_table.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    sqlite3* handle = handleOf(m_table.database());
+    if (handle && sqlite3_get_autocommit(handle) == 0) {
+        static std::atomic<int> counter{0};
+        m_savepoint = QStringLiteral("wm_sp%1").arg(++counter);
+        m_table.exec(QStringLiteral("SAVEPOINT ") + m_savepoint);
+    } else {
+        m_table.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
 }
 
 Table::Transaction::~Transaction() {
     if (m_open) {
         try {
-            m_table.exec(QStringLiteral("ROLLBACK"));
+            if (m_savepoint.isEmpty()) {
+                m_table.exec(QStringLiteral("ROLLBACK"));
+            } else {
+                m_table.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
+                m_table.exec(QStringLiteral("RELEASE ") + m_savepoint);
+            }
         } catch (const Error&) {
             // Nothing more can be done here; SQLite rolls back an unfinished transaction itself.
         }
@@ -516,7 +528,7 @@ Table::Transaction::~Transaction() {
 }
 
 void Table::Transaction::commit() {
-    m_table.exec(QStringLiteral("COMMIT"));
+    m_table.exec(m_savepoint.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint);
     m_open = false;
 }
 

@@ -69,7 +69,9 @@ public:
 
     QSqlDatabase database() const;
 
-    // Several changes committed together or not at all: rolled back unless commit() is reached.
+    // Several changes committed together or not at all: rolled back unless commit() is reached. Opened
+    // inside another transaction it is a savepoint of it: its changes are kept or dropped on their own, and
+    // reach the disk only with the outer commit.
     class Transaction {
     public:
         explicit Transaction(Table& table);
@@ -80,6 +82,7 @@ public:
 
     private:
         Table& m_table;
+        QString m_savepoint; // empty: the outermost transaction
         bool m_open = true;
     };
 
