@@ -36,6 +36,29 @@ struct Item {
     bool printable = true;
 };
 
+// A label item: one line in its box.
+inline Item label(const QString& name, double x, double y, double width, Align align, double size, bool bold,
+                  const QColor& color, const QString& text = {}) {
+    Item item;
+    item.name = name;
+    item.x = x;
+    item.y = y;
+    item.width = width;
+    item.align = align;
+    item.size = size;
+    item.bold = bold;
+    item.color = color;
+    item.text = text;
+    return item;
+}
+
+// A text item of a result row: 12 point, black, 4 points below the row's top.
+inline Item textItem(const QString& name, double x, double width) {
+    Item item = label(name, x, 4, width, Align::Left, 12, false, Qt::black);
+    item.kind = Item::Kind::Text;
+    return item;
+}
+
 struct Panel {
     QString name;
     double x = 0;

@@ -15,37 +15,14 @@ enum RowItem { Points, SailNumber, Boat, Name, Yardstick, Elapsed, Corrected };
 // STATUS, Punkte.
 constexpr int kSourceField[] = {9, 0, 1, 2, 4, 6, 7};
 
-pdf::Item label(const QString& name, double x, double y, double width, pdf::Align align, double size, bool bold,
-                const QColor& color, const QString& text = {}) {
-    pdf::Item item;
-    item.name = name;
-    item.kind = pdf::Item::Kind::Label;
-    item.x = x;
-    item.y = y;
-    item.width = width;
-    item.align = align;
-    item.size = size;
-    item.bold = bold;
-    item.color = color;
-    item.text = text;
-    return item;
-}
-
-pdf::Item textItem(const QString& name, double x, double width) {
-    pdf::Item item = label(name, x, 4, width, pdf::Align::Left, 12, false, Qt::black);
-    item.kind = pdf::Item::Kind::Text;
-    item.lineSpacing = 14;
-    return item;
-}
-
 } // namespace
 
 RacePage::RacePage(const Clock& clock)
     : m_clock(clock), m_page(resultPageFrame({kHeaderPanel, kColumnHeaderPanel, kGridPanel, kFooterPanel})) {
     pdf::Panel& header = m_page.panel(kHeaderPanel);
-    header.items << label(QStringLiteral("lblProdukt"), 0, 8, 400, pdf::Align::Left, 16, true, kGray,
-                          QStringLiteral("Wendemark"));
-    header.items << label(QStringLiteral("txtheader"), 488, 8, 281, pdf::Align::Right, 12, false, kGray);
+    header.items << pdf::label(QStringLiteral("lblProdukt"), 0, 8, 400, pdf::Align::Left, 16, true, kGray,
+                               QStringLiteral("Wendemark"));
+    header.items << pdf::label(QStringLiteral("txtheader"), 488, 8, 281, pdf::Align::Right, 12, false, kGray);
     header.beforePrint = [this] { PRLayoutPanel1BeforePrint(); };
 
     pdf::Panel& columns = m_page.panel(kColumnHeaderPanel);
@@ -54,7 +31,7 @@ RacePage::RacePage(const Clock& clock)
                                                        {"Ber.Zeit", 560}};
     for (const auto& [caption, x] : captions) {
         const QString text = QString::fromLatin1(caption);
-        columns.items << label(QStringLiteral("lbl") + text, x, 3, 0, pdf::Align::Left, 12, true, kGray, text);
+        columns.items << pdf::label(QStringLiteral("lbl") + text, x, 3, 0, pdf::Align::Left, 12, true, kGray, text);
     }
     // Captions are one word each and cannot overflow; give each the room up to the next one.
     for (qsizetype i = 0; i < columns.items.size(); ++i) {
@@ -63,19 +40,19 @@ RacePage::RacePage(const Clock& clock)
     }
 
     pdf::Panel& grid = m_page.panel(kGridPanel);
-    grid.items << label(kRowItems[Points], 5, 4, 17, pdf::Align::Right, 12, false, Qt::black);
-    grid.items << textItem(kRowItems[SailNumber], 30, 83) << textItem(kRowItems[Boat], 126, 123)
-               << textItem(kRowItems[Name], 262, 147) << textItem(kRowItems[Yardstick], 414, 35)
-               << textItem(kRowItems[Elapsed], 470, 75) << textItem(kRowItems[Corrected], 566, 91);
+    grid.items << pdf::label(kRowItems[Points], 5, 4, 17, pdf::Align::Right, 12, false, Qt::black);
+    grid.items << pdf::textItem(kRowItems[SailNumber], 30, 83) << pdf::textItem(kRowItems[Boat], 126, 123)
+               << pdf::textItem(kRowItems[Name], 262, 147) << pdf::textItem(kRowItems[Yardstick], 414, 35)
+               << pdf::textItem(kRowItems[Elapsed], 470, 75) << pdf::textItem(kRowItems[Corrected], 566, 91);
     grid.beforePrintChild = [this](int row, int column, const QRectF& rect) {
         PRGridPanel1BeforePrintChild(row, column, rect);
     };
 
     pdf::Panel& footer = m_page.panel(kFooterPanel);
     // The rules in small print in the free upper half of the footer, above the footer line.
-    footer.items << label(QStringLiteral("lblRegeln"), 0, 4, 777, pdf::Align::Center, 7, false, kGray, kRaceRules);
-    footer.items << label(QStringLiteral("lblFooter"), 0, 16, 777, pdf::Align::Center, 10, false, kGray,
-                          kResultPageFooter);
+    footer.items << pdf::label(QStringLiteral("lblRegeln"), 0, 4, 777, pdf::Align::Center, 7, false, kGray, kRaceRules);
+    footer.items << pdf::label(QStringLiteral("lblFooter"), 0, 16, 777, pdf::Align::Center, 10, false, kGray,
+                               kResultPageFooter);
 }
 
 pdf::Item& RacePage::rowItem(int index) {

@@ -19,27 +19,6 @@ constexpr double kRaceValueWidth = 25;
 
 enum Field { SailNumber = 0, Boat = 1, Name = 4, Total = 5 };
 
-pdf::Item label(const QString& name, double x, double y, double width, pdf::Align align, double size, bool bold,
-                const QColor& color, const QString& text = {}) {
-    pdf::Item item;
-    item.name = name;
-    item.x = x;
-    item.y = y;
-    item.width = width;
-    item.align = align;
-    item.size = size;
-    item.bold = bold;
-    item.color = color;
-    item.text = text;
-    return item;
-}
-
-pdf::Item textItem(const QString& name, double x, double width) {
-    pdf::Item item = label(name, x, 4, width, pdf::Align::Left, 12, false, Qt::black);
-    item.kind = pdf::Item::Kind::Text;
-    return item;
-}
-
 QString raceItem(int k) {
     return raceColumn(k);
 }
@@ -53,9 +32,9 @@ QString titleItem(int k) {
 SeriesPage::SeriesPage(const Clock& clock)
     : m_clock(clock), m_page(resultPageFrame({kHeaderPanel, kColumnHeaderPanel, kGridPanel, kFooterPanel})) {
     pdf::Panel& header = m_page.panel(kHeaderPanel);
-    header.items << label(QStringLiteral("lblProduktS"), 0, 8, 400, pdf::Align::Left, 16, true, kGray,
-                          QStringLiteral("Wendemark"));
-    header.items << label(QStringLiteral("txtHeaderS"), 488, 8, 281, pdf::Align::Right, 12, false, kGray);
+    header.items << pdf::label(QStringLiteral("lblProduktS"), 0, 8, 400, pdf::Align::Left, 16, true, kGray,
+                               QStringLiteral("Wendemark"));
+    header.items << pdf::label(QStringLiteral("txtHeaderS"), 488, 8, 281, pdf::Align::Right, 12, false, kGray);
     header.beforePrint = [this] { PRLayoutPanel4BeforePrint(); };
 
     pdf::Panel& columns = m_page.panel(kColumnHeaderPanel);
@@ -64,33 +43,34 @@ SeriesPage::SeriesPage(const Clock& clock)
     for (qsizetype i = 0; i < std::ssize(captions); ++i) {
         const QString text = QString::fromLatin1(captions[i].first);
         const double next = i + 1 < std::ssize(captions) ? captions[i + 1].second : kTitleX[0];
-        columns.items << label(QStringLiteral("lbl") + text, captions[i].second, 3, next - captions[i].second,
-                               pdf::Align::Left, 12, true, kGray, text);
+        columns.items << pdf::label(QStringLiteral("lbl") + text, captions[i].second, 3, next - captions[i].second,
+                                    pdf::Align::Left, 12, true, kGray, text);
     }
     for (int k = 1; k <= kRaceColumns; ++k) {
-        columns.items << label(titleItem(k), kTitleX[k - 1], 2, 25, pdf::Align::Center, 12, true, kGray);
+        columns.items << pdf::label(titleItem(k), kTitleX[k - 1], 2, 25, pdf::Align::Center, 12, true, kGray);
     }
-    columns.items << label(QStringLiteral("lblGesamt"), 704, 2, 60, pdf::Align::Right, 12, true, kGray,
-                           QStringLiteral("Gesamt"));
+    columns.items << pdf::label(QStringLiteral("lblGesamt"), 704, 2, 60, pdf::Align::Right, 12, true, kGray,
+                                QStringLiteral("Gesamt"));
 
     pdf::Panel& grid = m_page.panel(kGridPanel);
-    grid.items << label(kBoatItems[0], 0, 4, 22, pdf::Align::Right, 12, false, Qt::black);
-    grid.items << textItem(kBoatItems[1], 30, 83) << textItem(kBoatItems[2], 126, 123)
-               << textItem(kBoatItems[3], 262, 123);
+    grid.items << pdf::label(kBoatItems[0], 0, 4, 22, pdf::Align::Right, 12, false, Qt::black);
+    grid.items << pdf::textItem(kBoatItems[1], 30, 83) << pdf::textItem(kBoatItems[2], 126, 123)
+               << pdf::textItem(kBoatItems[3], 262, 123);
     for (int k = 1; k <= kRaceColumns; ++k) {
-        grid.items << label(raceItem(k), kValueRight[k - 1] - kRaceValueWidth, 4, kRaceValueWidth, pdf::Align::Right,
-                            12, false, Qt::black);
+        grid.items << pdf::label(raceItem(k), kValueRight[k - 1] - kRaceValueWidth, 4, kRaceValueWidth,
+                                 pdf::Align::Right, 12, false, Qt::black);
     }
-    grid.items << label(kBoatItems[4], 703, 4, 60, pdf::Align::Right, 12, false, Qt::black);
+    grid.items << pdf::label(kBoatItems[4], 703, 4, 60, pdf::Align::Right, 12, false, Qt::black);
     grid.beforePrintChild = [this](int row, int column, const QRectF& rect) {
         PRGridPanel2BeforePrintChild(row, column, rect);
     };
 
     pdf::Panel& footer = m_page.panel(kFooterPanel);
     // How the totals come about, in small print in the free upper half of the footer, above the footer line.
-    footer.items << label(QStringLiteral("lblRegelnS"), 0, 4, 777, pdf::Align::Center, 7, false, kGray, kSeriesRules);
-    footer.items << label(QStringLiteral("lblFooterS"), 0, 16, 777, pdf::Align::Center, 10, false, kGray,
-                          kResultPageFooter);
+    footer.items << pdf::label(QStringLiteral("lblRegelnS"), 0, 4, 777, pdf::Align::Center, 7, false, kGray,
+                               kSeriesRules);
+    footer.items << pdf::label(QStringLiteral("lblFooterS"), 0, 16, 777, pdf::Align::Center, 10, false, kGray,
+                               kResultPageFooter);
 }
 
 pdf::Item& SeriesPage::gridItem(const QString& name) {
