@@ -79,17 +79,6 @@ struct Data {
     QString backups() const { return folder.data(u"Sicherung"_s); }
 };
 
-bool waitForReady(QProcess& process) {
-    QByteArray output;
-    while (!output.contains("ready\n")) {
-        if (!process.waitForReadyRead(10000)) {
-            return false;
-        }
-        output += process.readAllStandardOutput();
-    }
-    return true;
-}
-
 } // namespace
 
 class BackupTest : public QObject {
@@ -149,7 +138,7 @@ void BackupTest::backup_skipsATableHeldByAnotherProgram() {
     QProcess holder;
     holder.start(QStringLiteral(TABLE_HOLDER), {u"hold"_s, d.folder.starter()});
     QVERIFY(holder.waitForStarted());
-    QVERIFY2(waitForReady(holder), holder.readAllStandardError().constData());
+    QVERIFY2(wm::test::waitForReady(holder), holder.readAllStandardError().constData());
 
     const wm::BackupResult result = wm::backupData(d.dir, kNow);
     QVERIFY2(result.ok(), qPrintable(result.error));

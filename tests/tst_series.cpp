@@ -86,17 +86,6 @@ QStringList snapshot(const wm::SeriesFiles& series) {
     return QStringList{names.join(u','), wm::test::readFile(series.settingsPath)} + seriesRows(series);
 }
 
-bool waitForReady(QProcess& process) {
-    QByteArray output;
-    while (!output.contains("ready\n")) {
-        if (!process.waitForReadyRead(10000)) {
-            return false;
-        }
-        output += process.readAllStandardOutput();
-    }
-    return true;
-}
-
 } // namespace
 
 class SeriesTest : public QObject {
@@ -258,7 +247,7 @@ void SeriesTest::append_failure_leavesSeriesUnchanged() {
     if (failure == u"locked"_s) {
         holder.start(QStringLiteral(TABLE_HOLDER), {u"hold"_s, dir.dataDir() + u"Zweite.db"_s});
         QVERIFY(holder.waitForStarted());
-        QVERIFY(waitForReady(holder));
+        QVERIFY(wm::test::waitForReady(holder));
     } else if (failure == u"missing"_s) {
         QVERIFY(QFile::remove(dir.dataDir() + u"Zweite.db"_s));
     } else if (failure == u"settings"_s) {

@@ -99,17 +99,6 @@ QVariantMap entry(const QString& sail, const QString& boatName, const QString& n
 }
 
 // Waits for the holder to report that it holds the lock.
-bool waitForReady(QProcess& process) {
-    QByteArray output;
-    while (!output.contains("ready\n")) {
-        if (!process.waitForReadyRead(10000)) {
-            return false;
-        }
-        output += process.readAllStandardOutput();
-    }
-    return true;
-}
-
 } // namespace
 
 class StoreTest : public QObject {
@@ -686,7 +675,7 @@ void StoreTest::tableHeldByOtherProcess() {
     QProcess holder;
     holder.start(QStringLiteral(TABLE_HOLDER), {u"hold"_s, path});
     QVERIFY(holder.waitForStarted());
-    QVERIFY2(waitForReady(holder), holder.readAllStandardError().constData());
+    QVERIFY2(wm::test::waitForReady(holder), holder.readAllStandardError().constData());
 
     Table table;
     const QString error = errorOf([&] {

@@ -105,6 +105,17 @@ void writeFile(const QString& path, const QByteArray& content) {
     }
 }
 
+bool waitForReady(QProcess& process) {
+    QByteArray output;
+    while (!output.contains("ready\n")) {
+        if (!process.waitForReadyRead(10000)) {
+            return false;
+        }
+        output += process.readAllStandardOutput();
+    }
+    return true;
+}
+
 bool press(QWidget* control) {
     if (!control || !control->isVisibleTo(control->window()) || !control->isEnabled()) {
         return false;

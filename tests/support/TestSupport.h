@@ -4,6 +4,7 @@
 #include "desktop/Preview.h"
 #include "desktop/Prompts.h"
 
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantMap>
@@ -107,6 +108,9 @@ private:
 // Presses a control as a user would: a click on a button or a command label. Returns false, and presses
 // nothing, unless the control exists, shows in its window and takes input.
 bool press(QWidget* control);
+
+// Waits until a helper process (table_holder) says "ready", that is holds its table.
+bool waitForReady(QProcess& process);
 
 QString readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& content);
