@@ -93,7 +93,8 @@ inline const QString kStartTimesSection = QStringLiteral("Startzeiten");
 // Races in the data folder whose timing was interrupted: entries still racing, start times kept, and the
 // office has not declined to go on with them. Newest file first. Races that cannot be read are left out.
 QStringList interruptedRaces(const QString& dataDir);
-// Records that the office declined to go on timing the race, so it is not offered again. Throws wm::Error.
+// Records that the race is not to be offered for resuming again (declined, or timed to the end). Throws
+// wm::Error.
 void declineResume(const QString& iniPath);
 
 } // namespace wm

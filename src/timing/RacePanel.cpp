@@ -354,7 +354,10 @@ void RacePanel::RaceOver() {
                                        "nicht gewertet:\n") +
                         e.message() + QStringLiteral("\nDie Wertung wird vor dem nächsten Report nachgeholt."));
         }
-        writeStarted(m_s.dataDir + m_race.name() + QStringLiteral(".ini"), m_race.table().count());
+        const QString info = m_s.dataDir + m_race.name() + QStringLiteral(".ini");
+        writeStarted(info, m_race.table().count());
+        // A race timed to the end is never offered for resuming, so start-up need not open it again.
+        declineResume(info);
     });
     emit raceOver();
 }
