@@ -1,10 +1,12 @@
 #include "MainFixture.h"
 #include "desktop/AppSetup.h"
+#include "series/SeriesPage.h"
 #include "series/SeriesReport.h"
 #include "series/SeriesStore.h"
 #include "series/TSeriesManager.h"
 #include "store/IniFile.h"
 #include "store/Table.h"
+#include "timing/Clock.h"
 #include "timing/Race.h"
 #include "timing/Scoring.h"
 
@@ -24,6 +26,7 @@
 
 using namespace wm;
 using namespace wm::test;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -99,6 +102,21 @@ QList<QStringList> pdfLines(const QString& path) {
         pages << texts;
     }
     return pages;
+}
+
+// Left edge and right edge of every word on the first page of a PDF.
+QMap<QString, std::pair<double, double>> wordEdges(const QByteArray& bytes) {
+    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
+    QMap<QString, std::pair<double, double>> edges;
+    if (!doc || doc->pages() < 1) {
+        return edges;
+    }
+    std::unique_ptr<poppler::page> page(doc->create_page(0));
+    for (const poppler::text_box& box : page->text_list()) {
+        const poppler::byte_array utf8 = box.text().to_utf8();
+        edges.insert(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), {box.bbox().left(), box.bbox().right()});
+    }
+    return edges;
 }
 
 QStringList strings(std::initializer_list<const char*> texts) {
@@ -183,6 +201,7 @@ private slots:
     void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
 
     void lists_treeDescendingMenuAscending();
+    void pdf_raceTitlesAndTotalsWhereLaidOut();
     void pdf_data();
     void pdf();
     void printed_data();
@@ -211,6 +230,31 @@ void TestSeriesManager::lists_treeDescendingMenuAscending() {
     QVERIFY(win.choose(QStringLiteral("B")));
     QVERIFY(win.w<QLabel>("Label4")->isEnabled());
     QVERIFY(win.w<QLabel>("Label2")->isEnabled());
+}
+
+void TestSeriesManager::pdf_raceTitlesAndTotalsWhereLaidOut() {
+    wm::ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
+    wm::SeriesPage page(clock);
+    page.SeriesHeader = u"Herbst"_s;
+    page.SeriesRaceCount = 10;
+    wm::ReportData data;
+    QStringList row = {u"GER 7"_s, u"Boot"_s, u""_s, u""_s, u"Name"_s, u"1278"_s};
+    for (int k = 1; k <= 10; ++k) {
+        data.fields << u"R%1"_s.arg(k);
+        row << QString::number(100 + k);
+    }
+    data.rows << row;
+    const auto edges = wordEdges(page.exportSeries(data));
+    // The panels start at the left margin, 33 points; titles stand at their left edge like every other item.
+    const double titleX[] = {400, 431, 462, 493, 524, 555, 586, 617, 648, 680};
+    for (int k = 1; k <= 10; ++k) {
+        const QString title = u"(%1)"_s.arg(k);
+        QVERIFY2(edges.contains(title), qPrintable(QStringList(edges.keys()).join(u' ')));
+        QVERIFY2(qAbs(edges[title].first - (33 + titleX[k - 1])) < 0.5,
+                 qPrintable(u"%1 at %2"_s.arg(title).arg(edges[title].first)));
+    }
+    QVERIFY(edges.contains(u"1278"_s));
+    QVERIFY(qAbs(edges[u"1278"_s].second - (33 + 763)) < 0.5);
 }
 
 void TestSeriesManager::pdf_data() {

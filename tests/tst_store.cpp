@@ -106,6 +106,8 @@ class StoreTest : public QObject {
 
 private slots:
     void initTestCase();
+    void displayText_data();
+    void displayText();
 
     void filter_data();
     void filter();
@@ -162,8 +164,29 @@ private:
     QString m_filterTable;
 };
 
+void StoreTest::displayText_data() {
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("fraction") << QVariant(112.5) << u"112,5"_s;
+    QTest::newRow("thousands, no separator") << QVariant(1278.0) << u"1278"_s;
+    QTest::newRow("large fraction") << QVariant(12345.25) << u"12345,25"_s;
+    QTest::newRow("negative") << QVariant(-1500.0) << u"-1500"_s;
+    QTest::newRow("text stays") << QVariant(u"1.278"_s) << u"1.278"_s;
+    QTest::newRow("no value") << QVariant() << QString();
+}
+
+void StoreTest::displayText() {
+    QFETCH(QVariant, value);
+    QFETCH(QString, text);
+    QCOMPARE(wm::displayText(value), text);
+    // Whatever else formats with the default locale (grids, reports) agrees.
+    if (value.typeId() == QMetaType::Double) {
+        QCOMPARE(QLocale().toString(value.toDouble(), 'g', 15), text);
+    }
+}
+
 void StoreTest::initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    wm::useGermanLocale();
     QVERIFY(m_dir.isValid());
     m_filterTable = m_dir.filePath(u"Filter.db"_s);
     Table::create(m_filterTable, wm::participantFields());

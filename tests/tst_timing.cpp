@@ -73,7 +73,7 @@ class TimingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void initTestCase() { wm::useGermanLocale(); }
 
     void clockFace_data();
     void clockFace();

@@ -1,15 +1,16 @@
 #include "desktop/AppSetup.h"
 
+#include "store/Fields.h"
+
 #include <QCoreApplication>
 #include <QFont>
 #include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 
 namespace wm {
 
 void setUpApplication(QCoreApplication& app) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    useGermanLocale();
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

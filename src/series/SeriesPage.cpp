@@ -47,7 +47,7 @@ SeriesPage::SeriesPage(const Clock& clock)
                                     pdf::Align::Left, 12, true, kGray, text);
     }
     for (int k = 1; k <= kRaceColumns; ++k) {
-        columns.items << pdf::label(titleItem(k), kTitleX[k - 1], 2, 25, pdf::Align::Center, 12, true, kGray);
+        columns.items << pdf::label(titleItem(k), kTitleX[k - 1], 2, 25, pdf::Align::Left, 12, true, kGray);
     }
     columns.items << pdf::label(QStringLiteral("lblGesamt"), 704, 2, 60, pdf::Align::Right, 12, true, kGray,
                                 QStringLiteral("Gesamt"));

@@ -152,4 +152,10 @@ QString displayText(const QVariant& value) {
     }
 }
 
+void useGermanLocale() {
+    QLocale german(QLocale::German, QLocale::Germany);
+    german.setNumberOptions(QLocale::OmitGroupSeparator);
+    QLocale::setDefault(german);
+}
+
 } // namespace wm

@@ -49,7 +49,12 @@ QVariant convertForField(const FieldDef& field, const QVariant& value);
 // sees ("'1e2' ist kein gültiger Gleitkommawert").
 double parseNumber(const QString& text);
 
-// A stored value as the user sees it: numbers in German form (112,5), no value as an empty text.
+// A stored value as the user sees it: numbers in German form (112,5; 1278 without a thousands separator),
+// no value as an empty text.
 QString displayText(const QVariant& value);
+
+// Makes German number, date and time formats the default whatever the machine's locale. Numbers carry no
+// thousands separator, so grids, printed and PDF reports, web pages and CSV all read "1278".
+void useGermanLocale();
 
 } // namespace wm
