@@ -6,7 +6,10 @@
 #include "timing/Scoring.h"
 #include "timing/TimeMath.h"
 
+#include <QFileInfo>
 #include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -98,7 +101,7 @@ class RaceTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void initTestCase() { wm::useGermanLocale(); }
 
     void raceNames();
     void raceNameChecks_data();
@@ -111,6 +114,9 @@ private slots:
     void recordFinish_data();
     void recordFinish();
     void recordMarker();
+    void finishOrder_keptInTheRaceFile_data();
+    void finishOrder_keptInTheRaceFile();
+    void finish_fullDisk_refusedWhole();
 
     void calcPoints_data();
     void calcPoints();
@@ -317,6 +323,120 @@ void RaceTest::recordMarker() {
     QCOMPARE(text(race, row, wm::field::BZEIT), wm::kDnf);
     QCOMPARE(text(race, row, wm::field::STATUS), u"2"_s);
     QCOMPARE(rig.listed(), QStringList{u"Wind"_s});
+}
+
+namespace {
+
+QList<QVariantMap> fourBoats() {
+    using wm::test::boat;
+    return {boat(u"GER 1"_s, u"Anna"_s, u"Abel"_s, u"Pirat"_s, 110, 1),
+            boat(u"GER 2"_s, u"Berta"_s, u"Bauer"_s, u"Pirat"_s, 110, 1),
+            boat(u"GER 3"_s, u"Cora"_s, u"Cech"_s, u"Pirat"_s, 110, 1),
+            boat(u"GER 4"_s, u"Dora"_s, u"Dahl"_s, u"Pirat"_s, 110, 1)};
+}
+
+// Finishes the listed boats (by boat name) in this order: a time, or DNF for the third.
+void finishInOrder(Race& race, const QStringList& boats) {
+    race.setMode(Race::Mode::Finish);
+    race.setSearchText(QString());
+    for (int k = 0; k < boats.size(); ++k) {
+        for (int i = 0; i < race.list().count(); ++i) {
+            if (race.list().value(i, wm::field::BOOTSNAME).toString() == boats[k]) {
+                race.list().setCurrent(i);
+            }
+        }
+        if (k == 2) {
+            race.recordMarker(wm::kDnf);
+        } else {
+            race.recordFinish(u"00:4%1:00"_s.arg(k));
+        }
+    }
+}
+
+QString boatOf(Race& race, qint64 rowid) {
+    return text(race.table(), race.table().read(rowid), wm::field::BOOTSNAME);
+}
+
+} // namespace
+
+void RaceTest::finishOrder_keptInTheRaceFile_data() {
+    QTest::addColumn<QString>("iniOrder"); // an order kept by an earlier version in the information file
+    QTest::addColumn<QStringList>("undone");
+
+    QTest::newRow("kept with each finish") << QString() << QStringList{u"Berta"_s, u"Anna"_s, u"Dora"_s};
+    // Rowids 1..4 are Anna..Dora; Berta finished but is missing from the old order: she counts as the latest.
+    QTest::newRow("order of an earlier version") << u"4,1"_s << QStringList{u"Berta"_s, u"Anna"_s, u"Dora"_s};
+}
+
+void RaceTest::finishOrder_keptInTheRaceFile() {
+    QFETCH(QString, iniOrder);
+    QFETCH(QStringList, undone);
+    RaceRig rig(fourBoats());
+    rig.enterAll();
+    finishInOrder(rig.race, {u"Dora"_s, u"Anna"_s, u"Berta"_s});
+    const QString info = rig.folder.data(u"Test.ini"_s);
+    QVERIFY2(!QFileInfo::exists(info), "a finish writes nothing but the race table");
+    rig.race.close();
+    if (!iniOrder.isEmpty()) {
+        // A race table as an earlier version left it: no order beside the entries, the order in the info file.
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"old"_s);
+            db.setDatabaseName(rig.racePath());
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(u"DROP TABLE finish_order"_s));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(u"old"_s);
+        wm::test::writeFile(info, "[Zieleinlauf]\nReihenfolge=" + iniOrder.toLatin1() + "\n");
+    }
+
+    Race again;
+    again.open(rig.racePath(), u"Test"_s);
+    again.setMode(Race::Mode::Finish);
+    again.setSearchText(QString());
+    QStringList taken;
+    for (qint64 rowid = again.undoLastFinish(); rowid >= 0; rowid = again.undoLastFinish()) {
+        taken << boatOf(again, rowid);
+        // Taken back for good: a second program that opens the race finds the same order.
+        if (taken.size() == 1) {
+            again.close();
+            again.open(rig.racePath(), u"Test"_s);
+            again.setMode(Race::Mode::Finish);
+        }
+    }
+    QCOMPARE(taken, undone);
+    QCOMPARE(again.table().count(wm::Filter::equals(wm::field::STATUS, u"1"_s)), 4);
+}
+
+void RaceTest::finish_fullDisk_refusedWhole() {
+    QTemporaryDir dir;
+    wm::test::SmallDisk disk(dir.filePath(u"voll"_s), 1024);
+    if (!disk.ok()) {
+        QSKIP("needs root to mount a small tmpfs as a full disk");
+    }
+    wm::test::ProgramFolder folder;
+    folder.writeParticipants(folder.starter(), fourBoats());
+    Table participants;
+    participants.open(folder.starter());
+    const QString path = dir.filePath(u"voll/Test.db"_s);
+    Race race;
+    race.create(path, u"Test"_s, wm::participantFields());
+    for (const Table::Row& row : participants.select()) {
+        race.addBoat(participants, row.rowid);
+    }
+    race.setMode(Race::Mode::Finish);
+    race.setSearchText(QString());
+    disk.fill();
+    const QString error = errorOf([&] { race.recordFinish(u"00:41:00"_s); });
+    QVERIFY2(error.startsWith(u"Der Zieleinlauf wurde nicht gespeichert"_s), qPrintable(error));
+    QCOMPARE(race.table().count(wm::Filter::equals(wm::field::STATUS, u"2"_s)), 0);
+    QCOMPARE(race.list().count(), 4);
+    QVERIFY(race.finishOrder().isEmpty());
+
+    disk.release();
+    race.recordFinish(u"00:41:00"_s);
+    QCOMPARE(race.finishOrder().size(), 1);
+    QCOMPARE(race.list().count(), 3);
 }
 
 void RaceTest::calcPoints_data() {

@@ -23,6 +23,7 @@ const QString kTableInfo = QStringLiteral("PRAGMA table_info(records)");
 const QString kHasRecords =
     QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'records'");
 const QString kHasIndex = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?");
+const QString kHasTable = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
 
 constexpr int kSqlitePerm = 3;
 constexpr int kSqliteBusy = 5;
@@ -401,6 +402,10 @@ void Table::dropIndex(const QString& name) {
 
 bool Table::hasIndex(const QString& name) const {
     return query(kHasIndex, {name}).value(0).value(0).toInt() > 0;
+}
+
+bool Table::hasTable(const QString& name) const {
+    return query(kHasTable, {name}).value(0).value(0).toInt() > 0;
 }
 
 int Table::count(const Filter& filter, bool ignoreCase) const {

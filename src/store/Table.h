@@ -69,6 +69,12 @@ public:
 
     QSqlDatabase database() const;
 
+    // Statements on the program's own bookkeeping tables kept beside "records" in the same file, so that
+    // they are committed together with the rows. Identifiers are the program's constants, values are bound.
+    void exec(const QString& sql, const QVariantList& binds = {}) const;
+    QList<QVariantList> query(const QString& sql, const QVariantList& binds = {}) const;
+    bool hasTable(const QString& name) const;
+
     // Several changes committed together or not at all: rolled back unless commit() is reached. Opened
     // inside another transaction it is a savepoint of it: its changes are kept or dropped on their own, and
     // reach the disk only with the outer commit.
@@ -87,8 +93,6 @@ public:
     };
 
 private:
-    void exec(const QString& sql, const QVariantList& binds = {}) const;
-    QList<QVariantList> query(const QString& sql, const QVariantList& binds = {}) const;
     void loadFields();
     void requireWritable() const;
     const FieldDef& fieldOrThrow(const QString& name) const;

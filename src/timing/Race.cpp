@@ -22,6 +22,12 @@ Filter anyFieldBeginsWith(const QString& text) {
            Filter::match(field::TYP, p);
 }
 
+// The order of finishes lives beside the entries in the race's own file, so that a finish and its place in
+// the order are one commit. Races timed before kept it in their information file; it is taken over once.
+const QString kOrderTable = QStringLiteral("finish_order");
+const QString kCreateOrder =
+    QStringLiteral("CREATE TABLE IF NOT EXISTS finish_order (seq INTEGER PRIMARY KEY, entry INTEGER NOT NULL UNIQUE)");
+
 const Filter& racing() {
     static const Filter f = Filter::equals(field::STATUS, QStringLiteral("1"));
     return f;
@@ -77,6 +83,7 @@ void Race::create(const QString& path, const QString& name, const FieldList& par
     Table::create(path, raceFields(participantFields));
     m_table.open(path, Table::Mode::Exclusive);
     m_name = name;
+    m_table.exec(kCreateOrder);
     m_searchText.clear();
     m_list.setDetached(false);
     m_list.setFiltered(false);
@@ -87,6 +94,7 @@ void Race::open(const QString& path, const QString& name) {
     close();
     m_table.open(path, Table::Mode::Exclusive);
     m_name = name;
+    prepareFinishOrder();
     m_searchText.clear();
     m_list.setDetached(false);
     m_list.setFiltered(false);
@@ -157,30 +165,29 @@ void Race::recordFinish(const QString& elapsed) {
         return;
     }
     const QString corrected = CorrectedTime(elapsed, displayText(m_list.currentValue(field::YS)));
-    const qint64 rowid = m_list.currentRowid();
-    m_table.setValues(rowid,
-                      {{field::STATUS, QStringLiteral("2")}, {field::BZEIT, corrected}, {field::GZEIT, elapsed}});
-    leaveList();
-    rememberFinish(rowid);
+    storeFinish(m_list.currentRowid(),
+                {{field::STATUS, QStringLiteral("2")}, {field::BZEIT, corrected}, {field::GZEIT, elapsed}});
 }
 
 void Race::recordMarker(const QString& marker) {
     if (!m_list.hasCurrent()) {
         return;
     }
-    const qint64 rowid = m_list.currentRowid();
-    m_table.setValues(rowid, {{field::GZEIT, marker}, {field::BZEIT, marker}, {field::STATUS, QStringLiteral("2")}});
-    leaveList();
-    rememberFinish(rowid);
+    storeFinish(m_list.currentRowid(),
+                {{field::GZEIT, marker}, {field::BZEIT, marker}, {field::STATUS, QStringLiteral("2")}});
 }
 
 namespace {
+
+const QString kForgetFinish = QStringLiteral("DELETE FROM finish_order WHERE entry = ?");
+const QString kAppendFinish = QStringLiteral("INSERT INTO finish_order (entry) VALUES (?)");
+const QString kReadOrder = QStringLiteral("SELECT entry FROM finish_order ORDER BY seq");
 
 const QString kFinishSection = QStringLiteral("Zieleinlauf");
 const QString kFinishOrder = QStringLiteral("Reihenfolge");
 const QString kResume = QStringLiteral("Fortsetzen");
 
-QList<qint64> storedOrder(const IniFile& ini) {
+QList<qint64> iniOrder(const IniFile& ini) {
     QList<qint64> order;
     for (const QString& part :
          ini.readString(kFinishSection, kFinishOrder, QString()).split(u',', Qt::SkipEmptyParts)) {
@@ -195,27 +202,32 @@ QList<qint64> storedOrder(const IniFile& ini) {
 
 } // namespace
 
-void Race::writeFinishOrder(const QList<qint64>& order) {
-    QStringList parts;
-    for (qint64 rowid : order) {
-        parts << QString::number(rowid);
+void Race::prepareFinishOrder() {
+    if (m_table.hasTable(kOrderTable)) {
+        return;
     }
-    IniFile ini(infoPath());
-    ini.writeString(kFinishSection, kFinishOrder, parts.join(u','));
-    ini.save();
+    const QList<qint64> earlier = iniOrder(IniFile(infoPath()));
+    Table::Transaction transaction(m_table);
+    m_table.exec(kCreateOrder);
+    for (qint64 rowid : earlier) {
+        m_table.exec(kForgetFinish, {rowid});
+        m_table.exec(kAppendFinish, {rowid});
+    }
+    transaction.commit();
 }
 
-void Race::rememberFinish(qint64 rowid) {
-    QList<qint64> order = storedOrder(IniFile(infoPath()));
-    order.removeAll(rowid);
-    order << rowid;
+void Race::storeFinish(qint64 rowid, const QVariantMap& values) {
     try {
-        writeFinishOrder(order);
+        Table::Transaction transaction(m_table);
+        m_table.setValues(rowid, values);
+        m_table.exec(kForgetFinish, {rowid});
+        m_table.exec(kAppendFinish, {rowid});
+        transaction.commit();
     } catch (const Error& e) {
-        throw Error(QStringLiteral("Der Zieleinlauf ist gespeichert, aber seine Reihenfolge für \"Rückgängig\" "
-                                   "nicht:\n") +
+        throw Error(QStringLiteral("Der Zieleinlauf wurde nicht gespeichert; das Boot bleibt in der Liste.\n") +
                     e.message());
     }
+    leaveList();
 }
 
 QList<qint64> Race::finishOrder() const {
@@ -225,12 +237,21 @@ QList<qint64> Race::finishOrder() const {
         finished.insert(row.rowid);
         byRowid << row.rowid;
     }
+    QList<qint64> stored;
+    if (m_table.hasTable(kOrderTable)) {
+        for (const QVariantList& row : m_table.query(kReadOrder)) {
+            stored << row.value(0).toLongLong();
+        }
+    } else {
+        stored = iniOrder(IniFile(infoPath()));
+    }
     QList<qint64> order;
-    for (qint64 rowid : storedOrder(IniFile(infoPath()))) {
+    for (qint64 rowid : stored) {
         if (finished.remove(rowid)) {
             order << rowid;
         }
     }
+    // Finished some other way (in the race browser, say): after those whose order is known, in natural order.
     for (qint64 rowid : byRowid) {
         if (finished.contains(rowid)) {
             order << rowid;
@@ -240,18 +261,22 @@ QList<qint64> Race::finishOrder() const {
 }
 
 qint64 Race::undoLastFinish() {
-    QList<qint64> order = finishOrder();
+    const QList<qint64> order = finishOrder();
     if (order.isEmpty()) {
         return -1;
     }
-    const qint64 rowid = order.takeLast();
-    m_table.setValues(rowid, {{field::STATUS, QStringLiteral("1")},
-                              {field::GZEIT, QVariant()},
-                              {field::BZEIT, QVariant()},
-                              {field::Punkte, QVariant()}});
-    // The entry is racing again whatever happens to the order file: an entry that is not finished is never
-    // undone a second time.
-    writeFinishOrder(order);
+    const qint64 rowid = order.last();
+    {
+        Table::Transaction transaction(m_table);
+        m_table.setValues(rowid, {{field::STATUS, QStringLiteral("1")},
+                                  {field::GZEIT, QVariant()},
+                                  {field::BZEIT, QVariant()},
+                                  {field::Punkte, QVariant()}});
+        if (m_table.hasTable(kOrderTable)) {
+            m_table.exec(kForgetFinish, {rowid});
+        }
+        transaction.commit();
+    }
     m_list.refresh();
     m_list.locate(rowid);
     return rowid;

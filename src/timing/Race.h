@@ -61,8 +61,8 @@ public:
     // "DNF" or "DSQ" for the current entry.
     void recordMarker(const QString& marker);
 
-    // The finished entries (rowids), first finish first. The order is kept in the information file; an entry
-    // finished but missing there (the program ended between the two writes) counts as the latest.
+    // The finished entries (rowids), first finish first. The order is committed with each finish; entries
+    // finished otherwise (in the race browser) follow in natural order.
     QList<qint64> finishOrder() const;
     // Returns the most recently finished entry to racing (no times, no points), committed at once, and
     // returns its rowid; -1 when no entry has finished. Throws wm::Error.
@@ -70,8 +70,10 @@ public:
 
 private:
     void leaveList();
-    void rememberFinish(qint64 rowid);
-    void writeFinishOrder(const QList<qint64>& order);
+    // Keeps the order of finishes in the race's own file (taking over an order kept in the information file).
+    void prepareFinishOrder();
+    // The entry's finish and its place in the order, one commit; then the entry leaves the list.
+    void storeFinish(qint64 rowid, const QVariantMap& values);
 
     Table m_table;
     RecordModel m_list;

@@ -267,7 +267,6 @@ void RacePanel::cmdZeitenClick() {
         }
     }
     guarded(*m_s.prompts, [&] { m_race.recordFinish(elapsed); });
-    // Also after an error: the finish itself may be stored and the boat gone from the list.
     RaceOver();
 }
 
