@@ -59,11 +59,15 @@ bench: deps
 	cmake --build $(BUILD)
 	@for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done; true
 
-# Same tests under AddressSanitizer and UndefinedBehaviorSanitizer, in a build folder of their own.
-sanitize-test: deps
+# Same tests under AddressSanitizer and UndefinedBehaviorSanitizer, in a build folder of their own, with leak
+# detection on. tests/lsan.supp names the only leaks tolerated: those of Qt and system libraries.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+sanitize-test: deps test-deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWM_SANITIZE=ON
 	cmake --build build-asan
-	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(CTEST_J)
+	cd build-asan && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(CTEST_J)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
