@@ -208,22 +208,23 @@ void Document::begin(const DocumentInfo& info) {
     m->check();
 }
 
-void Document::printPage(PageDesign& design) {
-    if (!m->doc) {
-        throw std::logic_error("PDF page printed before begin()");
-    }
-    m->page = HPDF_AddPage(m->doc);
-    m->check();
-    m->forgetState();
-    HPDF_Page_SetWidth(m->page, HPDF_REAL(design.width));
-    HPDF_Page_SetHeight(m->page, HPDF_REAL(design.height));
+Page layoutPage(PageDesign& design) {
+    Page page{design.width, design.height, {}};
+    auto place = [&page](const Item& item, double originX, double originY) {
+        if (item.printable && !item.text.isEmpty()) {
+            Item placed = item;
+            placed.x += originX;
+            placed.y += originY;
+            page.items << placed;
+        }
+    };
     for (Panel& panel : design.panels) {
         if (panel.beforePrint) {
             panel.beforePrint();
         }
         if (panel.rows <= 0) {
             for (const Item& item : panel.items) {
-                m->drawItem(item, panel.x, panel.y);
+                place(item, panel.x, panel.y);
             }
             continue;
         }
@@ -233,9 +234,24 @@ void Document::printPage(PageDesign& design) {
                 panel.beforePrintChild(row, 0, rect);
             }
             for (const Item& item : panel.items) {
-                m->drawItem(item, rect.x(), rect.y());
+                place(item, rect.x(), rect.y());
             }
         }
+    }
+    return page;
+}
+
+void Document::addPage(const Page& page) {
+    if (!m->doc) {
+        throw std::logic_error("PDF page added before begin()");
+    }
+    m->page = HPDF_AddPage(m->doc);
+    m->check();
+    m->forgetState();
+    HPDF_Page_SetWidth(m->page, HPDF_REAL(page.width));
+    HPDF_Page_SetHeight(m->page, HPDF_REAL(page.height));
+    for (const Item& item : page.items) {
+        m->drawItem(item, 0, 0);
     }
     m->check();
     ++m->pages;

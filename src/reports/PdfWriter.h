@@ -87,6 +87,16 @@ struct PageDesign {
     Panel& panel(const QString& name);
 };
 
+// A page as it is drawn: every item that prints, its box in page coordinates. Tests read pages as data.
+struct Page {
+    double width = 0;
+    double height = 0;
+    QList<Item> items;
+};
+
+// Runs the design's hooks panel by panel and row by row, and places what they leave printable: one page.
+Page layoutPage(PageDesign& design);
+
 struct DocumentInfo {
     QString author;
     QString creator;
@@ -105,8 +115,9 @@ public:
     Document& operator=(const Document&) = delete;
 
     void begin(const DocumentInfo& info);
-    // Draws one page from the design, calling its hooks on the way.
-    void printPage(PageDesign& design);
+    void addPage(const Page& page);
+    // Lays out one page from the design (calling its hooks) and adds it.
+    void printPage(PageDesign& design) { addPage(layoutPage(design)); }
     int pageCount() const;
     // The whole document. A document without pages is refused (wm::Error).
     QByteArray end(const QDateTime& modified);
