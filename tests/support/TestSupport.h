@@ -26,10 +26,12 @@ public:
 
     bool ask(const QString& caption, const QString& text, bool defaultYes) override;
     void message(const QString& text) override { messages << text; }
-    void error(const QString& text) override { errors << text; }
     std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& text) override;
     QString saveFileName(const FileDialogOptions& options) override;
     QString openFileName(const FileDialogOptions& options) override;
+
+protected:
+    void showError(const QString& text) override { errors << text; }
 };
 
 class RecordingNotifier : public Notifier {
