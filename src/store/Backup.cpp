@@ -1,6 +1,7 @@
 #include "store/Backup.h"
 
 #include "store/Error.h"
+#include "store/Log.h"
 #include "store/SafeFile.h"
 
 #include <QDir>
@@ -18,6 +19,7 @@ namespace wm {
 namespace {
 
 const QString kBackupFolder = QStringLiteral("Sicherung");
+const QString kLogWhere = QStringLiteral("Sicherung");
 const QString kNameFormat = QStringLiteral("yyyy-MM-dd_hh-mm-ss");
 // A backup being written; left behind only by a crash, and removed by the next backup.
 const QString kTemporaryPrefix = QStringLiteral(".neu-");
@@ -201,8 +203,10 @@ QStringList backupNames(const QString& folder) {
 
 void removeLeftovers(const QString& folder) {
     for (const QString& name : QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (name.startsWith(kTemporaryPrefix)) {
-            QDir(folder + u'/' + name).removeRecursively();
+        if (name.startsWith(kTemporaryPrefix) && !QDir(folder + u'/' + name).removeRecursively()) {
+            logFailure(kLogWhere,
+                       QStringLiteral("Der unvollständige Sicherungsordner '%1' konnte nicht gelöscht werden.")
+                           .arg(native(folder + u'/' + name)));
         }
     }
 }
@@ -257,7 +261,11 @@ void backupInto(const ProgramDir& dir, const QDateTime& now, BackupResult& resul
         syncFolder(backups);
         result.folder = final;
     } catch (...) {
-        QDir(temporary).removeRecursively();
+        if (!QDir(temporary).removeRecursively()) {
+            logFailure(kLogWhere,
+                       QStringLiteral("Der unvollständige Sicherungsordner '%1' konnte nicht gelöscht werden.")
+                           .arg(native(temporary)));
+        }
         throw;
     }
     result.skipped << prune(backups, name);
@@ -292,6 +300,13 @@ BackupResult backupData(const ProgramDir& dir, const QDateTime& now) {
     } catch (const Fatal& fatal) {
         result = BackupResult{};
         result.error = failed(fatal.reason);
+    }
+    // The notice goes away after a few seconds; the log keeps it for whoever looks at the laptop later.
+    if (!result.ok()) {
+        logFailure(kLogWhere, result.error);
+    }
+    for (const QString& problem : result.skipped) {
+        logFailure(kLogWhere, problem);
     }
     return result;
 }
