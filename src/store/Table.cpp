@@ -294,6 +294,10 @@ void Table::close() {
     m_fields.clear();
 }
 
+sqlite3* Table::handle() const {
+    return isOpen() ? handleOf(database()) : nullptr;
+}
+
 QSqlDatabase Table::database() const {
     if (m_connection.isEmpty()) {
         throw Error(QStringLiteral("Die Tabelle ist nicht geöffnet."));

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+struct sqlite3;
+
 namespace wm {
 
 // The German message for an SQLite result code (primary code) met on the table file `path`.
@@ -68,6 +70,8 @@ public:
     void removeRow(qint64 rowid);
 
     QSqlDatabase database() const;
+    // The SQLite connection underneath; null when the table is not open.
+    sqlite3* handle() const;
 
     // Several changes committed together or not at all: rolled back unless commit() is reached. Opened
     // inside another transaction it is a savepoint of it: its changes are kept or dropped on their own, and
