@@ -247,6 +247,18 @@ void TMain::FormCreate() {
     if (held == RegisterPanel::Startup::Held && m_register->prepareAtStartup()) {
         m_timLoad->start();
     }
+}
+
+void TMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_resumeOffered) {
+        m_resumeOffered = true;
+        // Asked once the window is on the screen, so the question stands in front of the program it concerns.
+        QTimer::singleShot(0, this, &TMain::offerResume);
+    }
+}
+
+void TMain::offerResume() {
     if (m_racePanel->resumeInterruptedRace()) {
         // The resumed race's own start times are in force; the database's saved ones must not replace them.
         m_timLoad->stop();

@@ -4,6 +4,7 @@
 #include "desktop/Preview.h"
 #include "desktop/Prompts.h"
 
+#include <QPointer>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -23,6 +24,9 @@ public:
     QStringList asked, messages, errors, inputPrompts;
     QList<FileDialogOptions> dialogs;
     QStringList captions;
+    // For each ask(): whether this window was on the screen at that moment.
+    QPointer<QWidget> watched;
+    QList<bool> watchedShownWhenAsked;
 
     bool ask(const QString& caption, const QString& text, bool defaultYes) override;
     void message(const QString& text) override { messages << text; }
