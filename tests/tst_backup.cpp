@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "store/Backup.h"
+#include "store/Log.h"
 #include "store/Table.h"
 
 #include <QCryptographicHash>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using wm::test::boat;
@@ -140,13 +142,18 @@ void BackupTest::backup_skipsATableHeldByAnotherProgram() {
     QVERIFY(holder.waitForStarted());
     QVERIFY2(wm::test::waitForReady(holder), holder.readAllStandardError().constData());
 
+    std::optional<wm::LogFile> log(std::in_place, d.folder.path());
     const wm::BackupResult result = wm::backupData(d.dir, kNow);
+    log.reset();
     QVERIFY2(result.ok(), qPrintable(result.error));
     QCOMPARE(result.tables, 2);
     QCOMPARE(result.skipped.size(), 1);
     QVERIFY2(result.skipped[0].contains(QDir::toNativeSeparators(d.folder.starter())), qPrintable(result.skipped[0]));
     QVERIFY(result.skipped[0].contains(u"wird gerade von einem anderen Programm benutzt"_s));
     QVERIFY(result.notice().startsWith(u"Die Sicherung der Daten ist unvollständig:\n"_s));
+    // The notice goes away; the log keeps the reason for whoever looks at the laptop later.
+    QVERIFY(wm::test::readFile(d.folder.path() + u"/wendemark.log"_s)
+                .endsWith(wm::logLine(u"Sicherung"_s, result.skipped[0]) + u'\n'));
     // The held table is missing, not half there; the rest is complete.
     QCOMPARE(filesBelow(result.folder), QStringList({u"Serien/Sommer 100%.db"_s, u"Serien/Sommer 100%.ini"_s,
                                                      u"Wettfahrt 1.db"_s, u"Wettfahrt 1.ini"_s}));

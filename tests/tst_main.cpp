@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -29,6 +30,8 @@ private slots:
     void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
 
     void startup_resetsStatusOfEveryRecord();
+    void startup_backupOnlyAsTheOnlyCopy_data();
+    void startup_backupOnlyAsTheOnlyCopy();
     void startup_withoutPrefs_opensDefaultsAndLoadsCurrentTime();
     void startSettings_fallBackToTheStartBefore();
     void startup_failedParticipantTable_leavesPrefsUntouched_data();
@@ -62,6 +65,59 @@ void TestMain::startup_resetsStatusOfEveryRecord() {
     QVERIFY(f.prompts.errors.isEmpty());
     QCOMPARE(widget<QTableView>(main, "DBGrid1")->model()->rowCount(), 5);
     QCOMPARE(main.participants().table().count(Filter::equals(field::STATUS, 0)), 5);
+}
+
+void TestMain::startup_backupOnlyAsTheOnlyCopy_data() {
+    QTest::addColumn<QString>("lastSID");
+    QTest::addColumn<bool>("heldElsewhere");
+    QTest::addColumn<bool>("backup");
+    QTest::newRow("the only copy") << QStringLiteral("StarterID.db") << false << true;
+    QTest::newRow("register held by another copy") << QStringLiteral("StarterID.db") << true << false;
+    QTest::newRow("register missing") << QStringLiteral("Fehlt.db") << false << true;
+}
+
+void TestMain::startup_backupOnlyAsTheOnlyCopy() {
+    QFETCH(QString, lastSID);
+    QFETCH(bool, heldElsewhere);
+    QFETCH(bool, backup);
+    MainFixture f;
+    // One boat still taken by the last race: start-up makes it available again, the backup keeps it as it was.
+    f.folder.writeParticipants(f.folder.starter(),
+                               {boat(QStringLiteral("GER 1"), QStringLiteral("Möwe"), QStringLiteral("Anke"),
+                                     QStringLiteral("Laser"), 113, 1, 1),
+                                boat(QStringLiteral("GER 2"), QStringLiteral("Uhu"), QStringLiteral("Jörg O'Neill"),
+                                     QStringLiteral("Pirat"), 113, 2, 0)});
+    writeFile(f.folder.prefs(), "[General]\nLastSID=" + lastSID.toUtf8() + "\n");
+    const QString backups = f.folder.data(QStringLiteral("Sicherung"));
+    const QString earlier = QStringLiteral("2024-12-23_18-00-00");
+    QVERIFY(QDir().mkpath(backups + u'/' + earlier));
+    QProcess holder;
+    if (heldElsewhere) {
+        holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), f.folder.starter()});
+        QVERIFY2(waitForReady(holder), holder.readAllStandardError().constData());
+    }
+
+    TMain& main = f.start().main();
+    const QStringList taken = QDir(backups).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    if (backup) {
+        const QString now = QStringLiteral("2024-12-24_18-10-05");
+        QCOMPARE(taken, QStringList({earlier, now}));
+        QVERIFY(f.notifier.notices.isEmpty());
+        Table copy;
+        copy.open(backups + u'/' + now + QStringLiteral("/Starter/StarterID.db"));
+        QCOMPARE(copy.count(), 2);
+        QCOMPARE(copy.count(Filter::equals(field::STATUS, 1)), 1);
+    } else {
+        QCOMPARE(taken, QStringList({earlier}));
+        QCOMPARE(f.prompts.errors.size(), 1);
+        QVERIFY2(f.prompts.errors[0].contains(QStringLiteral("von einem anderen Programm benutzt")),
+                 qPrintable(f.prompts.errors[0]));
+        QVERIFY(!main.participants().isOpen());
+    }
+    if (heldElsewhere) {
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(10000));
+    }
 }
 
 void TestMain::startup_withoutPrefs_opensDefaultsAndLoadsCurrentTime() {

@@ -595,6 +595,12 @@ void TestMainRace::resume_afterTheRecorderWasKilled() {
 
     f.prompts.answers = {true};
     TMain& main = f.start().main();
+    // Asked only with the main window on the screen behind the question.
+    QVERIFY(f.prompts.asked.isEmpty());
+    f.prompts.watched = &main;
+    main.show();
+    QTRY_COMPARE(f.prompts.asked.size(), 1);
+    QCOMPARE(f.prompts.watchedShownWhenAsked, QList<bool>{true});
     QCOMPARE(f.prompts.asked.value(0), QStringLiteral("Die Wettfahrt 'Crashlauf' wurde nicht beendet. Fortsetzen?"));
     QCOMPARE(main.race().mode(), Race::Mode::Finish);
     QCOMPARE(main.windowTitle(), QStringLiteral("Wendemark - Wettfahrt [ Crashlauf ] - Ziel"));
@@ -628,12 +634,14 @@ void TestMainRace::resume_declined_isNotAskedAgain() {
     QVERIFY(prepare.waitForFinished(120000));
     writeFile(f.folder.data(QStringLiteral("Crashlauf.ini")), "[Startzeiten]\nS1=1\nS1Zeit=17:00:00\n");
     f.prompts.answers = {false};
-    f.start();
-    QCOMPARE(f.prompts.asked.size(), 1);
+    f.start().main().show();
+    QTRY_COMPARE(f.prompts.asked.size(), 1);
     QCOMPARE(f.app->main().race().mode(), Race::Mode::NoRace);
     f.stop();
     f.prompts.asked.clear();
-    f.start();
+    f.start().main().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.app->main()));
+    QTest::qWait(50);
     QVERIFY(f.prompts.asked.isEmpty());
     QVERIFY(!f.app->main().race().isOpen());
 }

@@ -4,6 +4,7 @@
 #include "raceedit/StoredRaces.h"
 #include "raceedit/TRaceEdit.h"
 #include "store/Error.h"
+#include "store/Log.h"
 #include "store/Table.h"
 #include "timing/Race.h"
 #include "timing/Scoring.h"
@@ -207,6 +208,7 @@ private slots:
     void raceList_newestFirstWithoutStarterTable();
     void correction_data();
     void correction();
+    void errorBox_isWrittenToTheLog();
     void deletion_data();
     void deletion();
     void raceHeldElsewhere_refusedAndKeptWhole();
@@ -310,6 +312,26 @@ void TestRaceEdit::correction() {
         QCOMPARE(b.w<QLineEdit>("DBEdit1")->text(), elapsed);
         QCOMPARE(b.w<QLineEdit>("DBEdit2")->text(), yardstick);
     }
+}
+
+void TestRaceEdit::errorBox_isWrittenToTheLog() {
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Abendregatta"), kThree);
+    b.open();
+    b.edit->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.edit));
+    QVERIFY(b.choose(QStringLiteral("Abendregatta")));
+    b.clickEntry(0);
+    b.type("DBEdit1", QStringLiteral("1:0x:00"));
+    PRESS(*b.edit, "Button1");
+    QCOMPARE(b.f.prompts.errors.size(), 1);
+
+    const QStringList lines =
+        readFile(b.f.folder.path() + QStringLiteral("/wendemark.log")).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1);
+    const QRegularExpression time(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  "));
+    QVERIFY2(time.match(lines[0]).hasMatch(), qPrintable(lines[0]));
+    QCOMPARE(lines[0].mid(21), logLine(QStringLiteral("Wettfahrt nachbearbeiten"), b.f.prompts.errors[0]));
 }
 
 void TestRaceEdit::deletion_data() {

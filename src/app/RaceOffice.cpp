@@ -12,7 +12,7 @@
 
 namespace wm {
 
-RaceOffice::RaceOffice(const Services& services) : m_racePage(*services.clock) {
+RaceOffice::RaceOffice(const Services& services) : m_log(services.programDir.root()), m_racePage(*services.clock) {
     QGuiApplication::setApplicationDisplayName(QString());
     QCoreApplication::setApplicationName(QStringLiteral("Wendemark"));
     m_main = std::make_unique<TMain>(services, TMain::Shared{m_participants, m_race, m_racePage, m_report});

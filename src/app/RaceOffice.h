@@ -4,6 +4,7 @@
 #include "participants/ParticipantRegister.h"
 #include "reports/RacePage.h"
 #include "reports/TReport.h"
+#include "store/Log.h"
 #include "timing/Race.h"
 
 #include <memory>
@@ -37,6 +38,8 @@ public:
     TReportS& reportS() const { return *m_reportS; }
 
 private:
+    // First of all, so that every error box and failure from start-up to the end goes into its program folder.
+    LogFile m_log;
     // Declared before the windows, so they outlive every window that uses them.
     ParticipantRegister m_participants;
     Race m_race;

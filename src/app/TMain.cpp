@@ -230,14 +230,35 @@ void TMain::FormCreate() {
     m_aliases.remove(kStarterAlias);
     m_aliases.add(kStarterAlias, m_services.programDir.starterDir());
 
-    // The copy is taken before start-up changes anything (every boat is made available again below).
-    const BackupResult backup = backupData(m_services.programDir, m_services.clock->now());
-    if (!backup.notice().isEmpty()) {
-        notifier().notify(kAppCaption, backup.notice());
+    const RegisterPanel::Startup held = m_register->holdAtStartup(sid);
+    // A participant table held elsewhere means another copy works on this program folder: this start is
+    // refused, and its backup (without that table) would only push a good one out of those kept. Otherwise the
+    // copy is taken before start-up changes anything (every boat is made available again below).
+    if (held != RegisterPanel::Startup::HeldElsewhere) {
+        QList<const Table*> own;
+        if (m_shared.participants.isOpen()) {
+            own << &m_shared.participants.table();
+        }
+        const BackupResult backup = backupData(m_services.programDir, m_services.clock->now(), own);
+        if (!backup.notice().isEmpty()) {
+            notifier().notify(kAppCaption, backup.notice());
+        }
     }
-    if (m_register->openAtStartup(sid)) {
+    if (held == RegisterPanel::Startup::Held && m_register->prepareAtStartup()) {
         m_timLoad->start();
     }
+}
+
+void TMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_resumeOffered) {
+        m_resumeOffered = true;
+        // Asked once the window is on the screen, so the question stands in front of the program it concerns.
+        QTimer::singleShot(0, this, &TMain::offerResume);
+    }
+}
+
+void TMain::offerResume() {
     if (m_racePanel->resumeInterruptedRace()) {
         // The resumed race's own start times are in force; the database's saved ones must not replace them.
         m_timLoad->stop();

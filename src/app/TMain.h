@@ -76,6 +76,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -83,6 +84,8 @@ private:
     void setUpNavigation();
     void setUpPanels();
     void showNotice(const QString& title, const QString& text);
+    // Asks about each race left unfinished; runs once, just after the window first appears.
+    void offerResume();
 
     const Services m_services;
     const Shared m_shared;
@@ -100,6 +103,7 @@ private:
     QTimer* m_noticeTimer = nullptr;
     bool m_shutDown = false;
     bool m_quitting = false;
+    bool m_resumeOffered = false;
 };
 
 } // namespace wm

@@ -1,10 +1,33 @@
 #include "desktop/Prompts.h"
 
+#include "store/Log.h"
+
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
 namespace wm {
+
+namespace {
+
+// The window the user works in: a dialog running on top of the others, else the active window. Where no window
+// of the program is active, the caption of the error box stands in.
+QString workingWindowTitle() {
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window) {
+        window = QApplication::activeWindow();
+    }
+    const QString title = window ? window->windowTitle() : QString();
+    return title.isEmpty() ? kAppCaption : title;
+}
+
+} // namespace
+
+void Prompts::error(const QString& text) {
+    logErrorBox(workingWindowTitle(), text);
+    showError(text);
+}
 
 bool DialogPrompts::ask(const QString& caption, const QString& text, bool defaultYes) {
     return QMessageBox::question(m_parent, caption, text, QMessageBox::Yes | QMessageBox::No,
@@ -15,7 +38,7 @@ void DialogPrompts::message(const QString& text) {
     QMessageBox::information(m_parent, kAppCaption, text);
 }
 
-void DialogPrompts::error(const QString& text) {
+void DialogPrompts::showError(const QString& text) {
     QMessageBox::critical(m_parent, kAppCaption, text);
 }
 

@@ -66,19 +66,35 @@ RegisterPanel::RegisterPanel(const Widgets& widgets, const Services& services, P
     m_s.images24->show(m_w.clearSearch, 1);
 }
 
-bool RegisterPanel::openAtStartup(const QString& sid) {
+RegisterPanel::Startup RegisterPanel::holdAtStartup(const QString& sid) {
     m_currentSID = sid;
-    const bool opened = guarded(*m_s.prompts, [&] {
-        m_participants.open(m_s.participantPath(m_currentSID));
+    Startup result = Startup::Failed;
+    guarded(*m_s.prompts, [&] {
+        try {
+            m_participants.open(m_s.participantPath(m_currentSID));
+            result = Startup::Held;
+        } catch (const LockedError&) {
+            result = Startup::HeldElsewhere;
+            throw;
+        }
+    });
+    if (result != Startup::Held) {
+        m_participants.close();
+    }
+    return result;
+}
+
+bool RegisterPanel::prepareAtStartup() {
+    const bool prepared = guarded(*m_s.prompts, [&] {
         m_participants.resetStatus();
         m_participants.setSearchText(m_w.search->text());
         m_participants.model().first();
     });
-    if (!opened) {
+    if (!prepared) {
         // A start-up that failed half-way leaves no table open, so quitting writes no settings over the saved ones.
         m_participants.close();
     }
-    return opened;
+    return prepared;
 }
 
 void RegisterPanel::setRaceOpen(bool open) {

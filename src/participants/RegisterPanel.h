@@ -47,11 +47,20 @@ public:
     RegisterPanel(const Widgets& widgets, const Services& services, ParticipantRegister& participants,
                   QObject* parent = nullptr);
 
+    enum class Startup {
+        Held,          // open for this program alone, nothing changed yet
+        HeldElsewhere, // another copy of the program (or another program) holds it
+        Failed,        // missing, damaged, read-only or not a participant table
+    };
+
     // The participant database in use, as the settings file names it.
     const QString& CurrentSID() const { return m_currentSID; }
-    // Opens the database named in the settings and makes every boat available. On any failure the message
-    // is shown and no table stays open, so nothing is written back at quit. Returns whether it worked.
-    bool openAtStartup(const QString& sid);
+    // Opens the database named in the settings for this program alone and changes nothing in it yet. On any
+    // failure the message is shown and no table stays open, so nothing is written back at quit.
+    Startup holdAtStartup(const QString& sid);
+    // Makes every boat of the held database available and shows them. On failure the message is shown and the
+    // table is closed. Returns whether it worked.
+    bool prepareAtStartup();
     // While a race is open the register is read only, and Enter adds the current boat to the race.
     void setRaceOpen(bool open);
     // Puts a text into the search field (a saved new boat is looked up by it).

@@ -1,12 +1,14 @@
 #include "series/AppendRace.h"
 
 #include "store/IniFile.h"
+#include "store/Log.h"
 #include "store/SafeFile.h"
 #include "timing/Race.h"
 #include "timing/Scoring.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include <optional>
@@ -97,12 +99,15 @@ void restoreFile(const QString& path, const std::optional<QByteArray>& content) 
     try {
         if (content) {
             writeWholeFile(path, *content);
-        } else {
-            QFile::remove(path);
+        } else if (QFileInfo::exists(path) && !QFile::remove(path)) {
+            throw Error(QStringLiteral("Die Datei '%1' konnte nicht gelöscht werden.").arg(path));
         }
-    } catch (const Error&) {
+    } catch (const Error& e) {
         // Only the key of the column that was not added can be left behind; the race list never shows a key
         // beyond the series' races and the next append writes it anew.
+        logFailure(QStringLiteral("Serie"),
+                   QStringLiteral("Die Einstellungen der Serie wurden nach dem Fehler nicht zurückgesetzt: ") +
+                       e.message());
     }
 }
 

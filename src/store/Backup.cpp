@@ -1,6 +1,7 @@
 #include "store/Backup.h"
 
 #include "store/Error.h"
+#include "store/Log.h"
 #include "store/SafeFile.h"
 
 #include <QDir>
@@ -18,6 +19,7 @@ namespace wm {
 namespace {
 
 const QString kBackupFolder = QStringLiteral("Sicherung");
+const QString kLogWhere = QStringLiteral("Sicherung");
 const QString kNameFormat = QStringLiteral("yyyy-MM-dd_hh-mm-ss");
 // A backup being written; left behind only by a crash, and removed by the next backup.
 const QString kTemporaryPrefix = QStringLiteral(".neu-");
@@ -78,44 +80,66 @@ int errnoFor(int rc) {
     }
 }
 
-// Copies one table; returns the reason it was skipped (empty when copied), throws Fatal when the copy
-// could not be written.
-QString copyTable(const QString& source, const QString& target) {
-    sqlite3* from = nullptr;
-    sqlite3* to = nullptr;
-    const auto closeBoth = [&] {
-        sqlite3_close_v2(to);
-        sqlite3_close_v2(from);
-    };
-    int rc = sqlite3_open_v2(source.toUtf8().constData(), &from, SQLITE_OPEN_READONLY, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(from, kBusyTimeoutMs);
-        // The read lock is taken here and held to the end, so any later failure is the copy's own.
-        rc = sqlite3_exec(from, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    }
-    if (rc != SQLITE_OK) {
-        closeBoth();
-        return skippedTable(source, rc);
-    }
-    rc = sqlite3_open_v2(target.toUtf8().constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc == SQLITE_OK) {
-        // The copy needs no journal of its own: a failed copy is deleted, a finished one is flushed once.
-        rc = sqlite3_exec(to, "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    }
-    if (rc == SQLITE_OK) {
-        if (sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, "main")) {
-            sqlite3_backup_step(backup, -1);
-            rc = sqlite3_backup_finish(backup);
-        } else {
-            rc = sqlite3_errcode(to);
+struct Connection {
+    sqlite3* db = nullptr;
+    Connection() = default;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ~Connection() { sqlite3_close_v2(db); }
+};
+
+// Copies the table of an open connection into `target`, a new file; throws Fatal when the copy could not be
+// written.
+void copyConnection(sqlite3* from, const QString& target) {
+    int rc = SQLITE_OK;
+    {
+        Connection to;
+        rc = sqlite3_open_v2(target.toUtf8().constData(), &to.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (rc == SQLITE_OK) {
+            // The copy needs no journal of its own: a failed copy is deleted, a finished one is flushed once.
+            rc = sqlite3_exec(to.db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        }
+        if (rc == SQLITE_OK) {
+            if (sqlite3_backup* backup = sqlite3_backup_init(to.db, "main", from, "main")) {
+                sqlite3_backup_step(backup, -1);
+                rc = sqlite3_backup_finish(backup);
+            } else {
+                rc = sqlite3_errcode(to.db);
+            }
         }
     }
-    closeBoth();
     if (rc != SQLITE_OK) {
         removeTable(target);
         throw Fatal{writeFailure(target, errnoFor(rc))};
     }
+}
+
+// Copies one table; returns the reason it was skipped (empty when copied), throws Fatal when the copy
+// could not be written.
+QString copyTable(const QString& source, const QString& target) {
+    Connection from;
+    int rc = sqlite3_open_v2(source.toUtf8().constData(), &from.db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(from.db, kBusyTimeoutMs);
+        // The read lock is taken here and held to the end, so any later failure is the copy's own.
+        rc = sqlite3_exec(from.db, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        return skippedTable(source, rc);
+    }
+    copyConnection(from.db, target);
     return {};
+}
+
+// One of this program's own tables, held exclusively: no other connection can read it, its own can.
+sqlite3* heldConnection(const QString& path, const QList<const Table*>& held) {
+    const QString file = QFileInfo(path).canonicalFilePath();
+    for (const Table* table : held) {
+        if (table->isOpen() && QFileInfo(table->path()).canonicalFilePath() == file) {
+            return table->handle();
+        }
+    }
+    return nullptr;
 }
 
 int syncAndClose(int fd) {
@@ -172,11 +196,16 @@ bool hasSuffix(const QString& file, const QString& suffix) {
 }
 
 // Copies the tables and INI files of one folder (files only: nothing beneath it).
-void copyFolder(const QString& source, const QString& target, BackupResult& result) {
+void copyFolder(const QString& source, const QString& target, const QList<const Table*>& held, BackupResult& result) {
     const QDir dir(source);
     for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
         if (hasSuffix(file, QStringLiteral(".db"))) {
-            const QString skipped = copyTable(dir.filePath(file), target + u'/' + file);
+            QString skipped;
+            if (sqlite3* own = heldConnection(dir.filePath(file), held)) {
+                copyConnection(own, target + u'/' + file);
+            } else {
+                skipped = copyTable(dir.filePath(file), target + u'/' + file);
+            }
             if (skipped.isEmpty()) {
                 ++result.tables;
             } else {
@@ -201,8 +230,10 @@ QStringList backupNames(const QString& folder) {
 
 void removeLeftovers(const QString& folder) {
     for (const QString& name : QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (name.startsWith(kTemporaryPrefix)) {
-            QDir(folder + u'/' + name).removeRecursively();
+        if (name.startsWith(kTemporaryPrefix) && !QDir(folder + u'/' + name).removeRecursively()) {
+            logFailure(kLogWhere,
+                       QStringLiteral("Der unvollständige Sicherungsordner '%1' konnte nicht gelöscht werden.")
+                           .arg(native(folder + u'/' + name)));
         }
     }
 }
@@ -222,7 +253,7 @@ QStringList prune(const QString& folder, const QString& newest) {
     return problems;
 }
 
-void backupInto(const ProgramDir& dir, const QDateTime& now, BackupResult& result) {
+void backupInto(const ProgramDir& dir, const QDateTime& now, const QList<const Table*>& held, BackupResult& result) {
     const QString data = QDir::cleanPath(dir.dataDir());
     if (!QFileInfo(data).isDir()) {
         throw Fatal{QStringLiteral("Der Ordner '%1' existiert nicht.").arg(native(data))};
@@ -240,12 +271,12 @@ void backupInto(const ProgramDir& dir, const QDateTime& now, BackupResult& resul
     const QString temporary = backups + u'/' + kTemporaryPrefix + name;
     makeFolder(temporary);
     try {
-        copyFolder(data, temporary, result);
+        copyFolder(data, temporary, held, result);
         for (const QString& sub : {QDir::cleanPath(dir.starterDir()), QDir::cleanPath(dir.serienDir())}) {
             if (QFileInfo(sub).isDir()) {
                 const QString target = temporary + u'/' + QFileInfo(sub).fileName();
                 makeFolder(target);
-                copyFolder(sub, target, result);
+                copyFolder(sub, target, held, result);
                 syncFolder(target);
             }
         }
@@ -257,7 +288,11 @@ void backupInto(const ProgramDir& dir, const QDateTime& now, BackupResult& resul
         syncFolder(backups);
         result.folder = final;
     } catch (...) {
-        QDir(temporary).removeRecursively();
+        if (!QDir(temporary).removeRecursively()) {
+            logFailure(kLogWhere,
+                       QStringLiteral("Der unvollständige Sicherungsordner '%1' konnte nicht gelöscht werden.")
+                           .arg(native(temporary)));
+        }
         throw;
     }
     result.skipped << prune(backups, name);
@@ -285,13 +320,20 @@ void copyTableFile(const QString& source, const QString& target) {
     }
 }
 
-BackupResult backupData(const ProgramDir& dir, const QDateTime& now) {
+BackupResult backupData(const ProgramDir& dir, const QDateTime& now, const QList<const Table*>& held) {
     BackupResult result;
     try {
-        backupInto(dir, now, result);
+        backupInto(dir, now, held, result);
     } catch (const Fatal& fatal) {
         result = BackupResult{};
         result.error = failed(fatal.reason);
+    }
+    // The notice goes away after a few seconds; the log keeps it for whoever looks at the laptop later.
+    if (!result.ok()) {
+        logFailure(kLogWhere, result.error);
+    }
+    for (const QString& problem : result.skipped) {
+        logFailure(kLogWhere, problem);
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/ProgramDir.h"
+#include "store/Table.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -29,10 +30,11 @@ constexpr int kKeptBackups = 20;
 // data/Sicherung/<yyyy-MM-dd_hh-mm-ss>/ with the same folder structure, then removes all but the newest
 // kKeptBackups backups. Tables are copied through SQLite's online backup from a read-only connection, so a
 // copy is always a consistent state of its table; a table another program holds exclusively cannot be read
-// and is skipped (never copied byte by byte, which could catch it half-written). The backup is written into
-// a temporary folder that takes its name only when complete, so a failure (full disk, read-only folder)
+// and is skipped (never copied byte by byte, which could catch it half-written). The tables in `held` are
+// this program's own, held exclusively: they are copied through their open connection. The backup is written
+// into a temporary folder that takes its name only when complete, so a failure (full disk, read-only folder)
 // leaves no partial backup. Never throws; the sources are never written.
-BackupResult backupData(const ProgramDir& dir, const QDateTime& now);
+BackupResult backupData(const ProgramDir& dir, const QDateTime& now, const QList<const Table*>& held = {});
 
 // Copies one table file the same way into `target`, a new file. Throws wm::Error with the reason.
 void copyTableFile(const QString& source, const QString& target);

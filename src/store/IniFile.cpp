@@ -1,6 +1,7 @@
 #include "store/IniFile.h"
 
 #include "store/Error.h"
+#include "store/Log.h"
 #include "store/SafeFile.h"
 
 #include <QFile>
@@ -88,7 +89,12 @@ void IniFile::save() {
         // Keep what was there: a damaged file may still hold something the user wants back.
         const QString keep = m_path + QStringLiteral(".defekt");
         QFile::remove(keep);
-        QFile::copy(m_path, keep);
+        if (!QFile::copy(m_path, keep)) {
+            logFailure(QStringLiteral("Datei"),
+                       QStringLiteral("Die unlesbare Datei '%1' konnte nicht als '%2' aufbewahrt werden; sie wird "
+                                      "überschrieben.")
+                           .arg(m_path, keep));
+        }
     }
     std::string text;
     if (m_impl->ini.Save(text) < 0) {

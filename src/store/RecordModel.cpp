@@ -1,6 +1,7 @@
 #include "store/RecordModel.h"
 
 #include "store/Error.h"
+#include "store/Log.h"
 
 namespace wm {
 
@@ -199,6 +200,8 @@ bool RecordModel::setData(const QModelIndex& index, const QVariant& value, int r
     } catch (const Error& e) {
         if (m_errorHandler) {
             m_errorHandler(e.message());
+        } else {
+            logFailure(QStringLiteral("Tabelle"), e.message());
         }
         return false;
     }

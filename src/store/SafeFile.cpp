@@ -1,6 +1,7 @@
 #include "store/SafeFile.h"
 
 #include "store/Error.h"
+#include "store/Log.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -83,7 +84,10 @@ void writeWholeFile(const QString& path, const QByteArray& data) {
         fail(path, errno);
     }
     auto discard = [&](int error) {
-        ::unlink(temp.constData());
+        if (::unlink(temp.constData()) != 0 && errno != ENOENT) {
+            logFailure(QStringLiteral("Datei"), QStringLiteral("Die Hilfsdatei '%1' konnte nicht gelöscht werden: %2")
+                                                    .arg(QFile::decodeName(temp), fileErrorText(errno)));
+        }
         fail(path, error);
     };
     mode_t mode = 0644;

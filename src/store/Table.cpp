@@ -1,6 +1,7 @@
 #include "store/Table.h"
 
 #include "store/Error.h"
+#include "store/Log.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@ namespace wm {
 
 namespace {
 
+const QString kLogWhere = QStringLiteral("Tabelle");
 const QString kCreate = QStringLiteral("CREATE TABLE records (%1)");
 const QString kTableInfo = QStringLiteral("PRAGMA table_info(records)");
 const QString kHasRecords =
@@ -186,7 +188,11 @@ void Table::create(const QString& path, const FieldList& fields) {
         db.close();
         if (!ok) {
             QSqlDatabase::removeDatabase(connection);
-            QFile::remove(path);
+            if (QFileInfo::exists(path) && !QFile::remove(path)) {
+                logFailure(
+                    kLogWhere,
+                    QStringLiteral("Die unvollständig angelegte Tabelle '%1' konnte nicht gelöscht werden.").arg(path));
+            }
             throw Error(QStringLiteral("Die Tabelle '%1' konnte nicht angelegt werden: %2").arg(path, error.text()));
         }
     }
@@ -287,6 +293,10 @@ void Table::close() {
     QSqlDatabase::removeDatabase(m_connection);
     m_connection.clear();
     m_fields.clear();
+}
+
+sqlite3* Table::handle() const {
+    return isOpen() ? handleOf(database()) : nullptr;
 }
 
 QSqlDatabase Table::database() const {
@@ -526,8 +536,9 @@ Table::Transaction::~Transaction() {
                 m_table.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
                 m_table.exec(QStringLiteral("RELEASE ") + m_savepoint);
             }
-        } catch (const Error&) {
+        } catch (const Error& e) {
             // Nothing more can be done here; SQLite rolls back an unfinished transaction itself.
+            logFailure(kLogWhere, QStringLiteral("Eine Änderung konnte nicht zurückgenommen werden: ") + e.message());
         }
     }
 }

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+struct sqlite3;
+
 namespace wm {
 
 // The German message for an SQLite result code (primary code) met on the table file `path`.
@@ -68,6 +70,8 @@ public:
     void removeRow(qint64 rowid);
 
     QSqlDatabase database() const;
+    // The SQLite connection underneath; null when the table is not open.
+    sqlite3* handle() const;
 
     // Statements on the program's own bookkeeping tables kept beside "records" in the same file, so that
     // they are committed together with the rows. Identifiers are the program's constants, values are bound.

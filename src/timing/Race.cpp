@@ -2,6 +2,7 @@
 
 #include "store/Error.h"
 #include "store/IniFile.h"
+#include "store/Log.h"
 #include "timing/TimeMath.h"
 
 #include <QDir>
@@ -333,8 +334,11 @@ QStringList interruptedRaces(const QString& dataDir) {
             if (race.fieldIndex(field::Punkte) >= 0 && race.count(racing()) > 0) {
                 races << name;
             }
-        } catch (const Error&) {
+        } catch (const Error& e) {
             // Held by another program or not a race: nothing to go on with here.
+            logFailure(QStringLiteral("Start"),
+                       QStringLiteral("Die Wettfahrt '%1' wird nicht zum Fortsetzen angeboten: ").arg(name) +
+                           e.message());
         }
     }
     return races;

@@ -3,6 +3,7 @@
 #include "desktop/ActionGuard.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
+#include "store/Log.h"
 #include "timing/Clock.h"
 #include "timing/TimeMath.h"
 
@@ -171,6 +172,13 @@ void StartClock::load(const IniFile& ini, const QString& section) {
             t = ParseTime(text);
         } catch (const Error&) {
             // Missing or unreadable: the time just read for the start before (the current time for start 1).
+            if (!text.trimmed().isEmpty()) {
+                logFailure(
+                    QStringLiteral("Startzeiten"),
+                    QStringLiteral("Die gespeicherte Zeit '%1' für Start %2 ist unlesbar; es gilt die Zeit davor.")
+                        .arg(text)
+                        .arg(n));
+            }
         }
         const HourMinuteSecond hms = splitTime(t);
         const StartWidgets& w = m_starts[size_t(n - 1)];

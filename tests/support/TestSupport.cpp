@@ -7,12 +7,18 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTest>
+#include <QWindow>
 
 #include <unistd.h>
 
 namespace wm::test {
 
 bool ScriptedPrompts::ask(const QString& caption, const QString& text, bool) {
+    if (watched) {
+        // A widget counts as visible from its show event on; its native window only once really shown.
+        watchedShownWhenAsked << (watched->isVisible() && watched->windowHandle() &&
+                                  watched->windowHandle()->isVisible());
+    }
     captions << caption;
     asked << text;
     if (answers.empty()) {

@@ -4,6 +4,7 @@
 #include "desktop/Preview.h"
 #include "desktop/Prompts.h"
 
+#include <QPointer>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -23,13 +24,18 @@ public:
     QStringList asked, messages, errors, inputPrompts;
     QList<FileDialogOptions> dialogs;
     QStringList captions;
+    // For each ask(): whether this window was on the screen at that moment.
+    QPointer<QWidget> watched;
+    QList<bool> watchedShownWhenAsked;
 
     bool ask(const QString& caption, const QString& text, bool defaultYes) override;
     void message(const QString& text) override { messages << text; }
-    void error(const QString& text) override { errors << text; }
     std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& text) override;
     QString saveFileName(const FileDialogOptions& options) override;
     QString openFileName(const FileDialogOptions& options) override;
+
+protected:
+    void showError(const QString& text) override { errors << text; }
 };
 
 class RecordingNotifier : public Notifier {
