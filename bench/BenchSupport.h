@@ -2,8 +2,8 @@
 
 #include "TestSupport.h"
 #include "app/Services.h"
+#include "store/Clock.h"
 #include "store/Table.h"
-#include "timing/Clock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

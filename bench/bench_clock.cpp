@@ -4,7 +4,7 @@
 #include "app/RaceOffice.h"
 #include "app/TMain.h"
 #include "desktop/AppSetup.h"
-#include "timing/Clock.h"
+#include "store/Clock.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 

@@ -4,7 +4,7 @@
 #include "app/RaceOffice.h"
 #include "app/TMain.h"
 #include "desktop/AppSetup.h"
-#include "timing/Clock.h"
+#include "store/Clock.h"
 #include "timing/Race.h"
 #include "timing/RacePanel.h"
 #include "timing/Scoring.h"

@@ -5,7 +5,7 @@
 #include "app/TMain.h"
 #include "desktop/AppSetup.h"
 #include "participants/ParticipantRegister.h"
-#include "timing/Clock.h"
+#include "store/Clock.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -6,7 +6,7 @@
 #include "reports/RacePage.h"
 #include "reports/TReport.h"
 #include "reports/Windows1252.h"
-#include "timing/Clock.h"
+#include "store/Clock.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -96,8 +96,7 @@ int main(int argc, char** argv) {
     wm::setUpApplication(app);
     const wm::ReportData data = resultOf(wm::bench::fleet(kRows));
     wm::ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
-    wm::RacePage page(clock);
-    page.ReportCaption = u"Herbstpokal"_s;
+    const wm::Result result = wm::raceResult(data, u"Herbstpokal"_s, true);
 
     std::vector<double> exports;
     std::vector<double> bare;
@@ -105,29 +104,26 @@ int main(int argc, char** argv) {
     for (int run = 0; run < kRuns; ++run) {
         QElapsedTimer timer;
         timer.start();
-        page.ResetPrintables();
-        sizes += page.exportResults(data).size();
+        sizes += wm::racePdf(result, clock).size();
         exports.push_back(wm::bench::elapsedMs(timer));
         timer.restart();
-        sizes += bareExport(data, page.ReportCaption).size();
+        sizes += bareExport(data, result.caption).size();
         bare.push_back(wm::bench::elapsedMs(timer));
     }
     wm::bench::comment(qPrintable(u"%1 KiB per document on average"_s.arg(sizes / 2 / kRuns / 1024)));
     wm::bench::print("pdf_export_2000", wm::bench::median(exports), "ms");
     wm::bench::print("pdf_export_ratio", wm::bench::median(exports) / wm::bench::median(bare), "x");
 
-    wm::TReport report;
-    report.setTitle(u"Herbstpokal"_s);
     QTemporaryDir dir;
     std::vector<double> prints;
     for (int run = 0; run < 3; ++run) {
         QElapsedTimer timer;
         timer.start();
-        const wm::ReportLayout layout = wm::layoutReport(report.design(), data, clock.now());
+        const wm::ReportLayout layout = wm::TReport::layout(result, clock.now());
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath(u"print.pdf"_s));
-        wm::preparePrinter(printer, layout.pageLayout, report.design().item(wm::TReport::kTitle).text);
+        wm::preparePrinter(printer, layout.pageLayout, result.caption);
         wm::paintReport(layout, printer);
         prints.push_back(wm::bench::elapsedMs(timer));
     }

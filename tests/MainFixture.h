@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "app/RaceOffice.h"
 #include "app/Services.h"
-#include "timing/Clock.h"
+#include "store/Clock.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -40,7 +40,7 @@ const QString kChromium = u"/usr/bin/chromium"_s;
 
 // A scored race of `count` boats as the result query gives it; the last two did not finish and were
 // disqualified, and one boat's name needs escaping.
-ReportData raceResult(int count) {
+ReportData raceRows(int count) {
     ReportData data;
     data.fields = QStringList{u"SEGELNR"_s, u"BOOTSNAME"_s, u"NAME"_s,  u"TYP"_s,    u"YS"_s,
                               u"START"_s,   u"GZEIT"_s,     u"BZEIT"_s, u"STATUS"_s, u"Punkte"_s};
@@ -179,8 +179,8 @@ private slots:
 };
 
 void TestExports::html_selfContainedEscapedGerman() {
-    const QByteArray bytes =
-        htmlPage(raceHtml(raceResult(4), u"Abend's <Cup>"_s, QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)), true));
+    const QByteArray bytes = htmlPage(
+        raceHtml(raceResult(raceRows(4), u"Abend's <Cup>"_s, true), QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5))));
     const QString html = QString::fromUtf8(bytes);
     QVERIFY(html.startsWith(u"<!DOCTYPE html>"_s));
     QVERIFY(html.contains(u"<html lang=\"de\">"_s) && html.contains(u"<meta charset=\"utf-8\">"_s));
@@ -208,14 +208,9 @@ void TestExports::html_rowsAndPlacesEqualThePdf_data() {
 void TestExports::html_rowsAndPlacesEqualThePdf() {
     QFETCH(int, count);
     QFETCH(bool, pointsAsPlace);
-    const ReportData results = raceResult(count);
+    const Result result = raceResult(raceRows(count), u"Abend"_s, pointsAsPlace);
     ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
-    RacePage page(clock);
-    page.ReportCaption = u"Abend"_s;
-    page.PointsAsPlace = pointsAsPlace;
-    page.PlaceCounter = 1;
-    page.ResetPrintables();
-    const QByteArray bytes = page.exportResults(results);
+    const QByteArray bytes = racePdf(result, clock);
     const QStringList pdf = pdfRows(bytes);
     // The rules line in the footer of every page, × and · intact in the PDF's code page.
     std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.constData(), int(bytes.size())));
@@ -224,8 +219,7 @@ void TestExports::html_rowsAndPlacesEqualThePdf() {
         QVERIFY(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).contains(u"Zeit × 100 / Yardstick"_s));
         QVERIFY(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).contains(u"abgeschnitten · gleiche"_s));
     }
-    const QStringList html =
-        htmlRows(QString::fromUtf8(htmlPage(raceHtml(results, u"Abend"_s, clock.now(), pointsAsPlace))));
+    const QStringList html = htmlRows(QString::fromUtf8(htmlPage(raceHtml(result, clock.now()))));
     QCOMPARE(html.size(), count);
     QCOMPARE(html, pdf);
     QVERIFY2(html.last().startsWith(pointsAsPlace ? u"%1 GER"_s.arg(count) : u"%1 GER"_s.arg(count)),
@@ -238,10 +232,10 @@ void TestExports::csv_roundTripThroughAnotherReader() {
     if (python.isEmpty()) {
         QSKIP("python3 is not installed");
     }
-    const ReportData results = raceResult(6);
+    const Result results = raceResult(raceRows(6), u"Abend"_s, true);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Abend.csv"_s);
-    const QByteArray bytes = raceCsv(results, true);
+    const QByteArray bytes = raceCsv(results);
     writeFile(path, bytes);
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
     QVERIFY(bytes.contains("Platz;Segelnummer;Bootsname;Name;Typ;Yardstick;Start;Gesegelte Zeit;Berechnete "
@@ -255,7 +249,7 @@ void TestExports::csv_roundTripThroughAnotherReader() {
                           path});
     QVERIFY(reader.waitForFinished(10000));
     const QJsonArray read = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
-    QCOMPARE(read.size(), results.rows.size() + 1);
+    QCOMPARE(read.size(), results.rows.rows.size() + 1);
     QList<QStringList> rows;
     for (qsizetype r = 1; r < read.size(); ++r) {
         QStringList fields;
@@ -264,7 +258,7 @@ void TestExports::csv_roundTripThroughAnotherReader() {
         }
         rows << fields;
     }
-    QCOMPARE(rows, raceCsvRows(results, true));
+    QCOMPARE(rows, raceCsvRows(results));
     // A finisher: times, no code; the boat that did not finish: code, no times, the entries as place.
     QCOMPARE(rows[0], (QStringList{u"1"_s, u"GER 1"_s, u"Boot1"_s, u"Jörg1"_s, u"Laser"_s, u"112,5"_s, u"1"_s,
                                    u"00:31:10"_s, u"00:31:10"_s, u"1"_s, QString()}));
@@ -389,20 +383,17 @@ void TestExports::mainWindow_exportButtons() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
     TMain& main = f.start().main();
-    QVERIFY(widget<QPushButton>(main, "cmdReportHTML")->isHidden());
+    // The web page and the CSV file come with the PDF; there is no button of their own.
+    QVERIFY(widget<QPushButton>(main, "cmdReportHTML") == nullptr);
+    QVERIFY(widget<QPushButton>(main, "cmdReportCSV") == nullptr);
     raceToTheEnd(f, main);
-    PRESS(main, "cmdReportPDF");
-    // The PDF export leaves both others available.
     f.notifier.notices.clear();
-    PRESS(main, "cmdReportHTML");
-    PRESS(main, "cmdReportCSV");
+    PRESS(main, "cmdReportPDF");
     QVERIFY2(f.prompts.errors.isEmpty(), qPrintable(f.prompts.errors.join(u'|')));
     const QString html = f.folder.path() + u"/Reports/Abend.html"_s;
     const QString csv = f.folder.path() + u"/Reports/Abend.csv"_s;
-    QCOMPARE(f.notifier.notices.size(), 2);
-    QVERIFY(f.notifier.notices[0].text.contains(u"als Webseite exportiert"_s) &&
-            f.notifier.notices[0].text.endsWith(QDir::toNativeSeparators(html)));
-    QVERIFY(f.notifier.notices[1].text.endsWith(QDir::toNativeSeparators(csv)));
+    QCOMPARE(f.notifier.notices.size(), 1);
+    QVERIFY(f.notifier.notices[0].text.endsWith(QDir::toNativeSeparators(f.folder.path() + u"/Reports/Abend.pdf"_s)));
     const QStringList rows = htmlRows(readText(html));
     QCOMPARE(rows.size(), 3);
     QVERIFY2(rows[2].startsWith(u"3 "_s) && rows[2].endsWith(u"DNF DNF"_s), qPrintable(rows[2]));
@@ -417,8 +408,8 @@ void TestExports::html_inChromium_showsTheTable() {
     }
     QTemporaryDir dir;
     const QString page = dir.filePath(u"Abend.html"_s);
-    writeFile(page,
-              htmlPage(raceHtml(raceResult(12), u"Abend"_s, QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)), true)));
+    writeFile(page, htmlPage(raceHtml(raceResult(raceRows(12), u"Abend"_s, true),
+                                      QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)))));
     auto run = [&](const QStringList& extra) {
         QProcess chromium;
         chromium.start(kChromium, QStringList{u"--headless"_s, u"--no-sandbox"_s, u"--disable-gpu"_s,

@@ -1,17 +1,14 @@
+#include "PdfRead.h"
 #include "TestSupport.h"
 #include "desktop/AppSetup.h"
 #include "reports/RacePage.h"
-#include "reports/ResultButtons.h"
 #include "reports/TReport.h"
 #include "reports/Windows1252.h"
+#include "store/Clock.h"
 #include "store/Error.h"
-#include "timing/Clock.h"
-#include "timing/Race.h"
 
 #include <QDir>
 #include <QPrinter>
-#include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -26,62 +23,10 @@ namespace {
 
 constexpr double kMmPerPoint = 25.4 / 72.0;
 
-struct Word {
-    int page;
-    QString text;
-    QRectF box; // points from the page's top-left corner
-};
-
-struct PdfRead {
-    int pages = 0;
-    QList<Word> words;
-    std::unique_ptr<poppler::document> doc;
-
-    QList<Word> find(const QString& text, int page = -1) const {
-        QList<Word> found;
-        for (const Word& w : words) {
-            if (w.text == text && (page < 0 || w.page == page)) {
-                found << w;
-            }
-        }
-        return found;
-    }
-    QStringList onPage(int page) const {
-        QStringList texts;
-        for (const Word& w : words) {
-            if (w.page == page) {
-                texts << w.text;
-            }
-        }
-        return texts;
-    }
-};
-
-PdfRead readPdfData(const QByteArray& bytes) {
-    PdfRead read;
-    static std::vector<std::vector<char>> keep; // poppler reads the data in place for the document's life
-    keep.emplace_back(bytes.begin(), bytes.end());
-    read.doc.reset(poppler::document::load_from_raw_data(keep.back().data(), int(keep.back().size())));
-    if (!read.doc) {
-        return read;
-    }
-    read.pages = read.doc->pages();
-    for (int p = 0; p < read.pages; ++p) {
-        std::unique_ptr<poppler::page> page(read.doc->create_page(p));
-        for (const poppler::text_box& box : page->text_list()) {
-            const poppler::rectf r = box.bbox();
-            const poppler::byte_array utf8 = box.text().to_utf8();
-            read.words.append({p, QString::fromUtf8(utf8.data(), qsizetype(utf8.size())),
-                               QRectF(r.x(), r.y(), r.width(), r.height())});
-        }
-    }
-    return read;
-}
-
-PdfRead readPdfFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? readPdfData(file.readAll()) : PdfRead{};
-}
+using wm::test::PdfRead;
+using wm::test::readPdfData;
+using wm::test::readPdfFile;
+using wm::test::Word;
 
 // One result row in the race table's field order, as shown.
 QStringList resultRow(const QString& sail, const QString& boat, const QString& name, const QString& ys,
@@ -98,59 +43,6 @@ ReportData results(int count) {
                                u"00:39:13"_s, QString::number(i));
     }
     return data;
-}
-
-// Notices are recorded; a removed notice is counted.
-class Notices : public wm::test::RecordingNotifier {
-public:
-    int cleared = 0;
-    void clear() override { ++cleared; }
-};
-
-// A race table on disk as the main window holds it after scoring: finishers, then one DNF and one DSQ.
-struct RaceRig {
-    wm::test::ProgramFolder folder;
-    wm::ManualClock clock{QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5))};
-    wm::test::ScriptedPrompts prompts;
-    Notices notices;
-    std::unique_ptr<wm::test::PdfPreview> preview;
-    wm::Race race;
-    wm::RacePage page{clock};
-    wm::TReport report;
-    QWidget host;
-    wm::ResultButtonWidgets widgets{new QPushButton(&host), new QPushButton(&host), new QPushButton(&host)};
-    std::unique_ptr<wm::ResultButtons> buttons;
-
-    explicit RaceRig(const QString& name = u"Herbst's Cup"_s) {
-        preview = std::make_unique<wm::test::PdfPreview>(folder.path() + u"/preview.pdf"_s);
-        race.create(folder.data(name + u".db"_s), name, wm::participantFields());
-        const QList<QStringList> boats = {{u"GER 12"_s, u"Möwe"_s, u"Jürgen Öhlert"_s, u"00:50:00"_s, u"00:47:37"_s},
-                                          {u"GER 7"_s, u"Uhu"_s, u"Sönke Claußen"_s, u"00:41:10"_s, u"00:39:13"_s},
-                                          {u"NED 3"_s, u"Brise"_s, u"Anke Witt"_s, u"DNF"_s, u"DNF"_s},
-                                          {u"DEN 9"_s, u"Swantje"_s, u"Ole Hansen"_s, u"00:45:00"_s, u"00:42:51"_s},
-                                          {u"SUI 4"_s, u"Ostwind"_s, u"Lena Kröger"_s, u"DSQ"_s, u"DSQ"_s}};
-        for (const QStringList& b : boats) {
-            race.table().insert({{u"SEGELNR"_s, b[0]},
-                                 {u"BOOTSNAME"_s, b[1]},
-                                 {u"NAME"_s, b[2]},
-                                 {u"TYP"_s, u"Laser"_s},
-                                 {u"YS"_s, 105.0},
-                                 {u"START"_s, 1},
-                                 {u"GZEIT"_s, b[3]},
-                                 {u"BZEIT"_s, b[4]},
-                                 {u"STATUS"_s, u"2"_s}});
-        }
-        race.list().refresh();
-        buttons = std::make_unique<wm::ResultButtons>(widgets, race, page, report, clock, prompts, notices, *preview,
-                                                      wm::ProgramDir(folder.path()));
-    }
-    QString pdfPath() const { return folder.path() + u"/Reports/"_s + race.name() + u".pdf"_s; }
-    QString previewPath() const { return folder.path() + u"/preview.pdf"_s; }
-};
-
-void press(QPushButton* button) {
-    QVERIFY2(button->isEnabled(), "a user could not press this button");
-    button->click();
 }
 
 bool near(double actual, double expected, double tolerance) {
@@ -181,12 +73,6 @@ private slots:
     void printed_noRowsNoPages();
     void printedThroughPrinter_keepsPaperPositions_data();
     void printedThroughPrinter_keepsPaperPositions();
-    void participantList_portraitNumberedOnFreshCopy();
-    void reportButton_previewsResultAndClearsNotice();
-    void pdfButton_writesFileAndNotifies();
-    void pdfButton_replacesExistingFile();
-    void pdfButton_failure_data();
-    void pdfButton_failure();
 };
 
 void TestReports::windows1252_data() {
@@ -222,9 +108,7 @@ void TestReports::pdfPageCount() {
     QFETCH(int, pages);
     QFETCH(int, rowsOnLastPage);
     wm::ManualClock clock;
-    wm::RacePage page(clock);
-    page.ResetPrintables();
-    const PdfRead pdf = readPdfData(page.exportResults(results(rows)));
+    const PdfRead pdf = readPdfData(wm::racePdf(wm::raceResult(results(rows), {}, true), clock));
     QCOMPARE(pdf.pages, pages);
     int filled = 0;
     for (const Word& w : pdf.words) {
@@ -278,10 +162,7 @@ void TestReports::pdfItemPositions() {
     QFETCH(double, top);
     QFETCH(double, size);
     wm::ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
-    wm::RacePage page(clock);
-    page.ReportCaption = u"Lauf"_s;
-    page.ResetPrintables();
-    const PdfRead pdf = readPdfData(page.exportResults(results(18)));
+    const PdfRead pdf = readPdfData(wm::racePdf(wm::raceResult(results(18), u"Lauf"_s, true), clock));
     const QList<Word> found = pdf.find(word, 0);
     QVERIFY2(found.size() > occurrence, qPrintable(pdf.onPage(0).join(u' ')));
     const QRectF box = found[occurrence].box;
@@ -301,11 +182,10 @@ void TestReports::pdfItemPositions() {
 
 void TestReports::pdfFontsEncodingAndInfo() {
     wm::ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
-    wm::RacePage page(clock);
-    page.ReportCaption = u"Frühjahr"_s;
+
     ReportData data = results(2);
     data.rows[0][2] = u"Jürgen Claußen Š✓"_s;
-    const QByteArray bytes = page.exportResults(data);
+    const QByteArray bytes = wm::racePdf(wm::raceResult(data, u"Frühjahr"_s, true), clock);
     const PdfRead pdf = readPdfData(bytes);
     QStringList fonts;
     for (const poppler::font_info& font : pdf.doc->fonts()) {
@@ -335,12 +215,11 @@ void TestReports::pdfFontsEncodingAndInfo() {
 
 void TestReports::pdfLongName_clippedAtBoxEdge() {
     wm::ManualClock clock;
-    wm::RacePage page(clock);
     ReportData data = results(1);
     const QString longName = u"Maximilian-Alexander Hohenzollern-Sigmaringen"_s;
     data.rows[0][2] = longName;
     data.rows[0][1] = u"Seeschwalbenflügelschlagdreiklang"_s;
-    const PdfRead pdf = readPdfData(page.exportResults(data));
+    const PdfRead pdf = readPdfData(wm::racePdf(wm::raceResult(data, {}, true), clock));
     std::unique_ptr<poppler::page> first(pdf.doc->create_page(0));
     const double nameLeft = 33 + 262;
     const double nameRight = nameLeft + 147;
@@ -373,18 +252,16 @@ void TestReports::pdfLongName_clippedAtBoxEdge() {
 
 void TestReports::pdfPlaceCounter_continuesAcrossPages() {
     wm::ManualClock clock;
-    wm::RacePage page(clock);
     ReportData data = results(20);
     for (QStringList& row : data.rows) {
         row[9] = u"99"_s;
     }
-    page.PointsAsPlace = false;
-    page.PlaceCounter = 1;
-    const PdfRead pdf = readPdfData(page.exportResults(data));
+    const wm::Result result = wm::raceResult(data, {}, false);
+    const PdfRead pdf = readPdfData(wm::racePdf(result, clock));
     QCOMPARE(pdf.find(u"99"_s).size(), 0);
     QCOMPARE(pdf.find(u"18"_s, 0).size(), 1);
     QCOMPARE(pdf.find(u"20"_s, 1).size(), 1);
-    QCOMPARE(page.PlaceCounter, 21);
+    QCOMPARE(result.places.last(), u"20"_s);
 }
 
 void TestReports::pdfHeader_timeTakenForEachPage() {
@@ -396,9 +273,7 @@ void TestReports::pdfHeader_timeTakenForEachPage() {
     private:
         mutable QDateTime m_now{QDate(2024, 12, 24), QTime(18, 0)};
     } clock;
-    wm::RacePage page(clock);
-    page.ReportCaption = u"Lauf"_s;
-    const PdfRead pdf = readPdfData(page.exportResults(results(36)));
+    const PdfRead pdf = readPdfData(wm::racePdf(wm::raceResult(results(36), u"Lauf"_s, true), clock));
     QCOMPARE(pdf.pages, 2);
     const QList<Word> first = pdf.find(u"Lauf"_s, 0);
     QCOMPARE(first.size(), 1);
@@ -416,11 +291,8 @@ void TestReports::pdfHeader_timeTakenForEachPage() {
 }
 
 void TestReports::printed_headerEveryPageTitleFirstOnly() {
-    wm::TReport report;
-    report.setTitle(u"Herbstpokal"_s);
-    report.setPointsAsPlace(true);
-    const wm::ReportLayout layout =
-        wm::layoutReport(report.design(), results(50), QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
+    const wm::ReportLayout layout = wm::TReport::layout(wm::raceResult(results(50), u"Herbstpokal"_s, true),
+                                                        QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
     // Below the title and the header the first page takes 20 rows of 8.5 mm, the next ones 21.
     QCOMPARE(layout.pageCount, 3);
     QCOMPARE(layout.pageLayout.orientation(), QPageLayout::Landscape);
@@ -460,11 +332,10 @@ void TestReports::printed_headerEveryPageTitleFirstOnly() {
 }
 
 void TestReports::printed_longTitleWrapsInItsBox() {
-    wm::TReport report;
     const QString title = u"Herbstpokal des Segelclubs am Großen Plöner See, Wettfahrt 3 der Jüngstenklasse "
                           u"mit Optimisten und Lasern"_s;
-    report.setTitle(title);
-    const wm::ReportLayout layout = wm::layoutReport(report.design(), results(1), QDateTime::currentDateTime());
+    const wm::ReportLayout layout =
+        wm::TReport::layout(wm::raceResult(results(1), title, true), QDateTime::currentDateTime());
     QStringList lines;
     double lastTop = 0;
     double platzTop = 0;
@@ -488,13 +359,12 @@ void TestReports::printed_longTitleWrapsInItsBox() {
 }
 
 void TestReports::printed_longNamesCutBeforeNextColumn() {
-    wm::TReport report;
     ReportData data = results(1);
     data.rows[0][0] = u"GER 1234567890123"_s;
     data.rows[0][1] = u"Seeschwalbenflügelschlagdreiklang"_s;
     data.rows[0][2] = u"Maximilian-Alexander Hohenzollern-Sigmaringen"_s;
     data.rows[0][4] = u"112,5"_s;
-    const wm::ReportLayout layout = wm::layoutReport(report.design(), data, QDateTime::currentDateTime());
+    const wm::ReportLayout layout = wm::TReport::layout(wm::raceResult(data, {}, true), QDateTime::currentDateTime());
     const wm::TextMeasure& measure = wm::defaultTextMeasure();
     // Left edges of the next columns (the Yardstick's text is right-aligned at 127 mm).
     const double yardstickLeft = 10 + 127.0 - measure.width(wm::reportFont(u"Lucida Sans Unicode"_s, 10), u"112,5"_s);
@@ -515,8 +385,8 @@ void TestReports::printed_longNamesCutBeforeNextColumn() {
 }
 
 void TestReports::printed_noRowsNoPages() {
-    wm::TReport report;
-    const wm::ReportLayout layout = wm::layoutReport(report.design(), results(0), QDateTime::currentDateTime());
+    const wm::ReportLayout layout =
+        wm::TReport::layout(wm::raceResult(results(0), {}, true), QDateTime::currentDateTime());
     QCOMPARE(layout.pageCount, 0);
     QVERIFY(layout.texts.isEmpty());
 }
@@ -531,10 +401,8 @@ void TestReports::printedThroughPrinter_keepsPaperPositions_data() {
 // the layout puts them on the paper.
 void TestReports::printedThroughPrinter_keepsPaperPositions() {
     QFETCH(bool, prepared);
-    wm::TReport report;
-    report.setTitle(u"Herbstpokal"_s);
-    const wm::ReportLayout layout =
-        wm::layoutReport(report.design(), results(30), QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
+    const wm::ReportLayout layout = wm::TReport::layout(wm::raceResult(results(30), u"Herbstpokal"_s, true),
+                                                        QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
     QTemporaryDir dir;
     const QString path = dir.filePath(u"print.pdf"_s);
     {
@@ -580,162 +448,6 @@ void TestReports::printedThroughPrinter_keepsPaperPositions() {
     std::unique_ptr<poppler::page> first(pdf.doc->create_page(0));
     QVERIFY(near(first->page_rect().width(), 841.9, 0.5));
     QVERIFY(near(first->page_rect().height(), 595.3, 0.5));
-}
-
-void TestReports::participantList_portraitNumberedOnFreshCopy() {
-    RaceRig rig;
-    rig.race.setSearchText(u"GER"_s);
-    QCOMPARE(rig.race.list().count(), 2);
-    press(rig.widgets.cmdCompList);
-    QVERIFY(rig.prompts.errors.isEmpty());
-    QCOMPARE(rig.preview->shown, 1);
-    const PdfRead list = readPdfFile(rig.previewPath());
-    QCOMPARE(list.pages, 1);
-    std::unique_ptr<poppler::page> page(list.doc->create_page(0));
-    QVERIFY(page->page_rect().width() < page->page_rect().height());
-    QVERIFY(!list.find(u"Teilnehmer:"_s).isEmpty());
-    QVERIFY(list.find(u"Cup"_s).last().box.right() * kMmPerPoint > 199.5);
-    const QList<Word> hash = list.find(u"#"_s);
-    QCOMPARE(hash.size(), 1);
-    QVERIFY(near(hash[0].box.right() * kMmPerPoint, 24.0, 0.3));
-    QVERIFY(list.find(u"Platz"_s).isEmpty());
-    QVERIFY(list.find(u"Zeit"_s).isEmpty());
-    // Only the boats under the search, numbered from 1 in the list's order.
-    QCOMPARE(list.find(u"1"_s).size(), 1);
-    QCOMPARE(list.find(u"2"_s).size(), 1);
-    QVERIFY(list.find(u"3"_s).isEmpty());
-    QVERIFY(list.find(u"NED"_s).isEmpty());
-    QVERIFY(list.find(u"1"_s)[0].box.top() < list.find(u"2"_s)[0].box.top());
-    QVERIFY(near(list.find(u"1"_s)[0].box.top(), list.find(u"12"_s)[0].box.top(), 0.1));
-
-    // The shared design is as it was: a result report shows "Platz", the time captions, landscape.
-    QCOMPARE(rig.report.design().orientation, QPageLayout::Landscape);
-    press(rig.widgets.cmdReport);
-    const PdfRead result = readPdfFile(rig.previewPath());
-    std::unique_ptr<poppler::page> resultPage(result.doc->create_page(0));
-    QVERIFY(resultPage->page_rect().width() > resultPage->page_rect().height());
-    QCOMPARE(result.find(u"Platz"_s).size(), 1);
-    // Two time captions in the column header; the rules line under the rows speaks of times as well.
-    const double headerTop = result.find(u"Platz"_s)[0].box.top();
-    const QList<Word> times = result.find(u"Zeit"_s);
-    QCOMPARE(std::count_if(times.begin(), times.end(), [&](const Word& w) { return near(w.box.top(), headerTop, 1); }),
-             2);
-    QVERIFY(result.find(u"#"_s).isEmpty());
-}
-
-void TestReports::reportButton_previewsResultAndClearsNotice() {
-    RaceRig rig;
-    press(rig.widgets.cmdReport);
-    QVERIFY(rig.prompts.errors.isEmpty());
-    QCOMPARE(rig.notices.cleared, 1);
-    QCOMPARE(rig.preview->shown, 1);
-    const PdfRead pdf = readPdfFile(rig.previewPath());
-    QCOMPARE(pdf.pages, 1);
-    // Scored before the report: by corrected time, DNF and DSQ last with the number of entries.
-    QStringList order;
-    for (const Word& w : pdf.words) {
-        if (w.text == u"GER"_s || w.text == u"DEN"_s || w.text == u"NED"_s || w.text == u"SUI"_s) {
-            order << w.text;
-        }
-    }
-    QCOMPARE(order, (QStringList{u"GER"_s, u"DEN"_s, u"GER"_s, u"NED"_s, u"SUI"_s}));
-    QCOMPARE(pdf.find(u"5"_s).size(), 2);
-    QCOMPARE(pdf.find(u"DNF"_s).size(), 2);
-    QCOMPARE(pdf.find(u"DSQ"_s).size(), 2);
-    QVERIFY(!pdf.find(u"Cup"_s).isEmpty());
-    QVERIFY(!pdf.find(u"Claußen"_s).isEmpty());
-    // A second preview shows the same rows again.
-    press(rig.widgets.cmdReport);
-    QCOMPARE(readPdfFile(rig.previewPath()).words.size(), pdf.words.size());
-    QVERIFY(rig.widgets.cmdReportPDF->isEnabled());
-}
-
-void TestReports::pdfButton_writesFileAndNotifies() {
-    RaceRig rig;
-    QDir(rig.folder.path()).rename(u"Reports"_s, u"reports"_s);
-    press(rig.widgets.cmdReportPDF);
-    QVERIFY2(rig.prompts.errors.isEmpty(), qPrintable(rig.prompts.errors.join(u'\n')));
-    const QString path = rig.folder.path() + u"/reports/Herbst's Cup.pdf"_s;
-    QVERIFY(QFile::exists(path));
-    QCOMPARE(rig.notices.notices.size(), 1);
-    QCOMPARE(rig.notices.notices[0].title, u"Wendemark"_s);
-    QCOMPARE(rig.notices.notices[0].text, u"Der Report der Wettfahrt 'Herbst's Cup' wurde exportiert:\r\r"_s + path);
-    QVERIFY(!rig.widgets.cmdReport->isEnabled());
-    QVERIFY(!rig.widgets.cmdReportPDF->isEnabled());
-    const PdfRead pdf = readPdfFile(path);
-    QCOMPARE(pdf.pages, 1);
-    QVERIFY(!pdf.find(u"Cup"_s).isEmpty());
-    QVERIFY(!pdf.find(u"Öhlert"_s).isEmpty());
-    QVERIFY(!pdf.find(u"Möwe"_s).isEmpty());
-    // "DNF" and "DSQ" in both time columns, the number of entries as their place.
-    for (const QString& marker : {u"DNF"_s, u"DSQ"_s}) {
-        const QList<Word> found = pdf.find(marker);
-        QCOMPARE(found.size(), 2);
-        QVERIFY(near(found[0].box.left(), 503, 0.5));
-        QVERIFY(near(found[1].box.left(), 599, 0.5));
-        bool placed = false;
-        for (const Word& five : pdf.find(u"5"_s)) {
-            placed = placed || near(five.box.top(), found[0].box.top(), 0.1);
-        }
-        QVERIFY(placed);
-    }
-}
-
-void TestReports::pdfButton_replacesExistingFile() {
-    RaceRig rig;
-    wm::test::writeFile(rig.pdfPath(), QByteArray("old"));
-    press(rig.widgets.cmdReportPDF);
-    QVERIFY(rig.prompts.errors.isEmpty());
-    QCOMPARE(readPdfFile(rig.pdfPath()).pages, 1);
-    QCOMPARE(QDir(rig.folder.path() + u"/Reports"_s).entryList(QDir::Files | QDir::Hidden).size(), 1);
-}
-
-void TestReports::pdfButton_failure_data() {
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("Reports folder missing") << u"missing"_s << u"Der Ordner existiert nicht."_s;
-    QTest::newRow("file held read-only") << u"immutable"_s << u"schreibgeschützt"_s;
-    QTest::newRow("a folder of that name") << u"folder"_s << u"Unter diesem Namen existiert ein Ordner."_s;
-    QTest::newRow("a race without rows") << u"empty"_s << u"keine Zeilen"_s;
-}
-
-void TestReports::pdfButton_failure() {
-    QFETCH(QString, how);
-    QFETCH(QString, message);
-    RaceRig rig;
-    const QString reports = rig.folder.path() + u"/Reports"_s;
-    const QByteArray old("%PDF-1.3 the result exported before");
-    if (how == u"missing"_s) {
-        QVERIFY(QDir(reports).removeRecursively());
-    } else if (how == u"empty"_s) {
-        for (const wm::Table::Row& row : rig.race.table().select()) {
-            rig.race.table().removeRow(row.rowid);
-        }
-    } else if (how == u"folder"_s) {
-        QVERIFY(QDir().mkpath(rig.pdfPath()));
-    } else {
-        wm::test::writeFile(rig.pdfPath(), old);
-        // Root may write any file whatever its mode; only the immutable flag stops it.
-        if (QProcess::execute(u"chattr"_s, {u"+i"_s, rig.pdfPath()}) != 0) {
-            QSKIP("chattr +i is not available here");
-        }
-    }
-    press(rig.widgets.cmdReportPDF);
-    if (how == u"immutable"_s) {
-        QProcess::execute(u"chattr"_s, {u"-i"_s, rig.pdfPath()});
-        QCOMPARE(QByteArray(wm::test::readFile(rig.pdfPath()).toLatin1()), old);
-    }
-    QCOMPARE(rig.prompts.errors.size(), 1);
-    QVERIFY2(rig.prompts.errors[0].contains(message), qPrintable(rig.prompts.errors[0]));
-    QVERIFY(how == u"empty"_s || rig.prompts.errors[0].contains(rig.pdfPath()));
-    QVERIFY(how == u"folder"_s || !QFileInfo(rig.pdfPath()).isDir());
-    QVERIFY(how == u"immutable"_s || how == u"folder"_s || !QFile::exists(rig.pdfPath()));
-    QVERIFY(rig.notices.notices.isEmpty());
-    QVERIFY(rig.widgets.cmdReportPDF->isEnabled());
-    QVERIFY(!rig.widgets.cmdReport->isEnabled());
-    // Nothing half-written is left beside the target.
-    const QStringList left = QDir(reports).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    QVERIFY2(left.size() <= 1, qPrintable(left.join(u", "_s)));
 }
 
 QTEST_MAIN(TestReports)

@@ -4,26 +4,23 @@
 #include "participants/RegisterPanel.h"
 #include "participants/TNewParticipant.h"
 #include "raceedit/TRaceEdit.h"
-#include "reports/TReport.h"
-#include "series/TReportS.h"
 #include "series/TSeriesManager.h"
 
 #include <QGuiApplication>
 
 namespace wm {
 
-RaceOffice::RaceOffice(const Services& services) : m_log(services.programDir.root()), m_racePage(*services.clock) {
+RaceOffice::RaceOffice(const Services& services) : m_log(services.programDir.root()) {
     QGuiApplication::setApplicationDisplayName(QString());
     QCoreApplication::setApplicationName(QStringLiteral("Wendemark"));
-    m_main = std::make_unique<TMain>(services, TMain::Shared{m_participants, m_race, m_racePage, m_report});
+    m_main = std::make_unique<TMain>(services, TMain::Shared{m_participants, m_race});
     m_newParticipant = std::make_unique<TNewParticipant>(m_participants, *services.prompts, m_main.get());
-    m_raceEdit = std::make_unique<TRaceEdit>(TRaceEdit::Shared{m_race, m_racePage, m_report},
+    m_raceEdit = std::make_unique<TRaceEdit>(m_race,
                                              TRaceEdit::Seams{services.programDir, *services.clock, *services.prompts,
                                                               m_main->notifier(), *services.preview},
                                              m_main.get());
-    m_reportS = std::make_unique<TReportS>();
     m_seriesManager =
-        std::make_unique<TSeriesManager>(m_race, *m_reportS,
+        std::make_unique<TSeriesManager>(m_race,
                                          TSeriesManager::Seams{services.programDir, *services.clock, *services.prompts,
                                                                m_main->notifier(), *services.preview},
                                          m_main.get());
@@ -38,7 +35,6 @@ RaceOffice::RaceOffice(const Services& services) : m_log(services.programDir.roo
 RaceOffice::~RaceOffice() {
     // The shutdown step runs before any window or table goes away.
     m_main->FormDestroy();
-    m_reportS.reset();
     m_seriesManager.reset();
     m_raceEdit.reset();
     m_newParticipant.reset();

@@ -2,8 +2,6 @@
 
 #include "app/Services.h"
 #include "participants/ParticipantRegister.h"
-#include "reports/RacePage.h"
-#include "reports/TReport.h"
 #include "store/Log.h"
 #include "timing/Race.h"
 
@@ -14,7 +12,6 @@ namespace wm {
 class TMain;
 class TNewParticipant;
 class TRaceEdit;
-class TReportS;
 class TSeriesManager;
 
 // The race office as the program shows it: the participant register and the race in progress, and the
@@ -33,9 +30,6 @@ public:
     TNewParticipant& newParticipant() const { return *m_newParticipant; }
     TRaceEdit& raceEdit() const { return *m_raceEdit; }
     TSeriesManager& seriesManager() const { return *m_seriesManager; }
-    TReport& report() { return m_report; }
-    RacePage& racePage() { return m_racePage; }
-    TReportS& reportS() const { return *m_reportS; }
 
 private:
     // First of all, so that every error box and failure from start-up to the end goes into its program folder.
@@ -43,15 +37,10 @@ private:
     // Declared before the windows, so they outlive every window that uses them.
     ParticipantRegister m_participants;
     Race m_race;
-    // The printed result design and the PDF result page with its state, shared by the main window's result
-    // buttons and the race browser.
-    TReport m_report;
-    RacePage m_racePage;
     std::unique_ptr<TMain> m_main;
     std::unique_ptr<TNewParticipant> m_newParticipant;
     std::unique_ptr<TRaceEdit> m_raceEdit;
     std::unique_ptr<TSeriesManager> m_seriesManager;
-    std::unique_ptr<TReportS> m_reportS;
 };
 
 } // namespace wm

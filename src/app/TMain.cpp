@@ -2,6 +2,7 @@
 
 #include "app/FileVersion.h"
 #include "app/Maker.h"
+#include "app/ResultButtons.h"
 #include "app/TrayIcon.h"
 #include "desktop/ActionGuard.h"
 #include "desktop/CommandLabels.h"
@@ -11,11 +12,10 @@
 #include "desktop/WidgetScaling.h"
 #include "participants/ParticipantRegister.h"
 #include "participants/RegisterPanel.h"
-#include "reports/ResultButtons.h"
 #include "store/Backup.h"
+#include "store/Clock.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
-#include "timing/Clock.h"
 #include "timing/RacePanel.h"
 #include "timing/StartClock.h"
 #include "ui_TMain.h"
@@ -164,8 +164,6 @@ void TMain::setUpPanels() {
     race.entryList = m_ui->cmdCompList;
     race.report = m_ui->cmdReport;
     race.reportPdf = m_ui->cmdReportPDF;
-    race.reportHtml = m_ui->cmdReportHTML;
-    race.reportCsv = m_ui->cmdReportCSV;
     race.raceName = m_ui->Label11;
     race.modeName = m_ui->Label17;
     race.newRaceLabel = m_ui->Label22;
@@ -185,10 +183,9 @@ void TMain::setUpPanels() {
     m_racePanel = new RacePanel(race, raceServices, m_shared.race, m_shared.participants.table(),
                                 m_shared.participants.model(), *m_startClock, this);
 
-    m_results = new ResultButtons(
-        {m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList, m_ui->cmdReportHTML, m_ui->cmdReportCSV},
-        m_shared.race, m_shared.racePage, m_shared.report, *m_services.clock, *m_services.prompts, notifier(),
-        *m_services.preview, m_services.programDir, this);
+    m_results =
+        new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race, *m_services.clock,
+                          *m_services.prompts, notifier(), *m_services.preview, m_services.programDir, this);
 
     connect(m_register, &RegisterPanel::addRequested, m_racePanel, &RacePanel::cmdAddClick);
     connect(m_racePanel, &RacePanel::modeChanged, m_register,

@@ -19,10 +19,8 @@ namespace wm {
 class CommandLabels;
 class ParticipantRegister;
 class Race;
-class RacePage;
 class RacePanel;
 class ResultButtons;
-class TReport;
 class RegisterPanel;
 class StartClock;
 class TrayIcon;
@@ -36,8 +34,6 @@ public:
     struct Shared {
         ParticipantRegister& participants;
         Race& race;
-        RacePage& racePage;
-        TReport& report;
     };
 
     TMain(const Services& services, const Shared& shared, QWidget* parent = nullptr);

@@ -4,7 +4,7 @@
 #include "desktop/AppSetup.h"
 #include "desktop/Preview.h"
 #include "desktop/Prompts.h"
-#include "timing/Clock.h"
+#include "store/Clock.h"
 
 #include <QApplication>
 

@@ -11,9 +11,9 @@
 #include "reports/RacePage.h"
 #include "reports/ResultRows.h"
 #include "reports/TReport.h"
+#include "store/Clock.h"
 #include "store/Error.h"
 #include "store/SafeFile.h"
-#include "timing/Clock.h"
 #include "timing/Race.h"
 #include "timing/Scoring.h"
 #include "ui_TRaceEdit.h"
@@ -55,11 +55,10 @@ QToolButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap
 
 } // namespace
 
-TRaceEdit::TRaceEdit(const Shared& shared, const Seams& seams, QWidget* parent)
+TRaceEdit::TRaceEdit(Race& running, const Seams& seams, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
-      m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(shared.running), m_page(shared.page), m_report(shared.report),
-      m_programDir(seams.programDir), m_clock(seams.clock), m_prompts(seams.prompts), m_notifier(seams.notifier),
-      m_preview(seams.preview), m_entries(m_table) {
+      m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(running), m_programDir(seams.programDir), m_clock(seams.clock),
+      m_prompts(seams.prompts), m_notifier(seams.notifier), m_preview(seams.preview), m_entries(m_table) {
     m_ui->setupUi(this);
     applyPixelFonts(this);
     setModal(true);
@@ -73,12 +72,6 @@ TRaceEdit::TRaceEdit(const Shared& shared, const Seams& seams, QWidget* parent)
     m_commands->add({m_ui->Label14, nullptr, 0, 0, [this] { Label14Click(); }});
     m_commands->add({m_ui->Label16, nullptr, 0, 0, [this] { Label16Click(); }});
     m_commands->add({m_ui->Label17, nullptr, 0, 0, [this] { Label17Click(); }});
-    m_commands->add({m_ui->Label15Html, nullptr, 0, 0, [this] { Label15HtmlClick(); }});
-    m_commands->add({m_ui->Label15Csv, nullptr, 0, 0, [this] { Label15CsvClick(); }});
-    m_commands->add({m_ui->Label16Html, nullptr, 0, 0, [this] { Label16HtmlClick(); }});
-    m_commands->add({m_ui->Label16Csv, nullptr, 0, 0, [this] { Label16CsvClick(); }});
-    m_commands->add({m_ui->Label17Html, nullptr, 0, 0, [this] { Label17HtmlClick(); }});
-    m_commands->add({m_ui->Label17Csv, nullptr, 0, 0, [this] { Label17CsvClick(); }});
     m_commands->add({m_ui->LabelStartFix, nullptr, 0, 0, [this] { LabelStartFixClick(); }});
     m_commands->setResetArea(m_ui->MisterX);
 

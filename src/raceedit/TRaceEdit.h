@@ -1,7 +1,7 @@
 #pragma once
 
 #include "desktop/ImageList.h"
-#include "reports/BandReport.h"
+#include "reports/Result.h"
 #include "store/Filter.h"
 #include "store/ProgramDir.h"
 #include "store/RecordModel.h"
@@ -26,8 +26,6 @@ class Notifier;
 class Preview;
 class Prompts;
 class Race;
-class RacePage;
-class TReport;
 
 // Stored races: pick one, edit its entries, correct a time and score the race again, delete a race for
 // good, and report the whole race or one class of it. The race the main window is timing is never
@@ -35,11 +33,6 @@ class TReport;
 class TRaceEdit : public QDialog {
     Q_OBJECT
 public:
-    struct Shared {
-        Race& running; // the main window's race in progress
-        RacePage& page;
-        TReport& report;
-    };
     struct Seams {
         ProgramDir programDir;
         const Clock& clock;
@@ -48,27 +41,22 @@ public:
         Preview& preview;
     };
 
-    TRaceEdit(const Shared& shared, const Seams& seams, QWidget* parent = nullptr);
+    // `running`: the main window's race in progress, never opened here.
+    TRaceEdit(Race& running, const Seams& seams, QWidget* parent = nullptr);
     ~TRaceEdit() override;
 
     void RefreshTree();
     void Table1AfterOpen();
     void Button1Click();
     void Label5Click();
-    void PrepareReport(bool range);
+    // The chosen class (a type, or a Yardstick range when `range`) by points, placed by running numbers.
+    Result PrepareReport(bool range, const QString& caption);
     void Label8Click();
     void Label13Click();
     void Label14Click();
     void Label15Click();
     void Label16Click();
     void Label17Click();
-    // The same selections as Label15, Label16 and Label17, as a web page or a CSV file.
-    void Label15HtmlClick();
-    void Label15CsvClick();
-    void Label16HtmlClick();
-    void Label16CsvClick();
-    void Label17HtmlClick();
-    void Label17CsvClick();
     void LabelStartFixClick();
 
     const QString& raceName() const { return m_raceName; }
@@ -90,15 +78,11 @@ private:
     void requireRace() const;
     void refuseRunning(const QString& path) const;
     QString reportsDir() const;
-    ReportData classRows(const Filter& filter, const QStringList& order, const QString& emptyMessage);
-    void previewReport(const QString& title, const ReportData& rows, bool pointsAsPlace);
-    void exportClass(const QString& caption, const QString& fileName);
-    enum class Format { Html, Csv };
-    // Writes m_qryResults, placed as the class PDF places them, beside the PDF `pdfName`.
-    QString exportRows(const QString& caption, const QString& pdfName, Format format);
-    void exportClassAs(bool range, Format format);
-    void exportOverallAs(Format format);
-    void selectOverall();
+    // The rows of the chosen race passing `filter`; throws wm::Error with `emptyMessage` when there are none.
+    Result selectResult(const QString& caption, const Filter& filter, const QStringList& order, bool pointsAsPlace,
+                        const QString& emptyMessage);
+    void previewReport(const Result& result);
+    void exportClass(const Result& result, const QString& fileName);
 
     void loadFields();
     bool postFields();
@@ -111,8 +95,6 @@ private:
 
     const std::unique_ptr<Ui::TRaceEdit> m_ui;
     Race& m_running;
-    RacePage& m_page;
-    TReport& m_report;
     ProgramDir m_programDir;
     const Clock& m_clock;
     Prompts& m_prompts;
@@ -125,7 +107,6 @@ private:
     Table m_table; // Table1: the chosen race
     RecordModel m_entries;
     QString m_raceName;
-    ReportData m_qryResults;
     QToolButton* m_insert = nullptr;
     QToolButton* m_delete = nullptr;
     QToolButton* m_cancel = nullptr;

@@ -1,9 +1,9 @@
 #include "RaceExport.h"
 
 #include "reports/CsvExport.h"
+#include "reports/RacePage.h"
 #include "reports/ResultPage.h"
 #include "store/Fields.h"
-#include "timing/TimeMath.h"
 
 namespace wm {
 
@@ -11,25 +11,12 @@ namespace {
 
 // Column positions of the race table's fields in a result row, found by name.
 struct Columns {
-    explicit Columns(const QStringList& fields) {
-        auto at = [&fields](const QString& wanted) {
-            for (qsizetype i = 0; i < fields.size(); ++i) {
-                if (fields[i].compare(wanted, Qt::CaseInsensitive) == 0) {
-                    return i;
-                }
-            }
-            return qsizetype(-1);
-        };
-        sail = at(field::SEGELNR);
-        boat = at(field::BOOTSNAME);
-        name = at(field::NAME);
-        type = at(field::TYP);
-        ys = at(field::YS);
-        start = at(field::START);
-        elapsed = at(field::GZEIT);
-        corrected = at(field::BZEIT);
-        points = at(field::Punkte);
-    }
+    explicit Columns(const QStringList& fields)
+        : sail(fieldColumn(fields, field::SEGELNR)), boat(fieldColumn(fields, field::BOOTSNAME)),
+          name(fieldColumn(fields, field::NAME)), type(fieldColumn(fields, field::TYP)),
+          ys(fieldColumn(fields, field::YS)), start(fieldColumn(fields, field::START)),
+          elapsed(fieldColumn(fields, field::GZEIT)), corrected(fieldColumn(fields, field::BZEIT)),
+          points(fieldColumn(fields, field::Punkte)) {}
     qsizetype sail, boat, name, type, ys, start, elapsed, corrected, points;
 };
 
@@ -39,20 +26,9 @@ QString codeOf(const QString& elapsed) {
 
 } // namespace
 
-QStringList racePlaces(const ReportData& results, bool pointsAsPlace, int firstPlace) {
-    const Columns c(results.fields);
-    QStringList places;
-    places.reserve(results.rows.size());
-    int counter = firstPlace;
-    for (const QStringList& row : results.rows) {
-        places << (pointsAsPlace ? row.value(c.points) : QString::number(counter));
-        ++counter;
-    }
-    return places;
-}
-
-HtmlResult raceHtml(const ReportData& results, const QString& caption, const QDateTime& now, bool pointsAsPlace,
-                    int firstPlace) {
+HtmlResult raceHtml(const Result& result, const QDateTime& now) {
+    const ReportData& results = result.rows;
+    const QString& caption = result.caption;
     const Columns c(results.fields);
     HtmlResult page;
     page.title = caption;
@@ -62,14 +38,14 @@ HtmlResult raceHtml(const ReportData& results, const QString& caption, const QDa
                     QStringLiteral("Name"),    QStringLiteral("YS"),       QStringLiteral("Ges.Zeit"),
                     QStringLiteral("Ber.Zeit")};
     page.alignRight = {true, false, false, false, true, false, false};
-    const QStringList places = racePlaces(results, pointsAsPlace, firstPlace);
+    const QStringList& places = result.places;
     page.rows.reserve(results.rows.size());
     for (qsizetype r = 0; r < results.rows.size(); ++r) {
         const QStringList& row = results.rows[r];
         page.rows << QStringList{places[r],       row.value(c.sail),    row.value(c.boat),     row.value(c.name),
                                  row.value(c.ys), row.value(c.elapsed), row.value(c.corrected)};
     }
-    page.notes = {kRaceRules, kResultPageFooter};
+    page.notes = {result.rules, kResultPageFooter};
     return page;
 }
 
@@ -87,9 +63,10 @@ QStringList raceCsvHeader() {
             QStringLiteral("Code")};
 }
 
-QList<QStringList> raceCsvRows(const ReportData& results, bool pointsAsPlace, int firstPlace) {
+QList<QStringList> raceCsvRows(const Result& result) {
+    const ReportData& results = result.rows;
     const Columns c(results.fields);
-    const QStringList places = racePlaces(results, pointsAsPlace, firstPlace);
+    const QStringList& places = result.places;
     QList<QStringList> rows;
     rows.reserve(results.rows.size());
     for (qsizetype r = 0; r < results.rows.size(); ++r) {
@@ -113,8 +90,13 @@ QList<QStringList> raceCsvRows(const ReportData& results, bool pointsAsPlace, in
     return rows;
 }
 
-QByteArray raceCsv(const ReportData& results, bool pointsAsPlace, int firstPlace) {
-    return csvFile(raceCsvHeader(), raceCsvRows(results, pointsAsPlace, firstPlace));
+QByteArray raceCsv(const Result& result) {
+    return csvFile(raceCsvHeader(), raceCsvRows(result));
+}
+
+ResultFiles raceFiles(const Result& result, const Clock& clock) {
+    QByteArray pdf = racePdf(result, clock);
+    return {std::move(pdf), htmlPage(raceHtml(result, clock.now())), raceCsv(result)};
 }
 
 } // namespace wm

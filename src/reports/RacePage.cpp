@@ -1,8 +1,6 @@
 #include "RacePage.h"
 
 #include "reports/ResultPage.h"
-#include "store/SafeFile.h"
-#include "timing/Clock.h"
 
 namespace wm {
 
@@ -17,8 +15,9 @@ constexpr int kSourceField[] = {9, 0, 1, 2, 4, 6, 7};
 
 } // namespace
 
-RacePage::RacePage(const Clock& clock)
-    : m_clock(clock), m_page(resultPageFrame({kHeaderPanel, kColumnHeaderPanel, kGridPanel, kFooterPanel})) {
+RacePage::RacePage(const Result& result, const Clock& clock)
+    : m_result(result), m_clock(clock),
+      m_page(resultPageFrame({kHeaderPanel, kColumnHeaderPanel, kGridPanel, kFooterPanel})) {
     pdf::Panel& header = m_page.panel(kHeaderPanel);
     header.items << pdf::label(QStringLiteral("lblProdukt"), 0, 8, 400, pdf::Align::Left, 16, true, kGray,
                                QStringLiteral("Wendemark"));
@@ -50,7 +49,8 @@ RacePage::RacePage(const Clock& clock)
 
     pdf::Panel& footer = m_page.panel(kFooterPanel);
     // The rules in small print in the free upper half of the footer, above the footer line.
-    footer.items << pdf::label(QStringLiteral("lblRegeln"), 0, 4, 777, pdf::Align::Center, 7, false, kGray, kRaceRules);
+    footer.items << pdf::label(QStringLiteral("lblRegeln"), 0, 4, 777, pdf::Align::Center, 7, false, kGray,
+                               m_result.rules);
     footer.items << pdf::label(QStringLiteral("lblFooter"), 0, 16, 777, pdf::Align::Center, 10, false, kGray,
                                kResultPageFooter);
 }
@@ -59,50 +59,46 @@ pdf::Item& RacePage::rowItem(int index) {
     return m_page.panel(kGridPanel).items[index];
 }
 
-void RacePage::ResetPrintables() {
-    for (pdf::Item& item : m_page.panel(kGridPanel).items) {
-        item.printable = true;
-    }
-}
-
 void RacePage::PRGridPanel1BeforePrintChild(int, int, const QRectF&) {
-    if (!m_results || m_next >= m_results->rows.size()) {
+    if (m_next >= m_result.rows.rows.size()) {
         for (pdf::Item& item : m_page.panel(kGridPanel).items) {
             item.printable = false;
         }
         return;
     }
-    const QStringList& row = m_results->rows[m_next];
+    const QStringList& row = m_result.rows.rows[m_next];
     for (int i = SailNumber; i <= Corrected; ++i) {
         rowItem(i).text = row.value(kSourceField[i]);
     }
-    rowItem(Points).text = PointsAsPlace ? row.value(kSourceField[Points]) : QString::number(PlaceCounter);
+    rowItem(Points).text = m_result.places.value(m_next);
     ++m_next;
-    ++PlaceCounter;
 }
 
 void RacePage::PRLayoutPanel1BeforePrint() {
     m_page.panel(kHeaderPanel).item(QStringLiteral("txtheader")).text =
-        ReportCaption + QStringLiteral(" - ") + reportDateTime(m_clock.now());
+        m_result.caption + QStringLiteral(" - ") + reportDateTime(m_clock.now());
 }
 
-QByteArray RacePage::exportResults(const ReportData& results) {
-    struct Cursor {
-        RacePage& page;
-        ~Cursor() { page.m_results = nullptr; }
-    } cursor{*this};
-    m_results = &results;
+QList<pdf::Page> RacePage::pages() {
+    QList<pdf::Page> pages;
     m_next = 0;
-    pdf::Document document;
-    document.begin(resultDocumentInfo(m_clock.now()));
-    while (m_next < results.rows.size()) {
-        document.printPage(m_page);
+    while (m_next < m_result.rows.rows.size()) {
+        pages << pdf::layoutPage(m_page);
     }
-    return document.end(m_clock.now());
+    return pages;
 }
 
-void RacePage::exportResults(const ReportData& results, const QString& path) {
-    writeWholeFile(path, exportResults(results));
+QList<pdf::Page> racePdfPages(const Result& result, const Clock& clock) {
+    return RacePage(result, clock).pages();
+}
+
+QByteArray racePdf(const Result& result, const Clock& clock) {
+    pdf::Document document;
+    document.begin(resultDocumentInfo(clock.now()));
+    for (const pdf::Page& page : racePdfPages(result, clock)) {
+        document.addPage(page);
+    }
+    return document.end(clock.now());
 }
 
 } // namespace wm

@@ -22,18 +22,14 @@ ReportItem text(const QString& name, const QString& value, double x, double y, Q
     return item;
 }
 
-ReportItem field(const QString& name, const QString& fieldName, double x, Qt::AlignmentFlag align = Qt::AlignLeft,
-                 double y = 2.1) {
+ReportItem fieldItem(const QString& name, const QString& fieldName, double x, Qt::AlignmentFlag align = Qt::AlignLeft,
+                     double y = 2.1) {
     ReportItem item = text(name, fieldName, x, y, align, reportFont(kFont, 10), Qt::black);
     item.kind = ReportItem::Kind::Field;
     return item;
 }
 
 } // namespace
-
-TReport::TReport(QObject* parent) : QObject(parent), m_design(resultDesign()) {
-    setObjectName(QStringLiteral("TReport"));
-}
 
 ReportDesign TReport::resultDesign() {
     ReportDesign design;
@@ -66,8 +62,8 @@ ReportDesign TReport::resultDesign() {
     headerCaption(kCorrectedCaption, QStringLiteral("Ber. Zeit"), 158.75);
 
     ReportBand detail{BandKind::Detail, 8.5, {}};
-    detail.items << field(kPoints, QStringLiteral("Punkte"), 13.8, Qt::AlignRight);
-    ReportItem counter = field(kRunningNumber, {}, 13.8, Qt::AlignRight);
+    detail.items << fieldItem(kPoints, QStringLiteral("Punkte"), 13.8, Qt::AlignRight);
+    ReportItem counter = fieldItem(kRunningNumber, {}, 13.8, Qt::AlignRight);
     counter.kind = ReportItem::Kind::RowCount;
     counter.enabled = false;
     detail.items << counter;
@@ -77,14 +73,14 @@ ReportDesign TReport::resultDesign() {
         item.wrap = false;
         return item;
     };
-    detail.items << clipped(field(QStringLiteral("fldSegelnr"), QStringLiteral("Segelnr"), 19.05), 26.5);
-    detail.items << clipped(field(QStringLiteral("fldBootsname"), QStringLiteral("Bootsname"), 46.6), 35);
-    detail.items << clipped(field(QStringLiteral("fldName"), QStringLiteral("Name"), 82.55), 33.5);
-    detail.items << field(QStringLiteral("fldYS"), QStringLiteral("YS"), 127.0, Qt::AlignRight);
+    detail.items << clipped(fieldItem(QStringLiteral("fldSegelnr"), QStringLiteral("Segelnr"), 19.05), 26.5);
+    detail.items << clipped(fieldItem(QStringLiteral("fldBootsname"), QStringLiteral("Bootsname"), 46.6), 35);
+    detail.items << clipped(fieldItem(QStringLiteral("fldName"), QStringLiteral("Name"), 82.55), 33.5);
+    detail.items << fieldItem(QStringLiteral("fldYS"), QStringLiteral("YS"), 127.0, Qt::AlignRight);
     // The times wrap in a box that ends before the next column, growing the row rather than overlapping.
-    ReportItem elapsed = field(QStringLiteral("fldGZeit"), QStringLiteral("GZEIT"), 135.5, Qt::AlignLeft, 1.85);
+    ReportItem elapsed = fieldItem(QStringLiteral("fldGZeit"), QStringLiteral("GZEIT"), 135.5, Qt::AlignLeft, 1.85);
     elapsed.width = 22;
-    ReportItem corrected = field(QStringLiteral("fldBZeit"), QStringLiteral("BZEIT"), 158.75, Qt::AlignLeft, 1.85);
+    ReportItem corrected = fieldItem(QStringLiteral("fldBZeit"), QStringLiteral("BZEIT"), 158.75, Qt::AlignLeft, 1.85);
     corrected.width = 22;
     detail.items << elapsed << corrected;
 
@@ -98,17 +94,21 @@ ReportDesign TReport::resultDesign() {
     return design;
 }
 
-void TReport::setTitle(const QString& title) {
-    m_design.item(kTitle).text = title;
+ReportDesign TReport::design(const Result& result) {
+    ReportDesign design = resultDesign();
+    design.item(kTitle).text = result.caption;
+    design.item(kPoints).enabled = result.pointsAsPlace;
+    design.item(kRunningNumber).enabled = !result.pointsAsPlace;
+    design.item(kRules).text = result.rules;
+    return design;
 }
 
-void TReport::setPointsAsPlace(bool points) {
-    m_design.item(kPoints).enabled = points;
-    m_design.item(kRunningNumber).enabled = !points;
+ReportLayout TReport::layout(const Result& result, const QDateTime& now) {
+    return layoutReport(design(result), result.rows, now);
 }
 
-ReportDesign TReport::participantList(const QString& raceName) const {
-    ReportDesign list = m_design;
+ReportDesign TReport::participantList(const QString& raceName) {
+    ReportDesign list = resultDesign();
     list.item(kPoints).enabled = false;
     list.item(kRunningNumber).enabled = true;
     ReportItem& place = list.item(kPlaceCaption);

@@ -3,8 +3,6 @@
 #include "reports/ResultPage.h"
 #include "series/SeriesReport.h"
 #include "series/SeriesStore.h"
-#include "store/SafeFile.h"
-#include "timing/Clock.h"
 
 namespace wm {
 
@@ -29,8 +27,9 @@ QString titleItem(int k) {
 
 } // namespace
 
-SeriesPage::SeriesPage(const Clock& clock)
-    : m_clock(clock), m_page(resultPageFrame({kHeaderPanel, kColumnHeaderPanel, kGridPanel, kFooterPanel})) {
+SeriesPage::SeriesPage(const Result& ranking, const Clock& clock)
+    : m_ranking(ranking), m_clock(clock),
+      m_page(resultPageFrame({kHeaderPanel, kColumnHeaderPanel, kGridPanel, kFooterPanel})) {
     pdf::Panel& header = m_page.panel(kHeaderPanel);
     header.items << pdf::label(QStringLiteral("lblProduktS"), 0, 8, 400, pdf::Align::Left, 16, true, kGray,
                                QStringLiteral("Wendemark"));
@@ -68,7 +67,7 @@ SeriesPage::SeriesPage(const Clock& clock)
     pdf::Panel& footer = m_page.panel(kFooterPanel);
     // How the totals come about, in small print in the free upper half of the footer, above the footer line.
     footer.items << pdf::label(QStringLiteral("lblRegelnS"), 0, 4, 777, pdf::Align::Center, 7, false, kGray,
-                               kSeriesRules);
+                               m_ranking.rules);
     footer.items << pdf::label(QStringLiteral("lblFooterS"), 0, 16, 777, pdf::Align::Center, 10, false, kGray,
                                kResultPageFooter);
 }
@@ -84,7 +83,7 @@ void SeriesPage::PRPage2PrintPage() {
     pdf::Panel& columns = m_page.panel(kColumnHeaderPanel);
     for (int k = 1; k <= kRaceColumns; ++k) {
         const int race = m_firstRace + k;
-        const bool shown = race <= SeriesRaceCount;
+        const bool shown = race <= m_ranking.races;
         gridItem(raceItem(k)).printable = shown;
         pdf::Item& title = columns.item(titleItem(k));
         title.printable = shown;
@@ -93,56 +92,53 @@ void SeriesPage::PRPage2PrintPage() {
 }
 
 void SeriesPage::PRGridPanel2BeforePrintChild(int, int, const QRectF&) {
-    if (!m_rows || m_next >= m_rows->rows.size()) {
+    if (m_next >= m_ranking.rows.rows.size()) {
         for (pdf::Item& item : m_page.panel(kGridPanel).items) {
             item.printable = false;
         }
         return;
     }
-    const QStringList& row = m_rows->rows[m_next];
+    const QStringList& row = m_ranking.rows.rows[m_next];
     gridItem(kBoatItems[1]).text = row.value(SailNumber);
     gridItem(kBoatItems[2]).text = row.value(Boat);
     gridItem(kBoatItems[3]).text = row.value(Name);
     gridItem(kBoatItems[4]).text = row.value(Total);
-    for (int k = 1; k <= kRaceColumns && m_firstRace + k <= SeriesRaceCount; ++k) {
+    for (int k = 1; k <= kRaceColumns && m_firstRace + k <= m_ranking.races; ++k) {
         gridItem(raceItem(k)).text = row.value(kSeriesFixedFields + m_firstRace + k - 1);
     }
-    gridItem(kBoatItems[0]).text = QString::number(SeriesPlace);
+    gridItem(kBoatItems[0]).text = m_ranking.places.value(m_next);
     ++m_next;
-    ++SeriesPlace;
 }
 
 void SeriesPage::PRLayoutPanel4BeforePrint() {
     m_page.panel(kHeaderPanel).item(QStringLiteral("txtHeaderS")).text =
-        SeriesHeader + QStringLiteral(" - ") + reportDateTime(m_clock.now());
+        m_ranking.caption + QStringLiteral(" - ") + reportDateTime(m_clock.now());
 }
 
-QByteArray SeriesPage::exportSeries(const ReportData& rows) {
-    struct Cursor {
-        SeriesPage& page;
-        ~Cursor() {
-            page.m_rows = nullptr;
-            page.m_firstRace = 0;
-        }
-    } cursor{*this};
-    m_rows = &rows;
-    pdf::Document document;
-    document.begin(resultDocumentInfo(m_clock.now()));
-    const int firstPlace = SeriesPlace;
+QList<pdf::Page> SeriesPage::pages() {
+    QList<pdf::Page> pages;
     // One block of pages per ten races; each block ranks every boat again, with the same places.
-    for (m_firstRace = 0; m_firstRace == 0 || m_firstRace < SeriesRaceCount; m_firstRace += kRaceColumns) {
+    for (m_firstRace = 0; m_firstRace == 0 || m_firstRace < m_ranking.races; m_firstRace += kRaceColumns) {
         m_next = 0;
-        SeriesPlace = firstPlace;
-        while (m_next < rows.rows.size()) {
+        while (m_next < m_ranking.rows.rows.size()) {
             PRPage2PrintPage();
-            document.printPage(m_page);
+            pages << pdf::layoutPage(m_page);
         }
     }
-    return document.end(m_clock.now());
+    return pages;
 }
 
-void SeriesPage::exportSeries(const ReportData& rows, const QString& path) {
-    writeWholeFile(path, exportSeries(rows));
+QList<pdf::Page> seriesPdfPages(const Result& ranking, const Clock& clock) {
+    return SeriesPage(ranking, clock).pages();
+}
+
+QByteArray seriesPdf(const Result& ranking, const Clock& clock) {
+    pdf::Document document;
+    document.begin(resultDocumentInfo(clock.now()));
+    for (const pdf::Page& page : seriesPdfPages(ranking, clock)) {
+        document.addPage(page);
+    }
+    return document.end(clock.now());
 }
 
 } // namespace wm

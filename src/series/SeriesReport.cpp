@@ -2,6 +2,7 @@
 
 #include "reports/CsvExport.h"
 #include "reports/ResultPage.h"
+#include "series/SeriesPage.h"
 #include "store/Fields.h"
 #include "store/Filter.h"
 #include "store/Table.h"
@@ -21,8 +22,10 @@ namespace {
 enum SeriesField { SailNumber = 0, Boat = 1, Name = 4, Total = 5 };
 
 // Place, sail number, boat name, helmsman, the race points, total: one row of the web page and the CSV file.
-QList<QStringList> rankingRows(const ReportData& rows, int races, int firstPlace) {
-    const QStringList places = seriesPlaces(rows, firstPlace);
+QList<QStringList> rankingRows(const Result& ranking) {
+    const ReportData& rows = ranking.rows;
+    const QStringList& places = ranking.places;
+    const int races = ranking.races;
     QList<QStringList> result;
     result.reserve(rows.rows.size());
     for (qsizetype r = 0; r < rows.rows.size(); ++r) {
@@ -105,17 +108,24 @@ QString seriesExportName(const QString& series, const SeriesSelection& selection
     return seriesPdfName(series, selection).chopped(4) + extension;
 }
 
-QStringList seriesPlaces(const ReportData& rows, int firstPlace) {
-    QStringList places;
-    places.reserve(rows.rows.size());
-    for (qsizetype r = 0; r < rows.rows.size(); ++r) {
-        places << QString::number(firstPlace + r);
+Result seriesResult(const Table& series, const SeriesSelection& selection, const QString& caption,
+                    const QString& raceList) {
+    Result result;
+    result.kind = Result::Kind::Series;
+    result.caption = caption;
+    result.rows = seriesRows(series, selection);
+    for (qsizetype r = 0; r < result.rows.rows.size(); ++r) {
+        result.places << QString::number(r + 1);
     }
-    return places;
+    result.pointsAsPlace = false;
+    result.races = raceCount(series);
+    result.raceList = raceList;
+    result.rules = kSeriesRules;
+    return result;
 }
 
-HtmlResult seriesHtml(const ReportData& rows, int races, const QString& header, const QDateTime& now,
-                      const QString& raceList, int firstPlace) {
+HtmlResult seriesHtml(const Result& ranking, const QDateTime& now) {
+    const QString& header = ranking.caption;
     HtmlResult page;
     page.title = header;
     page.product = QStringLiteral("Wendemark");
@@ -123,17 +133,17 @@ HtmlResult seriesHtml(const ReportData& rows, int races, const QString& header, 
     page.columns = {QStringLiteral("Platz"), QStringLiteral("Segelnr."), QStringLiteral("Bootsname"),
                     QStringLiteral("Name")};
     page.alignRight = {true, false, false, false};
-    for (int k = 1; k <= races; ++k) {
+    for (int k = 1; k <= ranking.races; ++k) {
         page.columns << u'(' + QString::number(k) + u')';
         page.alignRight << true;
     }
     page.columns << QStringLiteral("Gesamt");
     page.alignRight << true;
-    page.rows = rankingRows(rows, races, firstPlace);
-    if (!raceList.isEmpty()) {
-        page.notes << raceList;
+    page.rows = rankingRows(ranking);
+    if (!ranking.raceList.isEmpty()) {
+        page.notes << ranking.raceList;
     }
-    page.notes << kSeriesRules << kResultPageFooter;
+    page.notes << ranking.rules << kResultPageFooter;
     return page;
 }
 
@@ -147,12 +157,17 @@ QStringList seriesCsvHeader(int races) {
     return header;
 }
 
-QList<QStringList> seriesCsvRows(const ReportData& rows, int races, int firstPlace) {
-    return rankingRows(rows, races, firstPlace);
+QList<QStringList> seriesCsvRows(const Result& ranking) {
+    return rankingRows(ranking);
 }
 
-QByteArray seriesCsv(const ReportData& rows, int races, int firstPlace) {
-    return csvFile(seriesCsvHeader(races), seriesCsvRows(rows, races, firstPlace));
+QByteArray seriesCsv(const Result& ranking) {
+    return csvFile(seriesCsvHeader(ranking.races), seriesCsvRows(ranking));
+}
+
+ResultFiles seriesFiles(const Result& ranking, const Clock& clock) {
+    QByteArray pdf = seriesPdf(ranking, clock);
+    return {std::move(pdf), htmlPage(seriesHtml(ranking, clock.now())), seriesCsv(ranking)};
 }
 
 QString raceListLine(const QStringList& raceLines) {

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "reports/BandReport.h"
 #include "reports/HtmlExport.h"
+#include "reports/Result.h"
 #include "series/SeriesStore.h"
 
 namespace wm {
 
+class Clock;
 class Table;
 
 // Which boats of a series a report ranks: all of them, one boat type, or a Yardstick range (both bounds
@@ -31,21 +32,23 @@ QString seriesPdfHeader(const QString& series, const SeriesSelection& selection)
 // into the type or a bound becomes '-', so the file stays in the reports folder.
 QString seriesPdfName(const QString& series, const SeriesSelection& selection);
 
-// "Serie_Serie001.html", "Serie_Serie001_Jolle.csv": the PDF's name with `extension` (".html", ".csv").
-QString seriesExportName(const QString& series, const SeriesSelection& selection, const QString& extension);
-
 // How a series result is computed, in small print on every printed, PDF and web result of a series.
 extern const QString kSeriesRules;
 
-// The web page and CSV file of a series ranking over the rows of seriesRows, in their order, placed from
-// `firstPlace` on as the PDF places them: place, sail number, boat name, helmsman, one column per race
-// (the first `races`), total.
-QStringList seriesPlaces(const ReportData& rows, int firstPlace = 1);
-HtmlResult seriesHtml(const ReportData& rows, int races, const QString& header, const QDateTime& now,
-                      const QString& raceList, int firstPlace = 1);
+// The selected boats of an open series, placed 1, 2, … in the order of seriesRows, with the races the series
+// holds, the race list line and the rules. Throws wm::Error as seriesRows does.
+Result seriesResult(const Table& series, const SeriesSelection& selection, const QString& caption,
+                    const QString& raceList);
+
+// The web page and CSV file of a series ranking, with the places of its PDF: place, sail number, boat name,
+// helmsman, one column per race, total.
+HtmlResult seriesHtml(const Result& ranking, const QDateTime& now);
 QStringList seriesCsvHeader(int races);
-QList<QStringList> seriesCsvRows(const ReportData& rows, int races, int firstPlace = 1);
-QByteArray seriesCsv(const ReportData& rows, int races, int firstPlace = 1);
+QList<QStringList> seriesCsvRows(const Result& ranking);
+QByteArray seriesCsv(const Result& ranking);
+
+// The PDF, the web page and the CSV file of a series ranking.
+ResultFiles seriesFiles(const Result& ranking, const Clock& clock);
 
 // The race list of the series window joined into one line: "WF 1:  a | WF 2:  b".
 QString raceListLine(const QStringList& raceLines);

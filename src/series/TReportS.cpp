@@ -42,10 +42,6 @@ ReportItem clipped(ReportItem item, double width) {
 
 } // namespace
 
-TReportS::TReportS(QObject* parent) : QObject(parent), m_design(seriesDesign()) {
-    setObjectName(QStringLiteral("TReportS"));
-}
-
 QString TReportS::raceHeader(int k) {
     return QStringLiteral("QRLabelR") + QString::number(k);
 }
@@ -110,26 +106,24 @@ ReportDesign TReportS::seriesDesign() {
     return design;
 }
 
-void TReportS::setTitle(const QString& title) {
-    m_design.item(kTitle).text = title;
-}
-
-void TReportS::setRaceCount(int races) {
+ReportDesign TReportS::design(const Result& ranking) {
+    ReportDesign design = seriesDesign();
+    design.item(kTitle).text = ranking.caption;
     for (int k = 1; k <= kRaceColumns; ++k) {
-        m_design.item(raceHeader(k)).enabled = k <= races;
+        design.item(raceHeader(k)).enabled = k <= ranking.races;
     }
+    design.item(kRaceList).text = ranking.raceList;
+    design.item(kRules).text = ranking.rules;
+    return design;
 }
 
-void TReportS::setRaceList(const QString& line) {
-    m_design.item(kRaceList).text = line;
-}
-
-ReportLayout TReportS::layout(const ReportData& rows, const QDateTime& now) const {
+ReportLayout TReportS::layout(const Result& ranking, const QDateTime& now) {
+    const ReportData& rows = ranking.rows;
     if (!rows.rows.isEmpty()) {
-        return layoutReport(m_design, rows, now);
+        return layoutReport(design(ranking), rows, now);
     }
     // The renderer prints no page without rows; one detail band with nothing in it gives the same page.
-    ReportDesign empty = m_design;
+    ReportDesign empty = design(ranking);
     for (ReportBand& band : empty.bands) {
         if (band.kind == BandKind::Detail) {
             for (ReportItem& item : band.items) {

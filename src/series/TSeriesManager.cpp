@@ -9,9 +9,9 @@
 #include "series/AppendRace.h"
 #include "series/SeriesStore.h"
 #include "series/TReportS.h"
+#include "store/Clock.h"
 #include "store/Error.h"
 #include "store/SafeFile.h"
-#include "timing/Clock.h"
 #include "timing/Race.h"
 #include "ui_TSeriesManager.h"
 
@@ -38,11 +38,11 @@ bool sameFile(const QString& a, const QString& b) {
 
 } // namespace
 
-TSeriesManager::TSeriesManager(Race& running, TReportS& report, const Seams& seams, QWidget* parent)
+TSeriesManager::TSeriesManager(Race& running, const Seams& seams, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
-      m_ui(std::make_unique<Ui::TSeriesManager>()), m_running(running), m_report(report),
-      m_programDir(seams.programDir), m_clock(seams.clock), m_prompts(seams.prompts), m_notifier(seams.notifier),
-      m_preview(seams.preview), m_grid(m_tblSerie), m_page(seams.clock) {
+      m_ui(std::make_unique<Ui::TSeriesManager>()), m_running(running), m_programDir(seams.programDir),
+      m_clock(seams.clock), m_prompts(seams.prompts), m_notifier(seams.notifier), m_preview(seams.preview),
+      m_grid(m_tblSerie) {
     m_ui->setupUi(this);
     applyPixelFonts(this);
     setModal(true);
@@ -57,12 +57,6 @@ TSeriesManager::TSeriesManager(Race& running, TReportS& report, const Seams& sea
     m_commands->add({m_ui->Label5, nullptr, 0, 0, [this] { Label5Click(); }});
     m_commands->add({m_ui->Label6, nullptr, 0, 0, [this] { Label6Click(); }});
     m_commands->add({m_ui->Label7, nullptr, 0, 0, [this] { Label7Click(); }});
-    m_commands->add({m_ui->Label5Html, nullptr, 0, 0, [this] { Label5HtmlClick(); }});
-    m_commands->add({m_ui->Label5Csv, nullptr, 0, 0, [this] { Label5CsvClick(); }});
-    m_commands->add({m_ui->Label6Html, nullptr, 0, 0, [this] { Label6HtmlClick(); }});
-    m_commands->add({m_ui->Label6Csv, nullptr, 0, 0, [this] { Label6CsvClick(); }});
-    m_commands->add({m_ui->Label7Html, nullptr, 0, 0, [this] { Label7HtmlClick(); }});
-    m_commands->add({m_ui->Label7Csv, nullptr, 0, 0, [this] { Label7CsvClick(); }});
     m_commands->setResetArea(m_ui->MisterX);
 
     m_popAppend = new QMenu(this);
@@ -384,50 +378,38 @@ SeriesSelection TSeriesManager::selection(SeriesSelection::Kind kind) const {
     return {kind, m_ui->ComboBox1->currentText(), m_ui->Edit1->text(), m_ui->Edit2->text()};
 }
 
-void TSeriesManager::PrepareReport(bool range) {
-    const SeriesSelection sel = selection(range ? SeriesSelection::Kind::Range : SeriesSelection::Kind::Type);
+Result TSeriesManager::printedRanking(const SeriesSelection& sel) {
     const int n = raceCount(m_tblSerie);
-    m_report.setRaceCount(n);
     if (n > TReportS::kRaceColumns) {
         m_prompts.message(kTooManyRacesMessage);
     }
-    m_qryGetData = seriesRows(m_tblSerie, sel);
-    m_report.setTitle(seriesPrintedTitle(m_series.name, sel));
-    m_report.setRaceList(raceListLine(raceListLines(m_series.settingsPath, n)));
-    m_page.SeriesRaceCount = n;
+    return seriesResult(m_tblSerie, sel, seriesPrintedTitle(m_series.name, sel),
+                        raceListLine(raceListLines(m_series.settingsPath, n)));
 }
 
-void TSeriesManager::previewReport(const SeriesSelection& sel) {
+Result TSeriesManager::PrepareReport(bool range) {
+    return printedRanking(selection(range ? SeriesSelection::Kind::Range : SeriesSelection::Kind::Type));
+}
+
+void TSeriesManager::previewReport(const Result& ranking) {
     // A notice still on screen would cover the preview.
     m_notifier.clear();
-    const ReportLayout layout = m_report.layout(m_qryGetData, m_clock.now());
-    m_preview.show(seriesPrintedTitle(m_series.name, sel), layout.pageLayout,
-                   [&layout](QPrinter& printer) { paintReport(layout, printer); });
+    const ReportLayout layout = TReportS::layout(ranking, m_clock.now());
+    m_preview.show(ranking.caption, layout.pageLayout, [&layout](QPrinter& printer) { paintReport(layout, printer); });
 }
 
 void TSeriesManager::Label2Click() {
     guarded(m_prompts, [&] {
-        if (!requireSeries()) {
-            return;
+        if (requireSeries()) {
+            previewReport(printedRanking(SeriesSelection()));
         }
-        const SeriesSelection all;
-        const int n = raceCount(m_tblSerie);
-        m_report.setRaceCount(n);
-        if (n > TReportS::kRaceColumns) {
-            m_prompts.message(kTooManyRacesMessage);
-        }
-        m_qryGetData = seriesRows(m_tblSerie, all);
-        m_report.setTitle(seriesPrintedTitle(m_series.name, all));
-        m_report.setRaceList(raceListLine(raceListLines(m_series.settingsPath, n)));
-        previewReport(all);
     });
 }
 
 void TSeriesManager::Label13Click() {
     guarded(m_prompts, [&] {
         if (requireSeries()) {
-            PrepareReport(false);
-            previewReport(selection(SeriesSelection::Kind::Type));
+            previewReport(PrepareReport(false));
         }
     });
 }
@@ -435,24 +417,19 @@ void TSeriesManager::Label13Click() {
 void TSeriesManager::Label14Click() {
     guarded(m_prompts, [&] {
         if (requireSeries()) {
-            PrepareReport(true);
-            previewReport(selection(SeriesSelection::Kind::Range));
+            previewReport(PrepareReport(true));
         }
     });
 }
 
-bool TSeriesManager::prepareExport(const SeriesSelection& sel, Format format) {
+void TSeriesManager::exportPdf(const SeriesSelection& sel) {
     if (!requireSeries()) {
-        return false;
+        return;
     }
-    m_page.SeriesPlace = 1;
-    m_page.SeriesHeader = seriesPdfHeader(m_series.name, sel);
-    m_page.SeriesRaceCount = raceCount(m_tblSerie);
-    m_qryGetData = seriesRows(m_tblSerie, sel);
-    if (m_qryGetData.rows.isEmpty()) {
-        const QString nothing = format == Format::Pdf    ? QStringLiteral("Es wurde kein PDF geschrieben.")
-                                : format == Format::Html ? QStringLiteral("Es wurde keine Webseite geschrieben.")
-                                                         : QStringLiteral("Es wurde keine CSV-Datei geschrieben.");
+    const Result ranking = seriesResult(m_tblSerie, sel, seriesPdfHeader(m_series.name, sel),
+                                        raceListLine(raceListLines(m_series.settingsPath, raceCount(m_tblSerie))));
+    if (ranking.rows.rows.isEmpty()) {
+        const QString nothing = QStringLiteral("Es wurde kein PDF geschrieben.");
         switch (sel.kind) {
         case SeriesSelection::Kind::All:
             throw Error(QStringLiteral("Die Serie '%1' hat noch keine Boote. %2").arg(m_series.name, nothing));
@@ -464,36 +441,11 @@ bool TSeriesManager::prepareExport(const SeriesSelection& sel, Format format) {
                             .arg(m_series.name, sel.low, sel.high, nothing));
         }
     }
-    return true;
-}
-
-void TSeriesManager::exportPdf(const SeriesSelection& sel) {
-    if (!prepareExport(sel, Format::Pdf)) {
-        return;
-    }
     const QString path = ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' +
                          seriesPdfName(m_series.name, sel);
-    m_page.exportSeries(m_qryGetData, path);
-    m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + m_page.SeriesHeader +
+    writeResultFiles(seriesFiles(ranking, m_clock), path);
+    m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + ranking.caption +
                                        QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
-}
-
-void TSeriesManager::exportAs(const SeriesSelection& sel, Format format) {
-    if (!prepareExport(sel, format)) {
-        return;
-    }
-    const bool html = format == Format::Html;
-    const int races = m_page.SeriesRaceCount;
-    const QString path = ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' +
-                         seriesExportName(m_series.name, sel, html ? QStringLiteral(".html") : QStringLiteral(".csv"));
-    writeWholeFile(
-        path, html ? htmlPage(seriesHtml(m_qryGetData, races, m_page.SeriesHeader, m_clock.now(),
-                                         raceListLine(raceListLines(m_series.settingsPath, races)), m_page.SeriesPlace))
-                   : seriesCsv(m_qryGetData, races, m_page.SeriesPlace));
-    m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + m_page.SeriesHeader +
-                                       QStringLiteral("' wurde ") +
-                                       (html ? QStringLiteral("als Webseite") : QStringLiteral("als CSV-Datei")) +
-                                       QStringLiteral(" exportiert:\r\r") + QDir::toNativeSeparators(path));
 }
 
 void TSeriesManager::Label7Click() {
@@ -506,30 +458,6 @@ void TSeriesManager::Label5Click() {
 
 void TSeriesManager::Label6Click() {
     guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Range)); });
-}
-
-void TSeriesManager::Label5HtmlClick() {
-    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::Type), Format::Html); });
-}
-
-void TSeriesManager::Label5CsvClick() {
-    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::Type), Format::Csv); });
-}
-
-void TSeriesManager::Label6HtmlClick() {
-    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::Range), Format::Html); });
-}
-
-void TSeriesManager::Label6CsvClick() {
-    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::Range), Format::Csv); });
-}
-
-void TSeriesManager::Label7HtmlClick() {
-    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::All), Format::Html); });
-}
-
-void TSeriesManager::Label7CsvClick() {
-    guarded(m_prompts, [&] { exportAs(selection(SeriesSelection::Kind::All), Format::Csv); });
 }
 
 } // namespace wm

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "desktop/ImageList.h"
-#include "reports/BandReport.h"
-#include "series/SeriesPage.h"
 #include "series/SeriesReport.h"
 #include "store/ProgramDir.h"
 #include "store/RecordModel.h"
@@ -27,7 +25,6 @@ class Notifier;
 class Preview;
 class Prompts;
 class Race;
-class TReportS;
 
 // Regatta series: create, open and delete series, append scored races as points columns, and print or
 // export the ranking of the whole series, of one boat type or of a Yardstick range.
@@ -43,7 +40,7 @@ public:
     };
 
     // `running` is the main window's race in progress: appending it uses the table the main window holds.
-    TSeriesManager(Race& running, TReportS& report, const Seams& seams, QWidget* parent = nullptr);
+    TSeriesManager(Race& running, const Seams& seams, QWidget* parent = nullptr);
     ~TSeriesManager() override;
 
     void RefreshTree();
@@ -58,26 +55,19 @@ public:
     void Label4Click();
     void AppendRace(const QString& raceName);
     void Label2Click();
-    void PrepareReport(bool range);
+    // The printed ranking of the chosen type (or Yardstick range when `range`).
+    Result PrepareReport(bool range);
     void Label13Click();
     void Label14Click();
     void Label5Click();
     void Label6Click();
     void Label7Click();
-    // The same selections as Label5, Label6 and Label7, as a web page or a CSV file.
-    void Label5HtmlClick();
-    void Label5CsvClick();
-    void Label6HtmlClick();
-    void Label6CsvClick();
-    void Label7HtmlClick();
-    void Label7CsvClick();
 
     // The open series ("" when none), the series in the tree, top to bottom, and the race menu's captions.
     const QString& seriesName() const { return m_series.name; }
     QStringList seriesList() const;
     QStringList raceMenu() const;
     QMenu* popAppend() const { return m_popAppend; }
-    SeriesPage& page() { return m_page; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -89,18 +79,15 @@ private:
     void showSeries();
     bool requireSeries();
     SeriesSelection selection(SeriesSelection::Kind kind) const;
-    void previewReport(const SeriesSelection& sel);
-    enum class Format { Pdf, Html, Csv };
-    // Reads the selection into m_qryGetData and sets up the page; throws wm::Error for a selection without
-    // boats, saying which `format` was not written. False when no series is open.
-    bool prepareExport(const SeriesSelection& sel, Format format);
+    // The ranking as printed: the printed title, the race list; says first when the paper lacks race columns.
+    Result printedRanking(const SeriesSelection& sel);
+    void previewReport(const Result& ranking);
+    // Writes the PDF of the selection with its web page and CSV file; a selection without boats is refused.
     void exportPdf(const SeriesSelection& sel);
-    void exportAs(const SeriesSelection& sel, Format format);
     void enableAppend();
 
     const std::unique_ptr<Ui::TSeriesManager> m_ui;
     Race& m_running;
-    TReportS& m_report;
     ProgramDir m_programDir;
     const Clock& m_clock;
     Prompts& m_prompts;
@@ -114,8 +101,6 @@ private:
     SeriesFiles m_series; // tblSerie: the series named last, open or not
     Table m_tblSerie;
     RecordModel m_grid;
-    SeriesPage m_page;
-    ReportData m_qryGetData;
 };
 
 } // namespace wm

@@ -34,6 +34,11 @@ inline const QString STATUS = QStringLiteral("STATUS");
 inline const QString Punkte = QStringLiteral("Punkte");
 } // namespace field
 
+// Result entries for boats that did not finish or were disqualified. They stand in for a time and sort after
+// every "HH:MM:SS" text.
+inline const QString kDnf = QStringLiteral("DNF");
+inline const QString kDsq = QStringLiteral("DSQ");
+
 // The participant table; also the first nine fields of every race table.
 const FieldList& participantFields();
 

@@ -6,9 +6,9 @@
 #include "desktop/ImageList.h"
 #include "desktop/Notifier.h"
 #include "desktop/Prompts.h"
+#include "store/Clock.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
-#include "timing/Clock.h"
 #include "timing/Scoring.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
@@ -70,10 +70,8 @@ void RacePanel::applyMode(Race::Mode mode) {
         b->setVisible(mode == Mode::Finish || mode == Mode::Over);
         b->setEnabled(mode == Mode::Finish);
     }
-    for (QPushButton* b : {m_w.report, m_w.reportPdf, m_w.reportHtml, m_w.reportCsv}) {
-        if (b) {
-            b->setVisible(mode == Mode::Over);
-        }
+    for (QPushButton* b : {m_w.report, m_w.reportPdf}) {
+        b->setVisible(mode == Mode::Over);
     }
     const bool timing = mode == Mode::Finish || mode == Mode::Over;
     m_w.registerGrid->setVisible(!timing);

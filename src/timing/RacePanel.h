@@ -45,8 +45,6 @@ public:
         QPushButton* entryList = nullptr;    // cmdCompList
         QPushButton* report = nullptr;       // cmdReport
         QPushButton* reportPdf = nullptr;    // cmdReportPDF
-        QPushButton* reportHtml = nullptr;   // cmdReportHTML (optional)
-        QPushButton* reportCsv = nullptr;    // cmdReportCSV (optional)
         QLabel* raceName = nullptr;          // Label11
         QLabel* modeName = nullptr;          // Label17
         QWidget* newRaceLabel = nullptr;     // Label22

@@ -1,10 +1,10 @@
 #include "timing/StartClock.h"
 
 #include "desktop/ActionGuard.h"
+#include "store/Clock.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
 #include "store/Log.h"
-#include "timing/Clock.h"
 #include "timing/TimeMath.h"
 
 #include <QCheckBox>

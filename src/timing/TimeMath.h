@@ -1,14 +1,11 @@
 #pragma once
 
+#include "store/Fields.h"
+
 #include <QString>
 #include <QTime>
 
 namespace wm {
-
-// Result entries for boats that did not finish or were disqualified. They stand in for a time and sort after
-// every "HH:MM:SS" text.
-inline const QString kDnf = QStringLiteral("DNF");
-inline const QString kDsq = QStringLiteral("DSQ");
 
 // Times are doubles counting days: 1.0 is 24 hours, a time of day is the fraction of the day that has passed.
 

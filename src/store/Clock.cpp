@@ -1,4 +1,4 @@
-#include "timing/Clock.h"
+#include "store/Clock.h"
 
 namespace wm {
 
