@@ -184,10 +184,4 @@ QString rangePdfName(const QString& race, const QString& low, const QString& hig
     return fileNamePart(race + u' ' + low + u'-' + high) + QStringLiteral(".pdf");
 }
 
-QString besidePdf(const QString& pdfName, const QString& extension) {
-    const QString pdf = QStringLiteral(".pdf");
-    const QString stem = pdfName.endsWith(pdf, Qt::CaseInsensitive) ? pdfName.chopped(pdf.size()) : pdfName;
-    return stem + extension;
-}
-
 } // namespace wm

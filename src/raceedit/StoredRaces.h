@@ -64,7 +64,5 @@ QString rangeTitle(const QString& race, const QString& low, const QString& high)
 QString rangeCaption(const QString& race, const QString& low, const QString& high); // PDF
 QString typePdfName(const QString& race, const QString& type);
 QString rangePdfName(const QString& race, const QString& low, const QString& high);
-// The web page or CSV file beside a PDF: its name with ".pdf" replaced by `extension` (".html", ".csv").
-QString besidePdf(const QString& pdfName, const QString& extension);
 
 } // namespace wm

@@ -104,10 +104,6 @@ QString seriesPdfName(const QString& series, const SeriesSelection& selection) {
     return name + QStringLiteral(".pdf");
 }
 
-QString seriesExportName(const QString& series, const SeriesSelection& selection, const QString& extension) {
-    return seriesPdfName(series, selection).chopped(4) + extension;
-}
-
 Result seriesResult(const Table& series, const SeriesSelection& selection, const QString& caption,
                     const QString& raceList) {
     Result result;
