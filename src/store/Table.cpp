@@ -550,7 +550,11 @@ void Table::setValues(qint64 rowid, const QVariantMap& values) {
 
 void Table::setAll(const QString& field, const QVariant& value) {
     const FieldDef& f = fieldOrThrow(field);
-    exec(QStringLiteral("UPDATE records SET %1 = ?").arg(quoteIdentifier(f.name)), {convertForField(f, value)});
+    const QVariant converted = convertForField(f, value);
+    // Rows that hold the value already are left alone, so making every boat of a large register available
+    // again rewrites only the boats that were not.
+    exec(QStringLiteral("UPDATE records SET %1 = ? WHERE %1 IS NOT ?").arg(quoteIdentifier(f.name)),
+         {converted, converted});
 }
 
 Table::Transaction::Transaction(Table& table) : m_table(table) {
