@@ -1093,8 +1093,6 @@ void StoreTest::pagedModel_listsRowsAsSelectDoes_data() {
 
     QTest::newRow("natural order") << Filter() << false << QStringList() << kManyRows;
     QTest::newRow("by sail number") << Filter() << false << QStringList{wm::field::SEGELNR} << kManyRows;
-    QTest::newRow("by name, then sail number")
-        << Filter() << false << QStringList{wm::field::NAME, wm::field::SEGELNR} << kManyRows;
     QTest::newRow("name begins with mö, any case")
         << Filter::match(wm::field::NAME, u"mö*"_s) << true << QStringList{wm::field::SEGELNR} << 1124;
     QTest::newRow("name begins with mö, this case")
@@ -1128,10 +1126,9 @@ void StoreTest::pagedModel_listsRowsAsSelectDoes() {
 
 void StoreTest::pagedModel_currentRowOverPageBoundaries() {
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"Viele.db"_s);
-    QVERIFY(QFile::copy(m_manyRows, path));
     Table table;
-    table.open(path, Table::Mode::Exclusive);
+    QVERIFY(QFile::copy(m_manyRows, dir.filePath(u"Viele.db"_s)));
+    table.open(dir.filePath(u"Viele.db"_s), Table::Mode::Exclusive);
     wm::RecordModel model(table);
     model.setColumns({{wm::field::SEGELNR, u"Segelnr."_s, 60}});
     model.setOrder({wm::field::SEGELNR});
@@ -1179,15 +1176,12 @@ void StoreTest::pagedModel_currentRowOverPageBoundaries() {
 
 void StoreTest::pagedModel_editAndDeletionOnLaterPages() {
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"Viele.db"_s);
-    QVERIFY(QFile::copy(m_manyRows, path));
     Table table;
-    table.open(path, Table::Mode::Exclusive);
+    QVERIFY(QFile::copy(m_manyRows, dir.filePath(u"Viele.db"_s)));
+    table.open(dir.filePath(u"Viele.db"_s), Table::Mode::Exclusive);
     wm::RecordModel model(table);
     model.setColumns({{wm::field::SEGELNR, u"Segelnr."_s, 60}, {wm::field::NAME, u"Name"_s, 100}});
     model.refresh();
-    QStringList messages;
-    model.setErrorHandler([&](const QString& m) { messages << m; });
     QSignalSpy changed(&model, &wm::RecordModel::dataChanged);
     auto shown = [&](int r, int c) { return model.data(model.index(r, c)).toString(); };
 
@@ -1209,12 +1203,6 @@ void StoreTest::pagedModel_editAndDeletionOnLaterPages() {
     // Read again after the grid has been all over the list: the edit is what the table holds.
     listed(model, false);
     QCOMPARE(shown(1000, 1), u"Lüders"_s);
-
-    const QString sail = shown(1200, 0);
-    QVERIFY(!model.setData(model.index(1200, 0), u"GER 12345678901234567"_s));
-    QCOMPARE(messages.size(), 1);
-    QCOMPARE(shown(1200, 0), sail);
-    QCOMPARE(changed.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(StoreTest)
