@@ -99,6 +99,46 @@ QVariantMap entry(const QString& sail, const QString& boatName, const QString& n
 }
 
 // Waits for the holder to report that it holds the lock.
+
+// Enough rows for a list over them to span many pages: sail numbers out of rowid order, in both letter cases
+// and with umlauts, names that differ only in case.
+constexpr int kManyRows = 1500;
+const QStringList kManyNames = {u"Möller"_s, u"MÖLLER"_s, u"Moeller"_s, u"möwe"_s};
+
+void writeManyRows(const QString& path) {
+    Table::create(path, wm::participantFields());
+    Table table;
+    table.open(path);
+    Table::Transaction transaction(table);
+    const QStringList prefixes = {u"a"_s, u"A"_s, u"Ä"_s, u"ä"_s};
+    for (int i = 0; i < kManyRows; ++i) {
+        const QString number = QString::number(i * 37 % kManyRows).rightJustified(4, u'0');
+        table.insert({{wm::field::SEGELNR, prefixes[i % 4] + number},
+                      {wm::field::NAME, kManyNames[i / 4 % 4]},
+                      {wm::field::YS, 90 + i % 30}});
+    }
+    transaction.commit();
+}
+
+// Rowid, sail number and name of every row, as the model lists them or as the table selects them.
+QStringList listed(const wm::RecordModel& model, bool backwards) {
+    QStringList rows(model.count());
+    for (int i = 0; i < model.count(); ++i) {
+        const int r = backwards ? model.count() - 1 - i : i;
+        rows[r] = QString::number(model.rowid(r)) + u':' + model.data(model.index(r, 0)).toString() + u':' +
+                  model.value(r, wm::field::NAME).toString();
+    }
+    return rows;
+}
+
+QStringList selected(const Table& table, const Filter& filter, bool ignoreCase, const QStringList& order) {
+    QStringList rows;
+    for (const Table::Row& r : table.select(filter, ignoreCase, order)) {
+        rows << QString::number(r.rowid) + u':' + wm::displayText(r.values[table.fieldIndex(wm::field::SEGELNR)]) +
+                    u':' + r.values[table.fieldIndex(wm::field::NAME)].toString();
+    }
+    return rows;
+}
 } // namespace
 
 class StoreTest : public QObject {
@@ -158,10 +198,15 @@ private slots:
     void modelRefreshKeepsCurrent();
     void modelSetData_data();
     void modelSetData();
+    void pagedModel_listsRowsAsSelectDoes_data();
+    void pagedModel_listsRowsAsSelectDoes();
+    void pagedModel_currentRowOverPageBoundaries();
+    void pagedModel_editAndDeletionOnLaterPages();
 
 private:
     QTemporaryDir m_dir;
     QString m_filterTable;
+    QString m_manyRows;
 };
 
 void StoreTest::displayText_data() {
@@ -199,6 +244,8 @@ void StoreTest::initTestCase() {
     table.insert(entry(u"512"_s, u"MÖWE"_s, u"o'neil"_s, u"50er"_s, 112.4, 2, u"12:30:00"_s));
     table.insert(entry(u"A12"_s, u"Übermut"_s, u"a\\b"_s, u"axb"_s, 112.6, QVariant(), u"13:00:00"_s));
     table.insert(entry(u"12a"_s, u"übermut"_s, u"a%b"_s, u"a_bc"_s, 99.99, 0, u""_s));
+    m_manyRows = m_dir.filePath(u"Viele.db"_s);
+    writeManyRows(m_manyRows);
 }
 
 void StoreTest::filter_data() {
@@ -1059,6 +1106,126 @@ void StoreTest::modelSetData() {
     }
     // The other record is untouched either way.
     QCOMPARE(second.value(model.rowid(1), wm::field::SEGELNR).toString(), u"GER 8"_s);
+}
+
+void StoreTest::pagedModel_listsRowsAsSelectDoes_data() {
+    QTest::addColumn<Filter>("filter");
+    QTest::addColumn<bool>("ignoreCase");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("natural order") << Filter() << false << QStringList() << kManyRows;
+    QTest::newRow("by sail number") << Filter() << false << QStringList{wm::field::SEGELNR} << kManyRows;
+    QTest::newRow("name begins with mö, any case")
+        << Filter::match(wm::field::NAME, u"mö*"_s) << true << QStringList{wm::field::SEGELNR} << 1124;
+    QTest::newRow("name begins with mö, this case")
+        << Filter::match(wm::field::NAME, u"mö*"_s) << false << QStringList() << 372;
+    QTest::newRow("sail number begins with ä0, any case")
+        << Filter::match(wm::field::SEGELNR, u"ä0*"_s) << true << QStringList{wm::field::NAME} << 500;
+    QTest::newRow("sail number begins with ä0, this case")
+        << Filter::match(wm::field::SEGELNR, u"ä0*"_s) << false << QStringList() << 250;
+}
+
+void StoreTest::pagedModel_listsRowsAsSelectDoes() {
+    QFETCH(Filter, filter);
+    QFETCH(bool, ignoreCase);
+    QFETCH(QStringList, order);
+    QFETCH(int, count);
+
+    Table table;
+    table.open(m_manyRows);
+    wm::RecordModel model(table);
+    model.setColumns({{wm::field::SEGELNR, u"Segelnr."_s, 60}});
+    model.setFilter(filter, ignoreCase);
+    model.setFiltered(true);
+    model.setOrder(order);
+    model.refresh();
+    QCOMPARE(model.count(), count);
+    const QStringList expected = selected(table, filter, ignoreCase, order);
+    // From the far end first, so pages are read out of order and earlier ones again after being let go.
+    QCOMPARE(listed(model, true), expected);
+    QCOMPARE(listed(model, false), expected);
+}
+
+void StoreTest::pagedModel_currentRowOverPageBoundaries() {
+    QTemporaryDir dir;
+    Table table;
+    QVERIFY(QFile::copy(m_manyRows, dir.filePath(u"Viele.db"_s)));
+    table.open(dir.filePath(u"Viele.db"_s), Table::Mode::Exclusive);
+    wm::RecordModel model(table);
+    model.setColumns({{wm::field::SEGELNR, u"Segelnr."_s, 60}});
+    model.setOrder({wm::field::SEGELNR});
+    model.refresh();
+    const QList<Table::Row> rows = table.select({}, false, {wm::field::SEGELNR});
+    auto sail = [&](int r) { return rows[r].values.value(0).toString(); };
+
+    for (const int r : {127, 128, 255, 256, 1023, 1024, kManyRows - 1}) {
+        QVERIFY(model.locate(rows[r].rowid));
+        QCOMPARE(model.current(), r);
+        QCOMPARE(model.currentText(wm::field::SEGELNR), sail(r));
+    }
+    QVERIFY(model.locate(rows[127].rowid));
+    model.next();
+    QCOMPARE(model.currentText(wm::field::SEGELNR), sail(128));
+    model.prior();
+    QCOMPARE(model.currentText(wm::field::SEGELNR), sail(127));
+
+    // Rows sorting before it move it onto the next page; it stays current with its own values.
+    for (const QString& s : {u"01"_s, u"02"_s, u"03"_s}) {
+        table.insert({{wm::field::SEGELNR, s}});
+    }
+    model.refresh();
+    QCOMPARE(model.current(), 130);
+    QCOMPARE(model.currentRowid(), rows[127].rowid);
+    QCOMPARE(model.currentText(wm::field::SEGELNR), sail(127));
+    QCOMPARE(model.value(0, wm::field::SEGELNR).toString(), u"01"_s);
+
+    // Dropped from the list: the rows after it move up with their own values.
+    model.dropRow(130);
+    QCOMPARE(model.count(), kManyRows + 2);
+    QCOMPARE(model.current(), 130);
+    QCOMPARE(model.currentText(wm::field::SEGELNR), sail(128));
+    QCOMPARE(model.value(129, wm::field::SEGELNR).toString(), sail(126));
+    QCOMPARE(model.value(kManyRows + 1, wm::field::SEGELNR).toString(), sail(kManyRows - 1));
+
+    // The current row deleted: the row now in its place is current, with that row's values.
+    QVERIFY(model.locate(rows[1400].rowid));
+    QCOMPARE(model.current(), 1402);
+    table.removeRow(rows[1400].rowid);
+    model.refresh();
+    QCOMPARE(model.current(), 1402);
+    QCOMPARE(model.currentText(wm::field::SEGELNR), sail(1399));
+}
+
+void StoreTest::pagedModel_editAndDeletionOnLaterPages() {
+    QTemporaryDir dir;
+    Table table;
+    QVERIFY(QFile::copy(m_manyRows, dir.filePath(u"Viele.db"_s)));
+    table.open(dir.filePath(u"Viele.db"_s), Table::Mode::Exclusive);
+    wm::RecordModel model(table);
+    model.setColumns({{wm::field::SEGELNR, u"Segelnr."_s, 60}, {wm::field::NAME, u"Name"_s, 100}});
+    model.refresh();
+    QSignalSpy changed(&model, &wm::RecordModel::dataChanged);
+    auto shown = [&](int r, int c) { return model.data(model.index(r, c)).toString(); };
+
+    // A row deleted after the list was read shows empty; its neighbours keep their own values.
+    const int last = kManyRows - 1;
+    const QString beforeLast = table.value(model.rowid(last - 1), wm::field::SEGELNR).toString();
+    table.removeRow(model.rowid(last));
+    QCOMPARE(shown(last, 0), QString());
+    QCOMPARE(shown(last - 1, 0), beforeLast);
+
+    const QModelIndex index = model.index(1000, 1);
+    QVERIFY(model.setData(index, u"Lüders"_s));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.first().at(0).toModelIndex().row(), 1000);
+    QCOMPARE(table.value(model.rowid(1000), wm::field::NAME).toString(), u"Lüders"_s);
+    QCOMPARE(shown(1000, 1), u"Lüders"_s);
+    QCOMPARE(shown(1001, 1), kManyNames[1001 / 4 % 4]);
+
+    // Read again after the grid has been all over the list: the edit is what the table holds.
+    listed(model, false);
+    QCOMPARE(shown(1000, 1), u"Lüders"_s);
 }
 
 QTEST_GUILESS_MAIN(StoreTest)

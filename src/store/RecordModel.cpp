@@ -3,7 +3,18 @@
 #include "store/Error.h"
 #include "store/Log.h"
 
+#include <QTimer>
+
 namespace wm {
+
+namespace {
+
+// Rows read in one statement when one of them is needed: several screenfuls of the grid.
+constexpr int kPageRows = 128;
+// Rows kept once read. A long list is only ever held a few pages at a time, however far the grid scrolls.
+constexpr int kKeptRows = 8 * kPageRows;
+
+} // namespace
 
 RecordModel::RecordModel(Table& table, QObject* parent) : QAbstractTableModel(parent), m_table(table) {}
 
@@ -36,7 +47,8 @@ void RecordModel::setDetached(bool detached) {
 void RecordModel::clear() {
     const bool hadCurrent = m_current >= 0;
     beginResetModel();
-    m_rows.clear();
+    m_rowids.clear();
+    m_values.clear();
     m_current = -1;
     endResetModel();
     if (hadCurrent) {
@@ -45,13 +57,13 @@ void RecordModel::clear() {
 }
 
 void RecordModel::dropRow(int row) {
-    if (row < 0 || row >= m_rows.size()) {
+    if (row < 0 || row >= count()) {
         return;
     }
     beginRemoveRows(QModelIndex(), row, row);
-    m_rows.removeAt(row);
+    m_values.remove(m_rowids.takeAt(row));
     endRemoveRows();
-    m_current = m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1);
+    m_current = m_rowids.isEmpty() ? -1 : std::min(row, count() - 1);
     emit currentChanged(m_current);
 }
 
@@ -62,34 +74,89 @@ void RecordModel::refresh() {
     }
     const qint64 keep = currentRowid();
     const int oldRow = m_current;
-    QList<Table::Row> rows = m_table.select(m_filtered ? m_filter : Filter(), m_ignoreCase, m_order);
+    QList<qint64> rowids = m_table.selectRowids(m_filtered ? m_filter : Filter(), m_ignoreCase, m_order);
+    int row = -1;
+    if (!rowids.isEmpty()) {
+        row = int(rowids.indexOf(keep));
+        if (row < 0) {
+            row = std::clamp(oldRow, 0, int(rowids.size()) - 1);
+        }
+    }
+    // The current row is read here, where a failure still leaves the list as it was and reaches the caller.
+    Page values;
+    if (row >= 0) {
+        readPage(rowids, row, values);
+    }
     beginResetModel();
-    m_rows = std::move(rows);
+    m_rowids = std::move(rowids);
+    m_values = std::move(values);
+    m_readFailed = false;
     resolveColumns();
     m_current = -1;
     endResetModel();
-    int row = -1;
-    if (!m_rows.isEmpty()) {
-        for (int i = 0; i < m_rows.size(); ++i) {
-            if (m_rows[i].rowid == keep) {
-                row = i;
-                break;
-            }
-        }
-        if (row < 0) {
-            row = std::clamp(oldRow, 0, int(m_rows.size()) - 1);
-        }
-    }
     m_current = row;
     emit currentChanged(m_current);
 }
 
-QVariant RecordModel::value(int row, const QString& field) const {
-    if (row < 0 || row >= m_rows.size()) {
+void RecordModel::readPage(const QList<qint64>& rowids, int row, Page& page) const {
+    const int first = row - row % kPageRows;
+    const int end = std::min(first + kPageRows, int(rowids.size()));
+    if (page.size() + (end - first) > kKeptRows) {
+        page.clear();
+    }
+    QList<qint64> missing;
+    for (int i = first; i < end; ++i) {
+        if (!page.contains(rowids[i])) {
+            missing << rowids[i];
+        }
+    }
+    for (Table::Row& r : m_table.readRows(missing)) {
+        page.insert(r.rowid, std::move(r.values));
+    }
+    // A row deleted since the list was read shows empty instead of being looked for at every paint.
+    for (const qint64 rowid : missing) {
+        if (!page.contains(rowid)) {
+            page.insert(rowid, {});
+        }
+    }
+}
+
+QVariantList RecordModel::rowValues(int row) const {
+    if (row < 0 || row >= count()) {
         return {};
     }
+    auto it = m_values.constFind(m_rowids[row]);
+    if (it != m_values.cend()) {
+        return *it;
+    }
+    if (!m_table.isOpen()) {
+        return {};
+    }
+    try {
+        readPage(m_rowids, row, m_values);
+    } catch (const Error& e) {
+        reportLater(e.message());
+        return {};
+    }
+    return m_values.value(m_rowids[row]);
+}
+
+void RecordModel::reportLater(const QString& message) const {
+    // Reads happen while the grid paints, where no box may open; one message per refresh is enough.
+    if (m_readFailed || !m_errorHandler) {
+        return;
+    }
+    m_readFailed = true;
+    QTimer::singleShot(0, this, [this, message] {
+        if (m_errorHandler) {
+            m_errorHandler(message);
+        }
+    });
+}
+
+QVariant RecordModel::value(int row, const QString& field) const {
     const int f = m_table.fieldIndex(field);
-    return f < 0 ? QVariant() : m_rows[row].values.value(f);
+    return f < 0 ? QVariant() : rowValues(row).value(f);
 }
 
 QVariant RecordModel::currentValue(const QString& field) const {
@@ -101,10 +168,10 @@ QString RecordModel::currentText(const QString& field) const {
 }
 
 void RecordModel::setCurrent(int row) {
-    if (m_rows.isEmpty()) {
+    if (m_rowids.isEmpty()) {
         row = -1;
     } else {
-        row = std::clamp(row, 0, int(m_rows.size()) - 1);
+        row = std::clamp(row, 0, count() - 1);
     }
     if (row != m_current) {
         m_current = row;
@@ -113,7 +180,7 @@ void RecordModel::setCurrent(int row) {
 }
 
 void RecordModel::next() {
-    if (m_current + 1 < m_rows.size()) {
+    if (m_current + 1 < count()) {
         setCurrent(m_current + 1);
     }
 }
@@ -125,17 +192,16 @@ void RecordModel::prior() {
 }
 
 bool RecordModel::locate(qint64 rowid) {
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].rowid == rowid) {
-            setCurrent(i);
-            return true;
-        }
+    const qsizetype row = m_rowids.indexOf(rowid);
+    if (row < 0) {
+        return false;
     }
-    return false;
+    setCurrent(int(row));
+    return true;
 }
 
 int RecordModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : count();
 }
 
 int RecordModel::columnCount(const QModelIndex& parent) const {
@@ -143,18 +209,17 @@ int RecordModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant RecordModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= m_columnFields.size()) {
+    if (!index.isValid() || index.row() >= count() || index.column() >= m_columnFields.size()) {
         return {};
     }
     const int f = m_columnFields[index.column()];
     if (f < 0) {
         return {};
     }
-    const QVariant& v = m_rows[index.row()].values.value(f);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return displayText(v);
+        return displayText(rowValues(index.row()).value(f));
     case Qt::TextAlignmentRole:
         return m_table.fields().value(f).type == FieldType::Text ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                                                  : QVariant(Qt::AlignRight | Qt::AlignVCenter);
@@ -183,20 +248,20 @@ Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const {
 }
 
 bool RecordModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !index.isValid() || m_readOnly || index.row() >= m_rows.size()) {
+    if (role != Qt::EditRole || !index.isValid() || m_readOnly || index.row() >= count()) {
         return false;
     }
     const int f = m_columnFields.value(index.column(), -1);
     if (f < 0) {
         return false;
     }
-    if (displayText(m_rows[index.row()].values.value(f)) == value.toString()) {
+    if (displayText(rowValues(index.row()).value(f)) == value.toString()) {
         return true;
     }
     try {
-        Table::Row& row = m_rows[index.row()];
-        m_table.setValue(row.rowid, m_table.fields()[f].name, value);
-        row = m_table.read(row.rowid);
+        const qint64 rowid = m_rowids[index.row()];
+        m_table.setValue(rowid, m_table.fields()[f].name, value);
+        m_values.insert(rowid, m_table.read(rowid).values);
     } catch (const Error& e) {
         if (m_errorHandler) {
             m_errorHandler(e.message());

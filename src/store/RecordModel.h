@@ -4,13 +4,16 @@
 #include "store/Table.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 
 #include <functional>
 
 namespace wm {
 
-// The records of a table that pass its filter, with a current record, as grids and handlers see them. The
-// rows are read at refresh(); a change made through setData() is written to the table and committed at once.
+// The records of a table that pass its filter, with a current record, as grids and handlers see them. Which
+// rows are listed, and in what order, is read at refresh(); their values are read a page at a time when the
+// grid or a handler first needs them. A change made through setData() is written to the table and committed
+// at once.
 class RecordModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -43,11 +46,12 @@ public:
     // table again; the next row becomes current.
     void dropRow(int row);
 
-    int count() const { return int(m_rows.size()); }
+    int count() const { return int(m_rowids.size()); }
     int current() const { return m_current; }
     bool hasCurrent() const { return m_current >= 0; }
-    qint64 rowid(int row) const { return m_rows.at(row).rowid; }
+    qint64 rowid(int row) const { return m_rowids.at(row); }
     qint64 currentRowid() const { return hasCurrent() ? rowid(m_current) : -1; }
+    // Null where the row cannot be read; the failure goes to the error handler once the event loop runs.
     QVariant value(int row, const QString& field) const;
     QVariant currentValue(const QString& field) const;
     QString currentText(const QString& field) const; // as displayed
@@ -73,6 +77,12 @@ signals:
     void currentChanged(int row);
 
 private:
+    using Page = QHash<qint64, QVariantList>;
+    // Reads the page of rowids holding `row` into `page`, leaving out what it holds already. Throws wm::Error.
+    void readPage(const QList<qint64>& rowids, int row, Page& page) const;
+    // The values of a listed row in field order, read with its page if need be; empty if it cannot be read.
+    QVariantList rowValues(int row) const;
+    void reportLater(const QString& message) const;
     void resolveColumns();
 
     Table& m_table;
@@ -84,7 +94,9 @@ private:
     bool m_readOnly = false;
     bool m_detached = false;
     QStringList m_order;
-    QList<Table::Row> m_rows;
+    QList<qint64> m_rowids;
+    mutable Page m_values;             // the rows read since refresh(), by rowid
+    mutable bool m_readFailed = false; // reported since refresh()
     int m_current = -1;
     std::function<void(const QString&)> m_errorHandler;
 };

@@ -424,16 +424,21 @@ int Table::count(const Filter& filter, bool ignoreCase) const {
     return query(QStringLiteral("SELECT count(*) FROM records WHERE ") + where, binds).value(0).value(0).toInt();
 }
 
-QList<Table::Row> Table::select(const Filter& filter, bool ignoreCase, const QStringList& orderBy) const {
-    QVariantList binds;
+QString Table::selectSql(const QString& columns, const Filter& filter, bool ignoreCase, const QStringList& orderBy,
+                         QVariantList& binds) const {
     const QString where = filter.toSql(ignoreCase, binds);
     QStringList order;
     for (const QString& f : orderBy) {
         order << quoteIdentifier(fieldOrThrow(f).name);
     }
     order << QStringLiteral("rowid");
+    return QStringLiteral("SELECT %1 FROM records WHERE %2 ORDER BY %3").arg(columns, where, order.join(u", "));
+}
+
+QList<Table::Row> Table::select(const Filter& filter, bool ignoreCase, const QStringList& orderBy) const {
+    QVariantList binds;
     const QList<QVariantList> rows =
-        query(QStringLiteral("SELECT rowid, * FROM records WHERE %1 ORDER BY %2").arg(where, order.join(u", ")), binds);
+        query(selectSql(QStringLiteral("rowid, *"), filter, ignoreCase, orderBy, binds), binds);
     QList<Row> result;
     result.reserve(rows.size());
     for (const QVariantList& r : rows) {
@@ -442,12 +447,59 @@ QList<Table::Row> Table::select(const Filter& filter, bool ignoreCase, const QSt
     return result;
 }
 
+QList<qint64> Table::selectRowids(const Filter& filter, bool ignoreCase, const QStringList& orderBy) const {
+    QVariantList binds;
+    const QString sql = selectSql(QStringLiteral("rowid"), filter, ignoreCase, orderBy, binds);
+    // One column read straight into the list: a register of many boats is listed without a QVariantList per row.
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        fail(m_path, q.lastError());
+    }
+    for (const QVariant& v : binds) {
+        q.addBindValue(v);
+    }
+    if (!q.exec()) {
+        fail(m_path, q.lastError());
+    }
+    QList<qint64> rowids;
+    while (q.next()) {
+        rowids << q.value(0).toLongLong();
+    }
+    if (q.lastError().isValid()) {
+        fail(m_path, q.lastError());
+    }
+    return rowids;
+}
+
 Table::Row Table::read(qint64 rowid) const {
     const QList<QVariantList> rows = query(QStringLiteral("SELECT rowid, * FROM records WHERE rowid = ?"), {rowid});
     if (rows.isEmpty()) {
         throw Error(QStringLiteral("Der Datensatz wurde nicht gefunden."));
     }
     return Row{rowid, rows.first().mid(1)};
+}
+
+QList<Table::Row> Table::readRows(const QList<qint64>& rowids) const {
+    if (rowids.isEmpty()) {
+        return {};
+    }
+    QStringList marks;
+    QVariantList binds;
+    marks.reserve(rowids.size());
+    binds.reserve(rowids.size());
+    for (const qint64 rowid : rowids) {
+        marks << QStringLiteral("?");
+        binds << rowid;
+    }
+    const QList<QVariantList> rows =
+        query(QStringLiteral("SELECT rowid, * FROM records WHERE rowid IN (%1)").arg(marks.join(u',')), binds);
+    QList<Row> result;
+    result.reserve(rows.size());
+    for (const QVariantList& r : rows) {
+        result.append(Row{r.value(0).toLongLong(), r.mid(1)});
+    }
+    return result;
 }
 
 QVariant Table::value(qint64 rowid, const QString& field) const {
@@ -513,7 +565,11 @@ void Table::setValues(qint64 rowid, const QVariantMap& values) {
 
 void Table::setAll(const QString& field, const QVariant& value) {
     const FieldDef& f = fieldOrThrow(field);
-    exec(QStringLiteral("UPDATE records SET %1 = ?").arg(quoteIdentifier(f.name)), {convertForField(f, value)});
+    const QVariant converted = convertForField(f, value);
+    // Rows that hold the value already are left alone, so making every boat of a large register available
+    // again rewrites only the boats that were not.
+    exec(QStringLiteral("UPDATE records SET %1 = ? WHERE %1 IS NOT ?").arg(quoteIdentifier(f.name)),
+         {converted, converted});
 }
 
 Table::Transaction::Transaction(Table& table) : m_table(table) {

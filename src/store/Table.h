@@ -58,7 +58,13 @@ public:
     int count(const Filter& filter = {}, bool ignoreCase = false) const;
     // Rows passing the filter, ordered by the given fields (in character order for texts), then by rowid.
     QList<Row> select(const Filter& filter = {}, bool ignoreCase = false, const QStringList& orderBy = {}) const;
+    // The rowids of the rows select() gives, in the same order, without reading their values.
+    QList<qint64> selectRowids(const Filter& filter = {}, bool ignoreCase = false,
+                               const QStringList& orderBy = {}) const;
     Row read(qint64 rowid) const;
+    // The rows of these rowids (a page: a few hundred at most) in any order, in one statement; a rowid no
+    // longer in the table is left out.
+    QList<Row> readRows(const QList<qint64>& rowids) const;
     QVariant value(qint64 rowid, const QString& field) const;
 
     qint64 insert(const QVariantMap& values);
@@ -97,6 +103,8 @@ public:
     };
 
 private:
+    QString selectSql(const QString& columns, const Filter& filter, bool ignoreCase, const QStringList& orderBy,
+                      QVariantList& binds) const;
     void loadFields();
     void requireWritable() const;
     const FieldDef& fieldOrThrow(const QString& name) const;
