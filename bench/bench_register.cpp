@@ -125,7 +125,9 @@ int main(int argc, char* argv[]) {
     setUpApplication(application);
 
     test::ProgramFolder folder;
-    const QString original = folder.data(QStringLiteral("fleet.db"));
+    // Outside data/: the start-up backup copies the data folder, and the fleet is only the source of each
+    // fresh participant table.
+    const QString original = folder.path() + QStringLiteral("/fleet.db");
     bench::writeFleet(original, bench::fleet(kBoats));
     bench::Seams seams;
     const Services services = seams.services(folder.path());

@@ -104,6 +104,8 @@ private slots:
     void initTestCase() { wm::useGermanLocale(); }
 
     void raceNames();
+    void raceFiles_foundWithoutRegardToCase_data();
+    void raceFiles_foundWithoutRegardToCase();
     void raceNameChecks_data();
     void raceNameChecks();
 
@@ -133,6 +135,34 @@ void RaceTest::raceNames() {
     QCOMPARE(wm::defaultRaceName(QDate(2024, 12, 24)), u"2024-Dec-24"_s);
     QCOMPARE(wm::defaultRaceName(QDate(2026, 5, 1)), u"2026-Mai-1"_s);
     QCOMPARE(wm::defaultRaceName(QDate(2026, 10, 31)), u"2026-Okt-31"_s);
+}
+
+void RaceTest::raceFiles_foundWithoutRegardToCase_data() {
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("info");
+    QTest::newRow("new race") << QStringList() << u"Abend"_s << u"Abend.db"_s << u"Abend.ini"_s;
+    QTest::newRow("stored as written") << QStringList{u"Abend.db"_s, u"Abend.ini"_s} << u"Abend"_s << u"Abend.db"_s
+                                       << u"Abend.ini"_s;
+    QTest::newRow("other letter case") << QStringList{u"ABEND.DB"_s, u"abend.Ini"_s} << u"Abend"_s << u"ABEND.DB"_s
+                                       << u"abend.Ini"_s;
+    QTest::newRow("name with a dot") << QStringList{u"Lauf 1.5.db"_s} << u"Lauf 1.5"_s << u"Lauf 1.5.db"_s
+                                     << u"Lauf 1.5.ini"_s;
+}
+
+void RaceTest::raceFiles_foundWithoutRegardToCase() {
+    QFETCH(QStringList, existing);
+    QFETCH(QString, name);
+    QFETCH(QString, table);
+    QFETCH(QString, info);
+    QTemporaryDir dir;
+    for (const QString& file : existing) {
+        wm::test::writeFile(dir.filePath(file), "x");
+    }
+    const wm::RaceFiles files(dir.path(), name);
+    QCOMPARE(files.tablePath(), dir.filePath(table));
+    QCOMPARE(files.infoPath(), dir.filePath(info));
 }
 
 void RaceTest::raceNameChecks_data() {

@@ -38,7 +38,6 @@ const QString kGeneral = QStringLiteral("General");
 const QString kLastSID = QStringLiteral("LastSID");
 const QString kDefaultSID = QStringLiteral("StarterID.db");
 const QString kStarterAlias = QStringLiteral("pdxStarterAlias");
-const QString kDataAlias = QStringLiteral("pdxAlias");
 
 constexpr int kNarrowScreen = 1100;
 constexpr double kScaleBase = 1350.0;
@@ -179,7 +178,6 @@ void TMain::setUpPanels() {
     raceServices.notifier = [this]() -> Notifier& { return notifier(); };
     raceServices.images = &m_images24;
     raceServices.dataDir = m_services.programDir.dataDir();
-    raceServices.racePath = [this](const QString& name) { return m_aliases.resolve(kDataAlias, name); };
     m_racePanel = new RacePanel(race, raceServices, m_shared.race, m_shared.participants.table(),
                                 m_shared.participants.model(), *m_startClock, this);
 
@@ -222,8 +220,6 @@ void TMain::FormCreate() {
     m_ui->cmdDNF->setIcon(m_images16.icon(1));
     m_ui->cmdDSQ->setIcon(m_images16.icon(1));
 
-    m_aliases.remove(kDataAlias);
-    m_aliases.add(kDataAlias, m_services.programDir.dataDir());
     m_aliases.remove(kStarterAlias);
     m_aliases.add(kStarterAlias, m_services.programDir.starterDir());
 

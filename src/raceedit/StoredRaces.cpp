@@ -4,6 +4,7 @@
 #include "store/Fields.h"
 #include "store/ProgramDir.h"
 #include "store/Table.h"
+#include "timing/RaceFiles.h"
 #include "timing/Scoring.h"
 #include "timing/TimeMath.h"
 
@@ -21,7 +22,6 @@ namespace {
 // The participant table lives in its own folder today; a copy left in the data folder under this exact
 // name is still not a race.
 const QString kStarterFile = QStringLiteral("StarterID.DB");
-const QString kIniSuffix = QStringLiteral(".ini");
 
 // A type such as "420/470" must not turn the PDF's name into a path.
 QString fileNamePart(QString text) {
@@ -48,14 +48,6 @@ QStringList raceNames(const QStringList& fileNames) {
 
 QStringList raceNames(const QString& dataDir) {
     return raceNames(QDir(dataDir).entryList(QDir::Files | QDir::Hidden));
-}
-
-QString racePath(const QString& dataDir, const QString& raceName) {
-    return ProgramDir::findEntry(dataDir, raceName + QStringLiteral(".db"));
-}
-
-QString raceIniPath(const QString& dataDir, const QString& raceName) {
-    return ProgramDir::findEntry(dataDir, raceName + kIniSuffix);
 }
 
 bool sameFile(const QString& a, const QString& b) {
@@ -142,7 +134,8 @@ QList<StartShift> shiftStart(Table& race, int group, int seconds) {
 }
 
 void deleteRace(const QString& dataDir, const QString& raceName) {
-    const QString path = racePath(dataDir, raceName);
+    const RaceFiles files(dataDir, raceName);
+    const QString path = files.tablePath();
     {
         // Deleting an open file succeeds on this system, so the other program would keep writing into
         // nothing; taking the table for ourselves first refuses a race that is still in use.
@@ -150,7 +143,7 @@ void deleteRace(const QString& dataDir, const QString& raceName) {
         probe.open(path, Table::Mode::Exclusive);
     }
     Table::remove(path);
-    const QString ini = raceIniPath(dataDir, raceName);
+    const QString ini = files.infoPath();
     if (QFileInfo::exists(ini) && !QFile::remove(ini)) {
         throw Error(QStringLiteral("Die Datei '%1' konnte nicht gelöscht werden.").arg(QDir::toNativeSeparators(ini)));
     }

@@ -16,10 +16,6 @@ class Table;
 QStringList raceNames(const QStringList& fileNames);
 QStringList raceNames(const QString& dataDir);
 
-// The table file and the information file of a stored race.
-QString racePath(const QString& dataDir, const QString& raceName);
-QString raceIniPath(const QString& dataDir, const QString& raceName);
-
 // Whether two paths name the same file (the race in progress and a race chosen in the browser).
 bool sameFile(const QString& a, const QString& b);
 

@@ -191,7 +191,7 @@ void TRaceEdit::selectRace(const QString& name) {
         closeRace();
         m_ui->Label2->setText(kNoRaceHeading);
         m_raceName.clear();
-        const QString path = racePath(m_programDir.dataDir(), name);
+        const QString path = RaceFiles(m_programDir.dataDir(), name).tablePath();
         refuseRunning(path);
         m_table.open(path, Table::Mode::Shared,
                      [](const Table& t) { t.requireLayout(raceFields(participantFields())); });

@@ -235,17 +235,17 @@ AppendResult AppendRace(const SeriesFiles& series, Table& race, const QString& r
 
 AppendResult AppendRace(const ProgramDir& dir, const SeriesFiles& series, const QString& raceName) {
     checkRaceName(raceName);
-    const QDir data(dir.dataDir());
+    const RaceFiles files(dir.dataDir(), raceName);
     if (!seriesExists(series)) {
         throw Error(QStringLiteral("Die Serie '%1' existiert nicht.").arg(series.name));
     }
     Table race;
     try {
-        race.open(data.filePath(raceName + QStringLiteral(".db")));
+        race.open(files.tablePath());
     } catch (const Error& e) {
         throw RaceOpenError(e.message());
     }
-    return AppendRace(series, race, raceName, data.filePath(raceName + QStringLiteral(".ini")));
+    return AppendRace(series, race, raceName, files.infoPath());
 }
 
 } // namespace wm

@@ -15,8 +15,6 @@ namespace wm {
 
 namespace {
 
-constexpr int kMaxRaceName = 120;
-
 Filter anyFieldBeginsWith(const QString& text) {
     const QString p = text + u'*';
     return Filter::match(field::SEGELNR, p) || Filter::match(field::BOOTSNAME, p) || Filter::match(field::NAME, p) ||
@@ -43,24 +41,6 @@ QString defaultRaceName(const QDate& date) {
         .arg(date.year(), 4, 10, QLatin1Char('0'))
         .arg(QLatin1String(months[date.month() - 1]))
         .arg(date.day());
-}
-
-void checkRaceName(const QString& name) {
-    const QString trimmed = name.trimmed();
-    if (trimmed.isEmpty()) {
-        throw Error(QStringLiteral("Bitte geben Sie eine Bezeichnung für die Wettfahrt ein."));
-    }
-    bool control = false;
-    for (const QChar c : name) {
-        control = control || c.unicode() < 0x20 || c == QChar(0x7f);
-    }
-    if (name.contains(u'/') || name.contains(u'\\') || name.contains(QStringLiteral("..")) || control ||
-        trimmed != name || name.size() > kMaxRaceName) {
-        throw Error(QStringLiteral("'%1' kann nicht als Name einer Wettfahrt verwendet werden.\n"
-                                   "Der Name darf weder '/' noch '\\' noch '..' enthalten, nicht mit einem "
-                                   "Leerzeichen beginnen oder enden und höchstens %2 Zeichen lang sein.")
-                        .arg(name, QString::number(kMaxRaceName)));
-    }
 }
 
 FieldList raceFields(const FieldList& participantFields) {
@@ -103,7 +83,7 @@ void Race::open(const QString& path, const QString& name) {
 }
 
 QString Race::infoPath() const {
-    return QFileInfo(m_table.path()).absolutePath() + u'/' + m_name + QStringLiteral(".ini");
+    return RaceFiles(QFileInfo(m_table.path()).absolutePath(), m_name).infoPath();
 }
 
 void Race::close() {
@@ -323,7 +303,7 @@ QStringList interruptedRaces(const QString& dataDir) {
             continue;
         }
         const QString name = file.completeBaseName();
-        const IniFile info(file.absolutePath() + u'/' + name + QStringLiteral(".ini"));
+        const IniFile info(RaceFiles(file.absolutePath(), name).infoPath());
         if (!info.hasKey(kStartTimesSection, QStringLiteral("S1Zeit")) ||
             !info.readBool(kStartTimesSection, kResume, true)) {
             continue;

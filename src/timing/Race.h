@@ -2,6 +2,7 @@
 
 #include "store/RecordModel.h"
 #include "store/Table.h"
+#include "timing/RaceFiles.h"
 
 #include <QDate>
 
@@ -14,10 +15,6 @@ constexpr int kStarts = 5;
 
 // The suggested name of a race: year, German month abbreviation and day, e.g. "2005-Mrz-7".
 QString defaultRaceName(const QDate& date);
-
-// Refuses a race name that cannot be a file name of its own in the data folder (empty, a path separator,
-// "..", control characters, too long). Throws wm::Error with the message for the user.
-void checkRaceName(const QString& name);
 
 // The race table's fields: the participant table's fields and "Punkte".
 FieldList raceFields(const FieldList& participantFields);

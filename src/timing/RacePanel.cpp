@@ -102,7 +102,7 @@ std::optional<QString> RacePanel::askRaceName() {
             m_s.prompts->error(e.message());
             continue;
         }
-        if (!QFileInfo::exists(m_s.racePath(name))) {
+        if (!QFileInfo::exists(RaceFiles(m_s.dataDir, name).tablePath())) {
             return name;
         }
         if (m_s.prompts->ask(kAppCaption,
@@ -126,9 +126,10 @@ void RacePanel::cmdNewRaceClick() {
     }
     m_race.close();
     const bool created = guarded(*m_s.prompts, [&] {
-        m_race.create(m_s.racePath(*name), *name, m_participants.fields());
+        const RaceFiles files(m_s.dataDir, *name);
+        m_race.create(files.tablePath(), *name, m_participants.fields());
         // The old race's information goes only once its table has really been replaced.
-        const QString info = m_s.dataDir + *name + QStringLiteral(".ini");
+        const QString info = files.infoPath();
         if (QFileInfo::exists(info) && !QFile::remove(info)) {
             throw Error(QStringLiteral("Die Datei '%1' konnte nicht gelöscht werden.").arg(info));
         }
@@ -297,14 +298,15 @@ void RacePanel::cmdUndoClick() {
 
 bool RacePanel::resumeInterruptedRace() {
     for (const QString& name : interruptedRaces(m_s.dataDir)) {
-        const QString info = m_s.dataDir + name + QStringLiteral(".ini");
+        const RaceFiles files(m_s.dataDir, name);
+        const QString info = files.infoPath();
         if (!m_s.prompts->ask(kAppCaption,
                               QStringLiteral("Die Wettfahrt '%1' wurde nicht beendet. Fortsetzen?").arg(name))) {
             guarded(*m_s.prompts, [&] { declineResume(info); });
             continue;
         }
         const bool opened = guarded(*m_s.prompts, [&] {
-            m_race.open(m_s.racePath(name), name);
+            m_race.open(files.tablePath(), name);
             m_startClock.load(IniFile(info), kStartTimesSection);
         });
         if (!opened) {
@@ -351,7 +353,7 @@ void RacePanel::RaceOver() {
                                        "nicht gewertet:\n") +
                         e.message() + QStringLiteral("\nDie Wertung wird vor dem nächsten Report nachgeholt."));
         }
-        const QString info = m_s.dataDir + m_race.name() + QStringLiteral(".ini");
+        const QString info = m_race.infoPath();
         writeStarted(info, m_race.table().count());
         // A race timed to the end is never offered for resuming, so start-up need not open it again.
         declineResume(info);

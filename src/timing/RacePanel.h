@@ -61,7 +61,6 @@ public:
         std::function<Notifier&()> notifier;
         const ImageList* images = nullptr;
         QString dataDir;
-        std::function<QString(const QString&)> racePath; // race name to table file
     };
 
     RacePanel(const Widgets& widgets, const Services& services, Race& race, Table& participants, RecordModel& available,
