@@ -99,6 +99,7 @@ private slots:
     void undo_takesBackFinishesToTheFirst();
     void resume_afterTheRecorderWasKilled();
     void resume_declined_isNotAskedAgain();
+    void finish_onAFullDisk_savedOrRefusedWithOneBox();
 };
 
 void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
@@ -644,6 +645,56 @@ void TestMainRace::resume_declined_isNotAskedAgain() {
     QTest::qWait(50);
     QVERIFY(f.prompts.asked.isEmpty());
     QVERIFY(!f.app->main().race().isOpen());
+}
+
+void TestMainRace::finish_onAFullDisk_savedOrRefusedWithOneBox() {
+    MainFixture f;
+    SmallDisk disk(f.folder.path() + QStringLiteral("/data"), 4096);
+    if (!disk.ok()) {
+        QSKIP("needs root to mount a small tmpfs as a full disk");
+    }
+    QVERIFY(QDir().mkpath(f.folder.path() + QStringLiteral("/data/Starter")));
+    QVERIFY(QDir().mkpath(f.folder.path() + QStringLiteral("/data/Serien")));
+    f.folder.writeParticipants(f.folder.starter(), fleet());
+    TMain& main = f.start().main();
+    main.timLoadTimer();
+    PRESS(main, "Label22");
+    for (int i = 0; i < 4; ++i) {
+        PRESS(main, "cmdAdd");
+    }
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+    QCOMPARE(main.race().mode(), Race::Mode::Finish);
+    auto finished = [&] { return main.race().table().count(Filter::equals(field::STATUS, 2)); };
+
+    // Nearly full: finishes are saved one after the other, and nothing stands in the way of the next.
+    disk.fill(64 * 1024);
+    PRESS(main, "cmdZeiten");
+    QCOMPARE(f.prompts.errors, QStringList());
+    QCOMPARE(finished(), 1);
+
+    // Full: a finish that fits into the pages the race already has is saved without a word; one that does
+    // not is refused with one box, and its boat stays in the list to be timed again. Never both.
+    disk.release();
+    disk.fill();
+    for (int press = 1; press <= 2; ++press) {
+        PRESS(main, "cmdZeiten");
+        QCOMPARE(finished() - 1 + int(f.prompts.errors.size()), press);
+        QCOMPARE(main.race().list().count(), 4 - finished());
+    }
+    for (const QString& error : f.prompts.errors) {
+        QVERIFY2(error.startsWith(QStringLiteral("Der Zieleinlauf wurde nicht gespeichert")), qPrintable(error));
+    }
+    disk.release();
+    const qsizetype boxes = f.prompts.errors.size();
+    while (finished() < 3) {
+        PRESS(main, "cmdZeiten");
+    }
+    QCOMPARE(f.prompts.errors.size(), boxes);
+    // Taken back in the order they were saved.
+    PRESS(main, "cmdUndo");
+    QCOMPARE(finished(), 2);
+    QCOMPARE(main.race().list().count(), 2);
 }
 
 QTEST_MAIN(TestMainRace)
