@@ -1,0 +1,142 @@
+#include "series/SeriesRules.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <numeric>
+
+namespace wm {
+
+int SeriesRules::discardsFor(int races) const {
+    if (best > 0) {
+        return std::max(0, races - best);
+    }
+    int count = 0;
+    for (const auto& [from, discarded] : discards) {
+        if (races >= from) {
+            count = discarded;
+        }
+    }
+    return std::max(0, std::min(count, races));
+}
+
+const QStringList& resultCodes() {
+    static const QStringList codes = {QStringLiteral("DNF"), QStringLiteral("DSQ"), QStringLiteral("DNS"),
+                                      QStringLiteral("OCS"), QStringLiteral("RET"), QStringLiteral("UFD"),
+                                      QStringLiteral("BFD"), QStringLiteral("NSC"), kDne};
+    return codes;
+}
+
+namespace {
+
+// A8.1 and A8.2 between two boats of equal net total: negative when `a` ranks before `b`, 0 when still equal.
+int breakTie(const BoatStanding& a, const BoatStanding& b) {
+    auto kept = [](const BoatStanding& boat) {
+        QList<double> points;
+        for (const RaceScore& s : boat.races) {
+            if (!s.excluded) {
+                points << s.points;
+            }
+        }
+        std::sort(points.begin(), points.end());
+        return points;
+    };
+    const QList<double> keptA = kept(a);
+    const QList<double> keptB = kept(b);
+    for (qsizetype i = 0; i < std::min(keptA.size(), keptB.size()); ++i) {
+        if (keptA[i] != keptB[i]) {
+            return keptA[i] < keptB[i] ? -1 : 1;
+        }
+    }
+    for (qsizetype r = a.races.size() - 1; r >= 0; --r) {
+        if (a.races[r].points != b.races[r].points) {
+            return a.races[r].points < b.races[r].points ? -1 : 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+QList<BoatStanding> scoreAppendixA(const QList<QList<RaceEntry>>& races, const SeriesRules& rules) {
+    const qsizetype boats = races.isEmpty() ? 0 : races.first().size();
+    const double codePoints = double(boats + 1);
+    QList<BoatStanding> standings(boats);
+
+    for (const QList<RaceEntry>& race : races) {
+        QList<qsizetype> finishers;
+        for (qsizetype b = 0; b < boats; ++b) {
+            if (race.value(b).kind == RaceEntry::Kind::Finished) {
+                finishers << b;
+            }
+        }
+        std::stable_sort(finishers.begin(), finishers.end(),
+                         [&](qsizetype x, qsizetype y) { return race[x].corrected < race[y].corrected; });
+        QHash<qsizetype, double> points;
+        for (qsizetype i = 0; i < finishers.size();) {
+            // Boats with the same corrected time share the places they occupy.
+            qsizetype j = i;
+            while (j < finishers.size() && race[finishers[j]].corrected == race[finishers[i]].corrected) {
+                ++j;
+            }
+            const double shared = double(i + 1 + j) / 2.0;
+            for (qsizetype k = i; k < j; ++k) {
+                points.insert(finishers[k], shared);
+            }
+            i = j;
+        }
+        for (qsizetype b = 0; b < boats; ++b) {
+            const RaceEntry entry = race.value(b);
+            RaceScore score;
+            if (entry.kind == RaceEntry::Kind::Finished) {
+                score.points = points.value(b);
+            } else {
+                score.points = codePoints;
+                score.code = entry.kind == RaceEntry::Kind::Absent ? kDnc : entry.code;
+            }
+            standings[b].races << score;
+        }
+    }
+
+    const int discards = rules.discardsFor(int(races.size()));
+    for (BoatStanding& boat : standings) {
+        // The worst scores go first, of equal ones the earliest race's; a DNE is never discarded.
+        QList<qsizetype> order(boat.races.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](qsizetype x, qsizetype y) { return boat.races[x].points > boat.races[y].points; });
+        int left = discards;
+        for (qsizetype r : order) {
+            if (left == 0) {
+                break;
+            }
+            if (boat.races[r].code != kDne) {
+                boat.races[r].excluded = true;
+                --left;
+            }
+        }
+        for (const RaceScore& s : boat.races) {
+            boat.total += s.points;
+            boat.net += s.excluded ? 0 : s.points;
+        }
+    }
+
+    QList<qsizetype> ranking(boats);
+    std::iota(ranking.begin(), ranking.end(), 0);
+    auto before = [&](qsizetype x, qsizetype y) {
+        const BoatStanding& a = standings[x];
+        const BoatStanding& b = standings[y];
+        if (a.net != b.net) {
+            return a.net < b.net;
+        }
+        return breakTie(a, b) < 0;
+    };
+    std::stable_sort(ranking.begin(), ranking.end(), before);
+    for (qsizetype i = 0; i < ranking.size(); ++i) {
+        const bool tied = i > 0 && !before(ranking[i - 1], ranking[i]);
+        standings[ranking[i]].place = tied ? standings[ranking[i - 1]].place : int(i + 1);
+    }
+    return standings;
+}
+
+} // namespace wm

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+
+namespace wm {
+
+// How a series is scored. Without rules of its own a series adds its race points (the sum); under the racing
+// rules' Appendix A ("Wettfahrtordnung Anhang A") each race is scored by place, codes score the boats of the
+// series + 1, the worst scores may be discarded and ties are broken by A8.
+struct SeriesRules {
+    enum class Kind { Sum, AppendixA };
+    Kind kind = Kind::Sum;
+    // Discards as steps: from `first` races scored, `second` discards; ascending by races.
+    QList<std::pair<int, int>> discards;
+    // Only the best `best` scores count (0: off); when set, the discard steps do not apply.
+    int best = 0;
+
+    // How many scores are discarded in a series of `races` races.
+    int discardsFor(int races) const;
+};
+
+// The result codes of a race sheet, as stored in place of a time. DNC is never stored: it is what a boat of
+// the series scores in a race it did not sail.
+const QStringList& resultCodes();
+inline const QString kDnc = QStringLiteral("DNC");
+inline const QString kDne = QStringLiteral("DNE");
+
+// One boat in one race of a series, as the series keeps it.
+struct RaceEntry {
+    enum class Kind { Absent, Finished, Coded };
+    Kind kind = Kind::Absent;
+    QString corrected; // a finisher's corrected time, "HH:MM:SS" (compared as text)
+    QString code;      // a coded boat's code
+};
+
+// One boat's score in one race.
+struct RaceScore {
+    double points = 0;
+    QString code; // the code it scored ("DNC" when absent), empty for a finisher
+    bool excluded = false;
+};
+
+struct BoatStanding {
+    QList<RaceScore> races; // in race order
+    double total = 0;       // every race score
+    double net = 0;         // without the excluded ones
+    int place = 0;          // equal boats share their place
+};
+
+// Scores a series under Appendix A. `races[r][b]` is boat b in race r; every race lists every boat of the
+// series in the same order. The standings are per boat in that order.
+QList<BoatStanding> scoreAppendixA(const QList<QList<RaceEntry>>& races, const SeriesRules& rules);
+
+} // namespace wm
