@@ -474,6 +474,10 @@ void RaceTest::calcPoints_data() {
     QTest::addColumn<QList<QVariant>>("points");
 
     QTest::newRow("finishers, DNF and DSQ") << kScored << ints({4, 8, 1, 8, 2, 5, 8, 3});
+    QTest::newRow("every code like DNF") << QStringList{u"GER 1|Anna|Abel|00:52:00"_s, u"GER 2|Berta|Bauer|BFD"_s,
+                                                        u"GER 3|Cora|Cech|00:41:10"_s, u"GER 4|Dora|Dahl|DNE"_s,
+                                                        u"GER 5|Emma|Eck|RET"_s,       u"GER 6|Fina|Fink|NSC"_s}
+                                         << ints({2, 6, 1, 6, 6, 6});
     QTest::newRow("tie by sail number") << QStringList{u"GER 5|Anna|Abel|00:41:10"_s, u"GER 1|Berta|Bauer|00:30:00"_s,
                                                        u"GER 2|Cora|Cech|00:41:10"_s, u"GER 3|Dora|Dahl|00:35:00"_s,
                                                        u"GER 4|Emma|Eck|00:50:00"_s,  u"GER 6|Fina|Fink|DNF"_s}

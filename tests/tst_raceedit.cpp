@@ -271,6 +271,9 @@ void TestRaceEdit::correction_data() {
     QTest::newRow("DSQ typed as elapsed time")
         << QStringLiteral("DSQ") << QStringLiteral("105") << QString()
         << QStringList{QStringLiteral("A DSQ 3"), QStringLiteral("B 00:58:00 1"), QStringLiteral("C 00:59:00 2")};
+    QTest::newRow("a code typed in lower case")
+        << QStringLiteral(" dne") << QStringLiteral("105") << QString()
+        << QStringList{QStringLiteral("A DNE 3"), QStringLiteral("B 00:58:00 1"), QStringLiteral("C 00:59:00 2")};
     QTest::newRow("bad time") << QStringLiteral("1:0x:00") << QStringLiteral("105") << QStringLiteral("1:0x:00")
                               << unchanged;
     QTest::newRow("bad yardstick") << QStringLiteral("01:02:00") << QStringLiteral("1e2") << QStringLiteral("1e2")

@@ -257,7 +257,9 @@ void TimeMathTest::markers_data() {
     QTest::newRow("DSQ") << wm::kDsq << true;
     QTest::newRow("lower case") << u"dnf"_s << false;
     QTest::newRow("leading blank") << u" DNF"_s << false;
-    QTest::newRow("other code") << u"DNS"_s << false;
+    QTest::newRow("the other codes of a race sheet") << u"DNS"_s << true;
+    QTest::newRow("DNE") << u"DNE"_s << true;
+    QTest::newRow("DNC is never stored") << u"DNC"_s << false;
     QTest::newRow("empty") << QString() << false;
 }
 

@@ -56,8 +56,11 @@ bool sameFile(const QString& a, const QString& b) {
 }
 
 void correctTime(Table& race, qint64 rowid, const QString& elapsedText, const QString& yardstickText) {
-    const QString corrected = CorrectedTime(elapsedText, yardstickText);
-    race.setValues(rowid, {{field::GZEIT, elapsedText}, {field::YS, yardstickText}, {field::BZEIT, corrected}});
+    // A result code is taken in any letter case and stored as the race sheet writes it.
+    const QString code = elapsedText.trimmed().toUpper();
+    const QString elapsed = isResultCode(code) ? code : elapsedText;
+    const QString corrected = CorrectedTime(elapsed, yardstickText);
+    race.setValues(rowid, {{field::GZEIT, elapsed}, {field::YS, yardstickText}, {field::BZEIT, corrected}});
     CalcPoints(race);
 }
 

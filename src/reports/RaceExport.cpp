@@ -21,7 +21,7 @@ struct Columns {
 };
 
 QString codeOf(const QString& elapsed) {
-    return elapsed == kDnf || elapsed == kDsq ? elapsed : QString();
+    return isResultCode(elapsed) ? elapsed : QString();
 }
 
 } // namespace

@@ -15,7 +15,7 @@ class Clock;
 HtmlResult raceHtml(const Result& result, const QDateTime& now);
 
 // Place, sail number, boat name, helmsman, type, Yardstick, start group, elapsed, corrected, points and a
-// code column: "DNF"/"DSQ" with empty time columns, empty for a finisher.
+// code column: the result code ("DNF", "DSQ", "DNS" …) with empty time columns, empty for a finisher.
 QStringList raceCsvHeader();
 QList<QStringList> raceCsvRows(const Result& result);
 QByteArray raceCsv(const Result& result);

@@ -7,7 +7,7 @@ using namespace resultpage;
 const QString kResultPageFooter = QStringLiteral("Wendemark - www.wendemark.example");
 const QString kRaceRules =
     QStringLiteral("Berechnete Zeit = gesegelte Zeit × 100 / Yardstick, auf volle Sekunden abgeschnitten · gleiche "
-                   "berechnete Zeit: Segelnummer entscheidet · DNF/DSQ: Punkte = Zahl der gemeldeten Boote");
+                   "berechnete Zeit: Segelnummer entscheidet · DNF/DSQ/…: Punkte = Zahl der gemeldeten Boote");
 
 pdf::PageDesign resultPageFrame(const ResultPagePanels& names) {
     pdf::PageDesign page;

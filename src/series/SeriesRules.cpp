@@ -20,13 +20,6 @@ int SeriesRules::discardsFor(int races) const {
     return std::max(0, std::min(count, races));
 }
 
-const QStringList& resultCodes() {
-    static const QStringList codes = {QStringLiteral("DNF"), QStringLiteral("DSQ"), QStringLiteral("DNS"),
-                                      QStringLiteral("OCS"), QStringLiteral("RET"), QStringLiteral("UFD"),
-                                      QStringLiteral("BFD"), QStringLiteral("NSC"), kDne};
-    return codes;
-}
-
 namespace {
 
 // A8.1 and A8.2 between two boats of equal net total: negative when `a` ranks before `b`, 0 when still equal.

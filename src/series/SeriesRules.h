@@ -23,9 +23,7 @@ struct SeriesRules {
     int discardsFor(int races) const;
 };
 
-// The result codes of a race sheet, as stored in place of a time. DNC is never stored: it is what a boat of
-// the series scores in a race it did not sail.
-const QStringList& resultCodes();
+// What a boat of the series scores in a race it did not sail; never stored in a race.
 inline const QString kDnc = QStringLiteral("DNC");
 inline const QString kDne = QStringLiteral("DNE");
 

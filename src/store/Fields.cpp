@@ -158,4 +158,21 @@ void useGermanLocale() {
     QLocale::setDefault(german);
 }
 
+const QStringList& resultCodes() {
+    static const QStringList codes = {kDnf,
+                                      kDsq,
+                                      QStringLiteral("DNS"),
+                                      QStringLiteral("OCS"),
+                                      QStringLiteral("RET"),
+                                      QStringLiteral("UFD"),
+                                      QStringLiteral("BFD"),
+                                      QStringLiteral("NSC"),
+                                      QStringLiteral("DNE")};
+    return codes;
+}
+
+bool isResultCode(const QString& text) {
+    return resultCodes().contains(text);
+}
+
 } // namespace wm

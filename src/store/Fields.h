@@ -38,6 +38,10 @@ inline const QString Punkte = QStringLiteral("Punkte");
 // every "HH:MM:SS" text.
 inline const QString kDnf = QStringLiteral("DNF");
 inline const QString kDsq = QStringLiteral("DSQ");
+// Every result code of a race sheet, stored like "DNF" and "DSQ": DNF, DSQ, DNS, OCS, RET, UFD, BFD, NSC, DNE.
+const QStringList& resultCodes();
+// Whether a stored time is a result code (exactly, in upper case).
+bool isResultCode(const QString& text);
 
 // The participant table; also the first nine fields of every race table.
 const FieldList& participantFields();

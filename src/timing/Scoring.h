@@ -4,9 +4,9 @@
 
 namespace wm {
 
-// Scores a race table: places by corrected time (ties by sail number, boat name, name), "DNF" and "DSQ"
-// the number of entries. All points are written in one transaction, so a failure writes none. A race
-// scored again gets the same points. Throws wm::Error, e.g. when two entries share sail number, boat name
+// Scores a race table: places by corrected time (ties by sail number, boat name, name), every result
+// code ("DNF", "DSQ", "DNS" …) the number of entries. All points are written in one transaction, so a failure writes
+// none. A race scored again gets the same points. Throws wm::Error, e.g. when two entries share sail number, boat name
 // and name.
 void CalcPoints(Table& race);
 void CalcPoints(const QString& path);

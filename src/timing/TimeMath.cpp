@@ -111,7 +111,7 @@ QString CorrectedTime(const QString& elapsed, double yardstick) {
 }
 
 bool IsMarker(const QString& text) {
-    return text == kDnf || text == kDsq;
+    return isResultCode(text);
 }
 
 double TimeOfDay(const QTime& t) {
