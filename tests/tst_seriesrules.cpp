@@ -1,5 +1,9 @@
 #include "series/SeriesRules.h"
+#include "store/Error.h"
+#include "store/IniFile.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -61,6 +65,9 @@ private slots:
     void discardsFor();
     void appendixA_data();
     void appendixA();
+    void settings_readAsWritten_data();
+    void settings_readAsWritten();
+    void settings_writeKeepsOtherSections();
 };
 
 void TestSeriesRules::discardsFor_data() {
@@ -138,6 +145,66 @@ void TestSeriesRules::appendixA() {
         actual << standing(s);
     }
     QCOMPARE(actual, standings);
+}
+
+void TestSeriesRules::settings_readAsWritten_data() {
+    QTest::addColumn<QByteArray>("section"); // [Wertung] as a person might write it
+    QTest::addColumn<QString>("line");       // the rules in force, or the key named in the refusal
+    QTest::newRow("no section: the sum") << QByteArray() << u"Summe der Wettfahrtpunkte"_s;
+    QTest::newRow("sum") << QByteArray("Regel=Summe\n") << u"Summe der Wettfahrtpunkte"_s;
+    QTest::newRow("Appendix A, two steps")
+        << QByteArray("Regel=AnhangA\nStreicher=4:1,8:2\n")
+        << u"Wettfahrtordnung Anhang A · nicht gesegelt/DNF/…: Gemeldete der Serie + 1 · ab 4 WF 1 Streicher · ab 8 "
+           u"WF 2 Streicher · Gleichstand nach A8"_s;
+    QTest::newRow("best N wins over steps")
+        << QByteArray("Regel=anhanga\nStreicher=4:1\nBeste=5\n")
+        << u"Wettfahrtordnung Anhang A · nicht gesegelt/DNF/…: Gemeldete der Serie + 1 · die besten 5 WF zählen · "
+           u"Gleichstand nach A8"_s;
+    QTest::newRow("unknown rule") << QByteArray("Regel=Low Point\n") << u"'Regel'"_s;
+    QTest::newRow("steps not a number") << QByteArray("Regel=AnhangA\nStreicher=vier:1\n") << u"'Streicher'"_s;
+    QTest::newRow("steps falling") << QByteArray("Regel=AnhangA\nStreicher=8:2,4:1\n") << u"'Streicher'"_s;
+    QTest::newRow("as many discards as races") << QByteArray("Regel=AnhangA\nStreicher=2:2\n") << u"'Streicher'"_s;
+    QTest::newRow("best negative") << QByteArray("Regel=AnhangA\nBeste=-1\n") << u"'Beste'"_s;
+}
+
+void TestSeriesRules::settings_readAsWritten() {
+    QFETCH(QByteArray, section);
+    QFETCH(QString, line);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Herbst.ini"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Wettfahrten]\nR1=Lauf 1\n" + (section.isEmpty() ? QByteArray() : "[Wertung]\n" + section));
+    file.close();
+    if (line.startsWith(u'\'')) {
+        try {
+            wm::readSeriesRules(path);
+            QFAIL("a value that cannot be read was taken");
+        } catch (const wm::Error& e) {
+            QVERIFY2(e.message().contains(line) && e.message().contains(u"Herbst.ini"_s), qPrintable(e.message()));
+        }
+        return;
+    }
+    const wm::SeriesRules read = wm::readSeriesRules(path);
+    QCOMPARE(wm::seriesRulesLine(read), line);
+    // Written back by the program, the file reads the same.
+    wm::writeSeriesRules(path, read);
+    QCOMPARE(wm::seriesRulesLine(wm::readSeriesRules(path)), line);
+}
+
+void TestSeriesRules::settings_writeKeepsOtherSections() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Herbst.ini"_s);
+    {
+        wm::IniFile ini(path);
+        ini.writeString(u"Wettfahrten"_s, u"R1"_s, u"Lauf 1"_s);
+        ini.save();
+    }
+    wm::writeSeriesRules(path, rules(u"4:1,8:2"_s));
+    const wm::IniFile ini(path);
+    QCOMPARE(ini.readString(u"Wettfahrten"_s, u"R1"_s, {}), u"Lauf 1"_s);
+    QCOMPARE(ini.readString(u"Wertung"_s, u"Regel"_s, {}), u"AnhangA"_s);
+    QCOMPARE(ini.readString(u"Wertung"_s, u"Streicher"_s, {}), u"4:1,8:2"_s);
 }
 
 QTEST_GUILESS_MAIN(TestSeriesRules)

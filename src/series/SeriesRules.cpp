@@ -1,5 +1,9 @@
 #include "series/SeriesRules.h"
 
+#include "store/Error.h"
+#include "store/IniFile.h"
+
+#include <QDir>
 #include <QHash>
 
 #include <algorithm>
@@ -21,6 +25,17 @@ int SeriesRules::discardsFor(int races) const {
 }
 
 namespace {
+
+const QString kSection = QStringLiteral("Wertung");
+const QString kRule = QStringLiteral("Regel");
+const QString kDiscards = QStringLiteral("Streicher");
+const QString kBest = QStringLiteral("Beste");
+
+[[noreturn]] void unreadable(const QString& path, const QString& key, const QString& value) {
+    throw Error(QStringLiteral("Die Wertung der Serie kann nicht gelesen werden: '%1' ist kein gültiger Wert für "
+                               "'%2' in der Datei '%3'.\nDie Serie wird als Summe der Wettfahrtpunkte gewertet.")
+                    .arg(value, key, QDir::toNativeSeparators(path)));
+}
 
 // A8.1 and A8.2 between two boats of equal net total: negative when `a` ranks before `b`, 0 when still equal.
 int breakTie(const BoatStanding& a, const BoatStanding& b) {
@@ -50,6 +65,72 @@ int breakTie(const BoatStanding& a, const BoatStanding& b) {
 }
 
 } // namespace
+
+SeriesRules readSeriesRules(const QString& settingsPath) {
+    const IniFile ini(settingsPath);
+    SeriesRules rules;
+    const QString rule = ini.readString(kSection, kRule, QString()).trimmed();
+    if (rule.isEmpty() || rule.compare(QStringLiteral("Summe"), Qt::CaseInsensitive) == 0) {
+        return rules;
+    }
+    if (rule.compare(QStringLiteral("AnhangA"), Qt::CaseInsensitive) != 0) {
+        unreadable(settingsPath, kRule, rule);
+    }
+    rules.kind = SeriesRules::Kind::AppendixA;
+    const QString steps = ini.readString(kSection, kDiscards, QString()).trimmed();
+    for (const QString& step : steps.split(u',', Qt::SkipEmptyParts)) {
+        const QStringList parts = step.split(u':');
+        bool fromOk = false;
+        bool countOk = false;
+        const int from = parts.value(0).trimmed().toInt(&fromOk);
+        const int count = parts.value(1).trimmed().toInt(&countOk);
+        if (parts.size() != 2 || !fromOk || !countOk || from < 1 || count < 1 || count >= from ||
+            (!rules.discards.isEmpty() &&
+             (from <= rules.discards.last().first || count < rules.discards.last().second))) {
+            unreadable(settingsPath, kDiscards, steps);
+        }
+        rules.discards << std::pair{from, count};
+    }
+    const QString best = ini.readString(kSection, kBest, QString()).trimmed();
+    if (!best.isEmpty()) {
+        bool ok = false;
+        rules.best = best.toInt(&ok);
+        if (!ok || rules.best < 0) {
+            unreadable(settingsPath, kBest, best);
+        }
+    }
+    return rules;
+}
+
+void writeSeriesRules(const QString& settingsPath, const SeriesRules& rules) {
+    IniFile ini(settingsPath);
+    const bool appendixA = rules.kind == SeriesRules::Kind::AppendixA;
+    ini.writeString(kSection, kRule, appendixA ? QStringLiteral("AnhangA") : QStringLiteral("Summe"));
+    QStringList steps;
+    for (const auto& [from, count] : rules.discards) {
+        steps << QStringLiteral("%1:%2").arg(from).arg(count);
+    }
+    ini.writeString(kSection, kDiscards, appendixA ? steps.join(u',') : QString());
+    ini.writeInt(kSection, kBest, appendixA ? rules.best : 0);
+    ini.save();
+}
+
+QString seriesRulesLine(const SeriesRules& rules) {
+    if (rules.kind == SeriesRules::Kind::Sum) {
+        return QStringLiteral("Summe der Wettfahrtpunkte");
+    }
+    QStringList parts{QStringLiteral("Wettfahrtordnung Anhang A"),
+                      QStringLiteral("nicht gesegelt/DNF/…: Gemeldete der Serie + 1")};
+    if (rules.best > 0) {
+        parts << QStringLiteral("die besten %1 WF zählen").arg(rules.best);
+    } else {
+        for (const auto& [from, count] : rules.discards) {
+            parts << QStringLiteral("ab %1 WF %2 Streicher").arg(from).arg(count);
+        }
+    }
+    parts << QStringLiteral("Gleichstand nach A8");
+    return parts.join(QStringLiteral(" · "));
+}
 
 QList<BoatStanding> scoreAppendixA(const QList<QList<RaceEntry>>& races, const SeriesRules& rules) {
     const qsizetype boats = races.isEmpty() ? 0 : races.first().size();

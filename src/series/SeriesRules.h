@@ -23,6 +23,15 @@ struct SeriesRules {
     int discardsFor(int races) const;
 };
 
+// The rules of a series from section [Wertung] of its settings file: `Regel=AnhangA` (absent or `Summe`: the
+// sum), `Streicher=4:1,8:2`, `Beste=5`. A value that cannot be read throws wm::Error naming the file and the
+// key; the caller then keeps the sum.
+SeriesRules readSeriesRules(const QString& settingsPath);
+// Writes the rules into section [Wertung], leaving every other section as it is. Throws wm::Error.
+void writeSeriesRules(const QString& settingsPath, const SeriesRules& rules);
+// The rules in one line, as the series window and the small print under a result state them.
+QString seriesRulesLine(const SeriesRules& rules);
+
 // What a boat of the series scores in a race it did not sail; never stored in a race.
 inline const QString kDnc = QStringLiteral("DNC");
 inline const QString kDne = QStringLiteral("DNE");
