@@ -101,6 +101,7 @@ private slots:
     void append_fullDisk_leavesSeriesUnchanged_data();
     void append_fullDisk_leavesSeriesUnchanged();
     void append_duplicateSeriesRows_firstOneGetsThePoints();
+    void append_keepsEachEntryForScoringByPlace();
     void lists_orderRaceLinesAndGridColumns();
     void delete_keepsSettings_recreatedSeriesOverwritesStaleKeys();
     void seriesName_data();
@@ -311,6 +312,40 @@ void SeriesTest::append_fullDisk_leavesSeriesUnchanged() {
     QCOMPARE(snapshot(series), before);
     QCOMPARE(wm::AppendRace(dir, series, u"Zweite"_s).column, 2);
     QCOMPARE(seriesRows(series).size(), 600);
+}
+
+void SeriesTest::append_keepsEachEntryForScoringByPlace() {
+    wm::test::ProgramFolder folder;
+    const wm::ProgramDir dir(folder.path());
+    const wm::SeriesFiles series = wm::seriesFiles(dir, kSeries);
+    wm::createSeries(series);
+    writeRace(dir, u"Eins"_s, {u"A|Anna|Abel|2|Laser|113|00:41:00"_s, u"B|Berta|Bauer|1|Laser|113|00:40:00"_s}, 2);
+    writeRace(dir, u"Zwei"_s, {u"C|Cora|Cech|1|Laser|113|00:39:00"_s, u"A|Anna|Abel|3|Laser|113|DNE"_s}, 2);
+    wm::AppendRace(dir, series, u"Eins"_s);
+    wm::AppendRace(dir, series, u"Zwei"_s);
+    // The race tables may go; what scoring by place needs stays with the series.
+    Table::remove(dir.dataDir() + u"Eins.db"_s);
+    Table::remove(dir.dataDir() + u"Zwei.db"_s);
+    Table table;
+    wm::openSeries(table, series.tablePath);
+    QHash<qint64, QString> sails;
+    for (const Table::Row& row : table.select()) {
+        sails.insert(row.rowid, row.values[0].toString());
+    }
+    auto kept = [&](int race) {
+        QStringList entries;
+        for (const wm::StoredEntry& e : wm::raceEntries(table, race)) {
+            entries << sails.value(e.boat) + u' ' + e.corrected;
+        }
+        entries.sort();
+        return entries;
+    };
+    QCOMPARE(kept(1), (QStringList{u"A 00:41:00"_s, u"B 00:40:00"_s}));
+    QCOMPARE(kept(2), (QStringList{u"A DNE"_s, u"C 00:39:00"_s}));
+    QVERIFY(wm::raceEntries(table, 3).isEmpty());
+    // The documented series table is as it always was: six fields and a points column per race.
+    QCOMPARE(seriesRows(series), (QStringList{u"A|Anna|Abel|Laser|113|5|2,3"_s, u"B|Berta|Bauer|Laser|113|4|1,3"_s,
+                                              u"C|Cora|Cech|Laser|113|4|3,1"_s}));
 }
 
 void SeriesTest::append_duplicateSeriesRows_firstOneGetsThePoints() {

@@ -136,6 +136,7 @@ AppendResult AppendRace(const SeriesFiles& series, Table& race, const QString& r
     const int raceType = requireField(race, field::TYP, raceKind);
     const int raceYs = requireField(race, field::YS, raceKind);
     const int racePoints = requireField(race, field::Punkte, raceKind);
+    const int raceCorrected = requireField(race, field::BZEIT, raceKind);
 
     AppendResult result;
     result.absencePoints = startedOf(raceInfoPath, entries.size()) + 1.0;
@@ -169,6 +170,7 @@ AppendResult AppendRace(const SeriesFiles& series, Table& race, const QString& r
         rows.append({r.rowid, r.values, {}});
     }
 
+    QList<std::pair<qsizetype, QString>> raceRows; // the series row of each entry, and its corrected time or code
     for (const Table::Row& entry : entries) {
         const BoatKey key{textOf(entry.values.value(raceSail)), textOf(entry.values.value(raceBoat)),
                           textOf(entry.values.value(raceName_))};
@@ -189,6 +191,7 @@ AppendResult AppendRace(const SeriesFiles& series, Table& race, const QString& r
         } else {
             ++result.matched;
         }
+        raceRows.append({*found, textOf(entry.values.value(raceCorrected))});
         SeriesRow& row = rows[*found];
         row.set(fields, newColumn, points);
         row.set(fields, total, row.values[total].toDouble() + points);
@@ -210,13 +213,20 @@ AppendResult AppendRace(const SeriesFiles& series, Table& race, const QString& r
         }
     }
 
-    for (const SeriesRow& row : rows) {
+    for (SeriesRow& row : rows) {
         if (row.rowid == 0) {
-            table.insert(row.changes);
+            row.rowid = table.insert(row.changes);
         } else if (!row.changes.isEmpty()) {
             table.setValues(row.rowid, row.changes);
         }
     }
+    keepRaceEntries(table, result.column, [&] {
+        QList<StoredEntry> kept;
+        for (const auto& [row, corrected] : raceRows) {
+            kept.append({rows[row].rowid, corrected});
+        }
+        return kept;
+    }());
 
     // The settings file goes whole before the commit, so a column is never left without the name of its race;
     // should the commit fail, the file is put back.

@@ -142,4 +142,34 @@ QStringList raceListLines(const QString& settingsPath, int raceCount) {
     return lines;
 }
 
+namespace {
+
+const QString kEntriesTable = QStringLiteral("race_entries");
+const QString kCreateEntries = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS race_entries (race INTEGER NOT NULL, boat INTEGER NOT NULL, corrected TEXT)");
+const QString kForgetRace = QStringLiteral("DELETE FROM race_entries WHERE race = ?");
+const QString kKeepEntry = QStringLiteral("INSERT INTO race_entries (race, boat, corrected) VALUES (?, ?, ?)");
+const QString kReadRace = QStringLiteral("SELECT boat, corrected FROM race_entries WHERE race = ? ORDER BY rowid");
+
+} // namespace
+
+void keepRaceEntries(Table& series, int race, const QList<StoredEntry>& entries) {
+    series.exec(kCreateEntries);
+    series.exec(kForgetRace, {race});
+    for (const StoredEntry& e : entries) {
+        series.exec(kKeepEntry, {race, e.boat, e.corrected});
+    }
+}
+
+QList<StoredEntry> raceEntries(const Table& series, int race) {
+    QList<StoredEntry> entries;
+    if (!series.hasTable(kEntriesTable)) {
+        return entries;
+    }
+    for (const QVariantList& row : series.query(kReadRace, {race})) {
+        entries.append({row.value(0).toLongLong(), row.value(1).toString()});
+    }
+    return entries;
+}
+
 } // namespace wm

@@ -70,6 +70,18 @@ QStringList seriesNames(const ProgramDir& dir);
 // participant table "StarterID.db" is never a race.
 QStringList raceTableNames(const ProgramDir& dir);
 
+// What a series keeps of each appended race beside its points, in a table of its own in the series file:
+// every entry with its corrected time or result code, so the series can be scored by place even after the
+// race table is gone.
+struct StoredEntry {
+    qint64 boat = 0;   // the rowid of the boat's series row
+    QString corrected; // "HH:MM:SS", or the result code
+};
+// Keeps the entries of race column k (call inside the append's transaction). Throws wm::Error.
+void keepRaceEntries(Table& series, int race, const QList<StoredEntry>& entries);
+// The kept entries of race column k, in no particular order; empty for a race appended before they were kept.
+QList<StoredEntry> raceEntries(const Table& series, int race);
+
 // One line per race of the series, "WF k:  <race>" (two blanks), for k = 1 ... raceCount, the race name read
 // from the settings file (empty when absent). Keys beyond raceCount are left out.
 QStringList raceListLines(const QString& settingsPath, int raceCount);
