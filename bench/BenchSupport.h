@@ -2,11 +2,14 @@
 
 #include "TestSupport.h"
 #include "app/Services.h"
+#include "reports/BandReport.h"
 #include "store/Clock.h"
+#include "store/Fields.h"
 #include "store/Table.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTime>
 #include <QVariantMap>
 
 #include <algorithm>
@@ -77,6 +80,31 @@ inline QList<QVariantMap> fleet(int size, unsigned seed = 7) {
                              QString::fromLatin1(boatClass[1]).toDouble(), 1 + int(random() % 5), i % 3 == 0 ? 1 : 0);
     }
     return result;
+}
+
+// The fleet as a scored race's result rows, in the given order, one second apart from 00:30:01;
+// with `dnfEvery` set, every such boat did not finish.
+inline ReportData resultOf(const QList<QVariantMap>& boats, int dnfEvery = 0) {
+    ReportData data;
+    data.fields = test::kRaceFieldNames;
+    int place = 0;
+    for (const QVariantMap& b : boats) {
+        ++place;
+        const QString elapsed = dnfEvery > 0 && place % dnfEvery == 0
+                                    ? QStringLiteral("DNF")
+                                    : QTime(0, 0).addSecs(1800 + place).toString(QStringLiteral("HH:mm:ss"));
+        data.rows << QStringList{b.value(field::SEGELNR).toString(),
+                                 b.value(field::BOOTSNAME).toString(),
+                                 b.value(field::NAME).toString(),
+                                 b.value(field::TYP).toString(),
+                                 displayText(b.value(field::YS)),
+                                 b.value(field::START).toString(),
+                                 elapsed,
+                                 elapsed,
+                                 QStringLiteral("2"),
+                                 QString::number(place)};
+    }
+    return data;
 }
 
 // Writes a participant table in one transaction; row by row, each commit would wait for the disk.

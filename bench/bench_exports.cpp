@@ -14,28 +14,6 @@ namespace {
 
 constexpr int kRuns = 5;
 
-wm::ReportData resultOf(const QList<QVariantMap>& boats) {
-    wm::ReportData data;
-    data.fields = QStringList{u"SEGELNR"_s, u"BOOTSNAME"_s, u"NAME"_s,  u"TYP"_s,    u"YS"_s,
-                              u"START"_s,   u"GZEIT"_s,     u"BZEIT"_s, u"STATUS"_s, u"Punkte"_s};
-    int place = 0;
-    for (const QVariantMap& b : boats) {
-        ++place;
-        const QString elapsed = place % 50 == 0 ? u"DNF"_s : QTime(0, 0).addSecs(1800 + place).toString(u"HH:mm:ss"_s);
-        data.rows << QStringList{b.value(u"SEGELNR"_s).toString(),
-                                 b.value(u"BOOTSNAME"_s).toString(),
-                                 b.value(u"NAME"_s).toString(),
-                                 b.value(u"TYP"_s).toString(),
-                                 wm::displayText(b.value(u"YS"_s)),
-                                 b.value(u"START"_s).toString(),
-                                 elapsed,
-                                 elapsed,
-                                 u"2"_s,
-                                 QString::number(place)};
-    }
-    return data;
-}
-
 template <typename F> double medianMs(F&& run) {
     std::vector<double> times;
     for (int i = 0; i < kRuns; ++i) {
@@ -51,7 +29,7 @@ template <typename F> double medianMs(F&& run) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const wm::Result results = wm::raceResult(resultOf(wm::bench::fleet(2000)), u"Abend"_s, true);
+    const wm::Result results = wm::raceResult(wm::bench::resultOf(wm::bench::fleet(2000), 50), u"Abend"_s, true);
     const QDateTime now(QDate(2024, 12, 24), QTime(18, 10, 5));
     qsizetype bytes = 0;
     wm::bench::print("html_export_2000", medianMs([&] { bytes += wm::htmlPage(wm::raceHtml(results, now)).size(); }),

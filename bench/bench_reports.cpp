@@ -21,28 +21,6 @@ namespace {
 constexpr int kRows = 2000;
 constexpr int kRuns = 5;
 
-wm::ReportData resultOf(const QList<QVariantMap>& boats) {
-    wm::ReportData data;
-    data.fields = QStringList{u"SEGELNR"_s, u"BOOTSNAME"_s, u"NAME"_s,  u"TYP"_s,    u"YS"_s,
-                              u"START"_s,   u"GZEIT"_s,     u"BZEIT"_s, u"STATUS"_s, u"Punkte"_s};
-    int place = 0;
-    for (const QVariantMap& b : boats) {
-        ++place;
-        const QString elapsed = QTime(0, 0).addSecs(1800 + place).toString(u"HH:mm:ss"_s);
-        data.rows << QStringList{b.value(u"SEGELNR"_s).toString(),
-                                 b.value(u"BOOTSNAME"_s).toString(),
-                                 b.value(u"NAME"_s).toString(),
-                                 b.value(u"TYP"_s).toString(),
-                                 wm::displayText(b.value(u"YS"_s)),
-                                 b.value(u"START"_s).toString(),
-                                 elapsed,
-                                 elapsed,
-                                 u"2"_s,
-                                 QString::number(place)};
-    }
-    return data;
-}
-
 void HPDF_STDCALL ignoreError(HPDF_STATUS, HPDF_STATUS, void*) {}
 
 // The same pages written straight with libharu: every text at its place, no items, hooks or clipping.
@@ -94,7 +72,7 @@ QByteArray bareExport(const wm::ReportData& data, const QString& caption) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     wm::setUpApplication(app);
-    const wm::ReportData data = resultOf(wm::bench::fleet(kRows));
+    const wm::ReportData data = wm::bench::resultOf(wm::bench::fleet(kRows));
     wm::ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
     const wm::Result result = wm::raceResult(data, u"Herbstpokal"_s, true);
 

@@ -1,4 +1,5 @@
 #include "MainFixture.h"
+#include "PdfRead.h"
 #include "app/TMain.h"
 #include "desktop/AppSetup.h"
 #include "participants/CsvImport.h"
@@ -22,13 +23,9 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
-#include <map>
-#include <memory>
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-page.h>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace wm;
@@ -42,8 +39,7 @@ const QString kChromium = u"/usr/bin/chromium"_s;
 // disqualified, and one boat's name needs escaping.
 ReportData raceRows(int count) {
     ReportData data;
-    data.fields = QStringList{u"SEGELNR"_s, u"BOOTSNAME"_s, u"NAME"_s,  u"TYP"_s,    u"YS"_s,
-                              u"START"_s,   u"GZEIT"_s,     u"BZEIT"_s, u"STATUS"_s, u"Punkte"_s};
+    data.fields = wm::test::kRaceFieldNames;
     for (int i = 1; i <= count; ++i) {
         const bool dnf = i == count - 1;
         const bool dsq = i == count;
@@ -64,32 +60,10 @@ ReportData raceRows(int count) {
 }
 
 // The rows of a result PDF as words left to right, one string per row of the grid.
-QStringList pdfRows(const QByteArray& pdf) {
-    static std::vector<std::vector<char>> keep; // poppler reads the data in place
-    keep.emplace_back(pdf.begin(), pdf.end());
-    std::unique_ptr<poppler::document> doc(
-        poppler::document::load_from_raw_data(keep.back().data(), int(keep.back().size())));
-    QStringList rows;
+QStringList pdfRows(const PdfRead& pdf) {
     const double gridTop = resultpage::kHeaderTop + resultpage::kHeaderHeight + resultpage::kColumnHeaderHeight;
     const double footerTop = resultpage::kHeight - resultpage::kMarginBottom - 1 - resultpage::kFooterHeight;
-    for (int p = 0; doc && p < doc->pages(); ++p) {
-        std::map<int, std::map<double, QString>> lines; // row top, then x
-        for (const poppler::text_box& box : std::unique_ptr<poppler::page>(doc->create_page(p))->text_list()) {
-            const double top = box.bbox().y();
-            if (top > gridTop && top < footerTop) {
-                const poppler::byte_array utf8 = box.text().to_utf8();
-                lines[int(top)][box.bbox().x()] = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-            }
-        }
-        for (const auto& [top, words] : lines) {
-            QStringList texts;
-            for (const auto& [x, text] : words) {
-                texts << text;
-            }
-            rows << texts.join(u' ');
-        }
-    }
-    return rows;
+    return pdf.lines(gridTop, footerTop);
 }
 
 QString unescaped(QString html) {
@@ -113,17 +87,6 @@ QStringList htmlRows(const QString& html) {
         rows << texts.join(u' ');
     }
     return rows;
-}
-
-QString readText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-QList<QVariantMap> fleet() {
-    return {boat(u"GER 1"_s, u"Möwe"_s, u"Anke"_s, u"Laser"_s, 113, 1),
-            boat(u"GER 2"_s, u"Kleiner Wal"_s, u"Tim"_s, u"Europe"_s, 115, 1),
-            boat(u"G 12"_s, u"<b>&Co"_s, u"Lars"_s, u"420er"_s, 111, 2)};
 }
 
 // A boat list as a spreadsheet saves it in Windows-1252: mixed-case headers in another order, an unknown
@@ -210,14 +173,12 @@ void TestExports::html_rowsAndPlacesEqualThePdf() {
     QFETCH(bool, pointsAsPlace);
     const Result result = raceResult(raceRows(count), u"Abend"_s, pointsAsPlace);
     ManualClock clock(QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5)));
-    const QByteArray bytes = racePdf(result, clock);
-    const QStringList pdf = pdfRows(bytes);
+    const PdfRead read = readPdfData(racePdf(result, clock));
+    const QStringList pdf = pdfRows(read);
     // The rules line in the footer of every page, × and · intact in the PDF's code page.
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.constData(), int(bytes.size())));
-    for (int p = 0; p < doc->pages(); ++p) {
-        const poppler::byte_array utf8 = std::unique_ptr<poppler::page>(doc->create_page(p))->text().to_utf8();
-        QVERIFY(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).contains(u"Zeit × 100 / Yardstick"_s));
-        QVERIFY(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).contains(u"abgeschnitten · gleiche"_s));
+    for (const QString& page : read.pageTexts) {
+        QVERIFY(page.contains(u"Zeit × 100 / Yardstick"_s));
+        QVERIFY(page.contains(u"abgeschnitten · gleiche"_s));
     }
     const QStringList html = htmlRows(QString::fromUtf8(htmlPage(raceHtml(result, clock.now()))));
     QCOMPARE(html.size(), count);
@@ -317,7 +278,7 @@ void TestExports::import_messyFile_verdicts() {
     QFETCH(QString, boatName);
     QFETCH(QString, verdict);
     ProgramFolder folder;
-    folder.writeParticipants(folder.starter(), fleet());
+    folder.writeParticipants(folder.starter(), exampleFleet().mid(0, 3));
     Table participants;
     participants.open(folder.starter());
     const QList<ImportRow> rows = planImport(messyFile(), participants);
@@ -332,7 +293,7 @@ void TestExports::import_messyFile_verdicts() {
 
 void TestExports::import_preview_cancelWritesNothing_confirmAddsInOneGo() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet().mid(0, 3));
     const QString file = f.folder.path() + u"/Boote.csv"_s;
     writeFile(file, messyFile());
     TMain& main = f.start().main();
@@ -340,15 +301,14 @@ void TestExports::import_preview_cancelWritesNothing_confirmAddsInOneGo() {
 
     QStringList verdicts;
     auto answer = [&](const char* button) {
-        QTimer::singleShot(0, [&verdicts, button] {
-            auto* preview = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            QVERIFY(preview && preview->objectName() == u"TImportPreview"_s);
-            auto* grid = preview->findChild<QTableWidget*>(u"DBGrid1"_s);
+        onNextDialog([&verdicts, button](QDialog& preview) {
+            QCOMPARE(preview.objectName(), u"TImportPreview"_s);
+            auto* grid = preview.findChild<QTableWidget*>(u"DBGrid1"_s);
             verdicts.clear();
             for (int r = 0; r < grid->rowCount(); ++r) {
                 verdicts << grid->item(r, grid->columnCount() - 1)->text();
             }
-            QVERIFY(wm::test::press(preview->findChild<QPushButton*>(QString::fromLatin1(button))));
+            QVERIFY(press(preview.findChild<QPushButton*>(QString::fromLatin1(button))));
         });
     };
 
@@ -381,7 +341,7 @@ void TestExports::import_preview_cancelWritesNothing_confirmAddsInOneGo() {
 
 void TestExports::mainWindow_exportButtons() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet().mid(0, 3));
     TMain& main = f.start().main();
     // The web page and the CSV file come with the PDF; there is no button of their own.
     QVERIFY(widget<QPushButton>(main, "cmdReportHTML") == nullptr);
@@ -394,10 +354,10 @@ void TestExports::mainWindow_exportButtons() {
     const QString csv = f.folder.path() + u"/Reports/Abend.csv"_s;
     QCOMPARE(f.notifier.notices.size(), 1);
     QVERIFY(f.notifier.notices[0].text.endsWith(QDir::toNativeSeparators(f.folder.path() + u"/Reports/Abend.pdf"_s)));
-    const QStringList rows = htmlRows(readText(html));
+    const QStringList rows = htmlRows(readFile(html));
     QCOMPARE(rows.size(), 3);
     QVERIFY2(rows[2].startsWith(u"3 "_s) && rows[2].endsWith(u"DNF DNF"_s), qPrintable(rows[2]));
-    const QString text = readText(csv);
+    const QString text = readFile(csv);
     QVERIFY(text.contains(u";DNF\r\n"_s));
     QCOMPARE(text.count(u"\r\n"_s), 4);
 }

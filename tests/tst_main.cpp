@@ -44,7 +44,7 @@ private slots:
     void quit_fullDisk_keepsSavedSettings();
     void startup_emptyLastSID_opensDefault_data();
     void startup_emptyLastSID_opensDefault();
-    void hover_leavingAnEntry_restoresOnlyItsIcon();
+    void hover_leavingAnEntry_restoresOnlyIt();
     void regattaEntry_togglesSecondaryEntries();
     void scaling_data();
     void scaling();
@@ -82,11 +82,8 @@ void TestMain::startup_backupOnlyAsTheOnlyCopy() {
     QFETCH(bool, backup);
     MainFixture f;
     // One boat still taken by the last race: start-up makes it available again, the backup keeps it as it was.
-    f.folder.writeParticipants(f.folder.starter(),
-                               {boat(QStringLiteral("GER 1"), QStringLiteral("Möwe"), QStringLiteral("Anke"),
-                                     QStringLiteral("Laser"), 113, 1, 1),
-                                boat(QStringLiteral("GER 2"), QStringLiteral("Uhu"), QStringLiteral("Jörg O'Neill"),
-                                     QStringLiteral("Pirat"), 113, 2, 0)});
+    f.folder.writeParticipants(f.folder.starter(), boatList({QStringLiteral("GER 1|Möwe|Anke|Laser|113|1|1"),
+                                                             QStringLiteral("GER 2|Uhu|Jörg O'Neill|Pirat|113|2|0")}));
     writeFile(f.folder.prefs(), "[General]\nLastSID=" + lastSID.toUtf8() + "\n");
     const QString backups = f.folder.data(QStringLiteral("Sicherung"));
     const QString earlier = QStringLiteral("2024-12-23_18-00-00");
@@ -204,7 +201,7 @@ void TestMain::startup_failedParticipantTable_leavesPrefsUntouched() {
             QSKIP("the file cannot be made read-only here");
         }
     }
-    const QByteArray table = readFile(f.folder.starter(lastSID)).toLatin1();
+    const QByteArray table = fileBytes(f.folder.starter(lastSID));
     const QByteArray prefs = "[General]\nLastSID=" + lastSID.toUtf8() + "\n\n[Other]\nkey=value\n";
     writeFile(f.folder.prefs(), prefs);
     TMain& main = f.start().main();
@@ -217,12 +214,12 @@ void TestMain::startup_failedParticipantTable_leavesPrefsUntouched() {
     } else if (kind == 5) {
         QVERIFY2(error.contains(QStringLiteral("schreibgeschützt")), qPrintable(error));
     }
-    QCOMPARE(readFile(f.folder.starter(lastSID)).toLatin1(), table);
+    QCOMPARE(fileBytes(f.folder.starter(lastSID)), table);
     QVERIFY(!main.participants().isOpen());
     QVERIFY(!main.timLoad()->isActive());
     f.prompts.answers = {true};
     QSignalSpy quit(&main, &TMain::quitRequested);
-    main.cmdHaltClick();
+    PRESS(main, "Label19");
     QCOMPARE(quit.size(), 1);
     f.stop();
     QCOMPARE(readFile(f.folder.prefs()).toUtf8(), prefs);
@@ -253,7 +250,7 @@ void TestMain::quit_no_savesNothing() {
     TMain& main = f.start().main();
     QSignalSpy quit(&main, &TMain::quitRequested);
     f.prompts.answers = {false};
-    main.cmdHaltClick();
+    PRESS(main, "Label19");
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral("Programm beenden?")});
     QCOMPARE(f.prompts.captions, QStringList{QStringLiteral("Wendemark")});
     QCOMPARE(quit.size(), 0);
@@ -273,7 +270,7 @@ void TestMain::quit_yes_writesSettingsAndKeepsOtherSections() {
     widget<QLineEdit>(main, "Edit3")->setText(QStringLiteral("0"));
     f.prompts.answers = {true};
     QSignalSpy quit(&main, &TMain::quitRequested);
-    main.cmdHaltClick();
+    PRESS(main, "Label19");
     QCOMPARE(quit.size(), 1);
     const QString text = readFile(f.folder.prefs());
     QVERIFY2(text.contains(QStringLiteral("[General]\nLastSID=StarterID.db\n")), qPrintable(text));
@@ -295,7 +292,7 @@ void TestMain::quit_unwritableSettings_showsMessage() {
     QDir(f.folder.path()).mkdir(QStringLiteral("prefs.ini"));
     TMain& main = f.start().main();
     f.prompts.answers = {true};
-    main.cmdHaltClick();
+    PRESS(main, "Label19");
     QCOMPARE(f.prompts.errors.size(), 1);
     QVERIFY2(f.prompts.errors.first().contains(QStringLiteral("konnte nicht geschrieben werden")),
              qPrintable(f.prompts.errors.first()));
@@ -314,7 +311,7 @@ void TestMain::quit_fullDisk_keepsSavedSettings() {
     TMain& main = f.start().main();
     disk.fill();
     f.prompts.answers = {true};
-    main.cmdHaltClick();
+    PRESS(main, "Label19");
     QCOMPARE(f.prompts.errors.size(), 1);
     QVERIFY2(
         f.prompts.errors.first().startsWith(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.")) &&
@@ -341,34 +338,38 @@ void TestMain::startup_emptyLastSID_opensDefault() {
     QVERIFY(main.participants().isOpen());
 }
 
-void TestMain::hover_leavingAnEntry_restoresOnlyItsIcon() {
+void TestMain::hover_leavingAnEntry_restoresOnlyIt() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), {});
     TMain& main = f.start().main();
-    main.Label20Click();
+    PRESS(main, "Label20");
     auto* quitLabel = widget<QLabel>(main, "Label19");
     auto* quitIcon = widget<QLabel>(main, "imgHalt");
     auto* editLabel = widget<QLabel>(main, "Label24");
     auto* editIcon = widget<QLabel>(main, "imgRaceEdit");
+    auto picture = [](const QLabel* icon) { return icon->property("imageIndex").toInt(); };
+    const int quitNormal = picture(quitIcon);
+    const int editNormal = picture(editIcon);
     QEvent enter(QEvent::Enter);
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(quitIcon, &enter);
     QVERIFY(quitLabel->font().bold());
-    QCOMPARE(quitIcon->property("imageIndex").toInt(), 7);
+    const int quitHighlighted = picture(quitIcon);
+    QVERIFY(quitHighlighted != quitNormal);
     QCoreApplication::sendEvent(editLabel, &enter);
     QVERIFY(editLabel->font().bold());
-    QCOMPARE(editIcon->property("imageIndex").toInt(), 15);
+    QVERIFY(picture(editIcon) != editNormal);
     QCoreApplication::sendEvent(editLabel, &leave);
     QVERIFY(!editLabel->font().bold());
-    QCOMPARE(editIcon->property("imageIndex").toInt(), 14);
+    QCOMPARE(picture(editIcon), editNormal);
     QVERIFY(quitLabel->font().bold());
-    QCOMPARE(quitIcon->property("imageIndex").toInt(), 7);
+    QCOMPARE(picture(quitIcon), quitHighlighted);
     // Leaving an icon alone changes nothing; entering the area behind the entries resets them all.
     QCoreApplication::sendEvent(quitIcon, &leave);
-    QCOMPARE(quitIcon->property("imageIndex").toInt(), 7);
+    QCOMPARE(picture(quitIcon), quitHighlighted);
     QCoreApplication::sendEvent(widget<QLabel>(main, "MisterX"), &enter);
     QVERIFY(!quitLabel->font().bold());
-    QCOMPARE(quitIcon->property("imageIndex").toInt(), 6);
+    QCOMPARE(picture(quitIcon), quitNormal);
 }
 
 void TestMain::regattaEntry_togglesSecondaryEntries() {
@@ -377,10 +378,10 @@ void TestMain::regattaEntry_togglesSecondaryEntries() {
     TMain& main = f.start().main();
     auto* series = widget<QLabel>(main, "imgSeries");
     QVERIFY(series->isHidden());
-    QTest::mouseClick(widget<QLabel>(main, "Label20"), Qt::LeftButton);
+    PRESS(main, "Label20");
     QVERIFY(!series->isHidden());
     QVERIFY(!widget<QLabel>(main, "Label24")->isHidden());
-    main.Label20Click();
+    PRESS(main, "Label20");
     QVERIFY(series->isHidden());
     QVERIFY(widget<QLabel>(main, "imgRaceEdit")->isHidden());
 }
@@ -425,6 +426,7 @@ void TestMain::versionLabel_andTrayMenu() {
     QVERIFY(actions[2]->isSeparator());
     QCOMPARE(actions[3]->text(), QStringLiteral("Beenden"));
     f.prompts.answers = {false};
+    QVERIFY(actions[3]->isEnabled());
     actions[3]->trigger();
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral("Programm beenden?")});
 }

@@ -1,4 +1,5 @@
 #include "MainFixture.h"
+#include "PdfRead.h"
 #include "app/TMain.h"
 #include "desktop/AppSetup.h"
 #include "participants/ParticipantRegister.h"
@@ -18,29 +19,11 @@
 #include <QTimer>
 
 #include <csignal>
-#include <memory>
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-page.h>
 
 using namespace wm;
 using namespace wm::test;
 
 namespace {
-
-QList<QVariantMap> fleet() {
-    return {
-        boat(QStringLiteral("GER 1"), QStringLiteral("Möwe"), QStringLiteral("Anke"), QStringLiteral("Laser"), 113, 1),
-        boat(QStringLiteral("GER 2"), QStringLiteral("Kleiner Wal"), QStringLiteral("Tim"), QStringLiteral("Europe"),
-             115, 1),
-        boat(QStringLiteral("G 12"), QStringLiteral("Nordlicht"), QStringLiteral("Lars"), QStringLiteral("420er"), 111,
-             2),
-        boat(QStringLiteral("G 17"), QStringLiteral("Fliegender Fisch"), QStringLiteral("Paula"), QStringLiteral("FD"),
-             84, 2),
-        boat(QStringLiteral("GER 3"), QStringLiteral("Seestern"), QStringLiteral("Klaus"), QStringLiteral("Folkeboot"),
-             105, 3),
-        boat(QStringLiteral("GER 4"), QStringLiteral("Ostwind"), QStringLiteral("Malte"), QStringLiteral("Drachen"), 95,
-             3)};
-}
 
 struct Entry {
     QString sail;
@@ -104,7 +87,7 @@ private slots:
 
 void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     const QString other = f.folder.starter(QStringLiteral("Jugend.db"));
     f.folder.writeParticipants(other, {});
     TMain& main = f.start().main();
@@ -122,10 +105,9 @@ void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
 
 void TestMainRace::enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), {boat(QStringLiteral("12"), QStringLiteral("A"), {}, {}, 100, 1),
-                                                    boat(QStringLiteral("120"), QStringLiteral("B"), {}, {}, 100, 1),
-                                                    boat(QStringLiteral("5"), QStringLiteral("C"), {}, {}, 100, 1),
-                                                    boat(QStringLiteral("121"), QStringLiteral("D"), {}, {}, 100, 1)});
+    f.folder.writeParticipants(f.folder.starter(),
+                               boatList({QStringLiteral("12|A|||100|1"), QStringLiteral("120|B|||100|1"),
+                                         QStringLiteral("5|C|||100|1"), QStringLiteral("121|D|||100|1")}));
     TMain& main = f.start().main();
     PRESS(main, "Label22");
     auto* search = widget<QLineEdit>(main, "FilterStarter");
@@ -156,7 +138,7 @@ void TestMainRace::enter_afterTypingTakesTheFirstMatch_andIgnoresAHeldKey() {
 
 void TestMainRace::wholeRace_fromNewRaceToPoints() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     f.clock.set(QDateTime(QDate(2024, 12, 24), QTime(17, 50, 0)));
     TMain& main = f.start().main();
     main.timLoadTimer();
@@ -270,7 +252,7 @@ void TestMainRace::wholeRace_fromNewRaceToPoints() {
 
 void TestMainRace::newRace_cancelTakesDefaultName() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     TMain& main = f.start().main();
     PRESS(main, "Label22");
     QCOMPARE(f.prompts.inputPrompts, QStringList{QStringLiteral("Bezeichnung der Wettfahrt [2024-Dec-24]")});
@@ -281,8 +263,8 @@ void TestMainRace::newRace_cancelTakesDefaultName() {
 
 void TestMainRace::newRace_existingNameAnsweredNo_keepsStoredRace() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
-    f.folder.writeParticipants(f.folder.data(QStringLiteral("Pokal.db")), {fleet().first()});
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
+    f.folder.writeParticipants(f.folder.data(QStringLiteral("Pokal.db")), {exampleFleet().first()});
     TMain& main = f.start().main();
     f.prompts.inputs = {QStringLiteral("Pokal"), QStringLiteral("Pokal 2")};
     f.prompts.answers = {false};
@@ -306,7 +288,7 @@ void TestMainRace::newRace_refusesPathNames_data() {
 void TestMainRace::newRace_refusesPathNames() {
     QFETCH(QString, name);
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     TMain& main = f.start().main();
     f.prompts.inputs = {name, QStringLiteral("Gut")};
     PRESS(main, "Label22");
@@ -339,7 +321,7 @@ void TestMainRace::newRace_nameWithApostrophe() {
 
 void TestMainRace::enter_beforeAnyRace_addsNothing() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     TMain& main = f.start().main();
     typeEnter(widget<QTableView>(main, "DBGrid1"));
     typeEnter(widget<QLineEdit>(main, "FilterStarter"));
@@ -350,7 +332,7 @@ void TestMainRace::enter_beforeAnyRace_addsNothing() {
 
 void TestMainRace::add_emptyRegister_notifiesOrClearsSearch() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), {fleet().first()});
+    f.folder.writeParticipants(f.folder.starter(), {exampleFleet().first()});
     TMain& main = f.start().main();
     PRESS(main, "Label22");
     auto* search = widget<QLineEdit>(main, "FilterStarter");
@@ -399,7 +381,7 @@ void TestMainRace::finish_failures_keepEntryListed() {
 
 void TestMainRace::finishMode_searchNeverShowsFinishedBoats() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     TMain& main = f.start().main();
     PRESS(main, "Label22");
     for (int i = 0; i < 6; ++i) {
@@ -420,7 +402,7 @@ void TestMainRace::finishMode_searchNeverShowsFinishedBoats() {
 
 void TestMainRace::scoring_duplicateEntries_showsMessageAndWritesNoPoints() {
     MainFixture f;
-    const QVariantMap twin = fleet().first();
+    const QVariantMap twin = exampleFleet().first();
     f.folder.writeParticipants(f.folder.starter(), {twin, twin});
     TMain& main = f.start().main();
     PRESS(main, "Label22");
@@ -443,10 +425,10 @@ void TestMainRace::scoring_duplicateEntries_showsMessageAndWritesNoPoints() {
 
 void TestMainRace::newRace_replacingARaceHeldElsewhere_keepsItWhole() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     const QString held = f.folder.data(QStringLiteral("Gesperrt.db"));
     const QString info = f.folder.data(QStringLiteral("Gesperrt.ini"));
-    f.folder.writeParticipants(held, fleet());
+    f.folder.writeParticipants(held, exampleFleet());
     writeFile(info, "[General]\nStarted=6\n");
     QProcess holder;
     holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), held});
@@ -468,20 +450,9 @@ void TestMainRace::newRace_replacingARaceHeldElsewhere_keepsItWhole() {
     QCOMPARE(stored.count(), 6);
 }
 
-// The text of every page of a PDF file, page by page.
-QStringList pdfPages(const QString& path) {
-    QStringList pages;
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_file(path.toStdString()));
-    for (int i = 0; doc && i < doc->pages(); ++i) {
-        const poppler::byte_array text = std::unique_ptr<poppler::page>(doc->create_page(i))->text().to_utf8();
-        pages << QString::fromUtf8(text.data(), qsizetype(text.size()));
-    }
-    return pages;
-}
-
 void TestMainRace::resultButtons_listPreviewAndPdf() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     TMain& main = f.start().main();
     f.prompts.inputs = {QStringLiteral("Abend")};
     PRESS(main, "Label22");
@@ -491,7 +462,7 @@ void TestMainRace::resultButtons_listPreviewAndPdf() {
     const QString preview = f.folder.path() + QStringLiteral("/preview.pdf");
     PRESS(main, "cmdCompList");
     QCOMPARE(f.preview->shown, 1);
-    QStringList pages = pdfPages(preview);
+    QStringList pages = readPdfFile(preview).pageTexts;
     QCOMPARE(pages.size(), 1);
     QVERIFY2(pages[0].contains(QStringLiteral("Teilnehmer: Abend")) && pages[0].contains(QStringLiteral("Möwe")),
              qPrintable(pages[0]));
@@ -506,7 +477,7 @@ void TestMainRace::resultButtons_listPreviewAndPdf() {
     PRESS(main, "cmdReport");
     QCOMPARE(f.preview->shown, 2);
     QVERIFY(f.notifier.cleared > 0);
-    pages = pdfPages(preview);
+    pages = readPdfFile(preview).pageTexts;
     QCOMPARE(pages.size(), 1);
     QVERIFY2(pages[0].contains(QStringLiteral("Platz")) && pages[0].contains(QStringLiteral("DSQ")),
              qPrintable(pages[0]));
@@ -515,7 +486,7 @@ void TestMainRace::resultButtons_listPreviewAndPdf() {
     PRESS(main, "cmdReportPDF");
     QVERIFY2(f.prompts.errors.isEmpty(), qPrintable(f.prompts.errors.join(u'|')));
     const QString pdf = f.folder.path() + QStringLiteral("/Reports/Abend.pdf");
-    pages = pdfPages(pdf);
+    pages = readPdfFile(pdf).pageTexts;
     QCOMPARE(pages.size(), 1);
     QVERIFY2(pages[0].contains(QStringLiteral("Abend - ")) && pages[0].contains(QStringLiteral("DNF")),
              qPrintable(pages[0]));
@@ -528,7 +499,7 @@ void TestMainRace::resultButtons_listPreviewAndPdf() {
 
 void TestMainRace::undo_takesBackFinishesToTheFirst() {
     MainFixture f;
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     TMain& main = f.start().main();
     f.prompts.inputs = {QStringLiteral("Lauf")};
     PRESS(main, "Label22");

@@ -1,44 +1,35 @@
 #include "MainFixture.h"
 #include "app/TMain.h"
 #include "desktop/AppSetup.h"
-#include "desktop/DBNavigator.h"
-#include "desktop/ImageList.h"
 #include "participants/ParticipantRegister.h"
-#include "participants/TNewParticipant.h"
 #include "store/Table.h"
 #include "timing/StartClock.h"
 
-#include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 
 using namespace wm;
 using namespace wm::test;
 
 namespace {
 
+// Names chosen for the search: "ab" begins a sail number, a boat name, a name and a type in other cases.
 QList<QVariantMap> fleet() {
-    return {
-        boat(QStringLiteral("AB 1"), QStringLiteral("Möwe"), QStringLiteral("Anke"), QStringLiteral("Laser"), 113, 1),
-        boat(QStringLiteral("GER 2"), QStringLiteral("Abendrot"), QStringLiteral("Tim"), QStringLiteral("Europe"), 115,
-             1),
-        boat(QStringLiteral("GER 3"), QStringLiteral("Nordlicht"), QStringLiteral("abel"), QStringLiteral("420er"), 111,
-             2),
-        boat(QStringLiteral("GER 4"), QStringLiteral("Wal"), QStringLiteral("Lars"), QStringLiteral("ABC-Jolle"), 84,
-             2),
-        boat(QStringLiteral("GER 5"), QStringLiteral("Krabbe"), QStringLiteral("Klaus"), QStringLiteral("Folkeboot"),
-             105, 3),
-        boat(QStringLiteral("GER 6"), QStringLiteral("Äbtissin"), QStringLiteral("O'Neil"), QStringLiteral("Drachen"),
-             95, 3),
-        boat(QStringLiteral("GER 7"), QStringLiteral("Eule"), QStringLiteral("O'Neill"), QStringLiteral("Drachen"), 95,
-             3),
-        boat(QStringLiteral("GER 8"), QStringLiteral("Lüdde"), QStringLiteral("Zoe"), QStringLiteral("Pirat"), 113, 2)};
+    return boatList({
+        QStringLiteral("AB 1|Möwe|Anke|Laser|113|1"),
+        QStringLiteral("GER 2|Abendrot|Tim|Europe|115|1"),
+        QStringLiteral("GER 3|Nordlicht|abel|420er|111|2"),
+        QStringLiteral("GER 4|Wal|Lars|ABC-Jolle|84|2"),
+        QStringLiteral("GER 5|Krabbe|Klaus|Folkeboot|105|3"),
+        QStringLiteral("GER 6|Äbtissin|O'Neil|Drachen|95|3"),
+        QStringLiteral("GER 7|Eule|O'Neill|Drachen|95|3"),
+        QStringLiteral("GER 8|Lüdde|Zoe|Pirat|113|2"),
+    });
 }
 
 QStringList listedSailNumbers(TMain& main) {
@@ -109,7 +100,7 @@ void TestMainRegister::search_iconAndClearing() {
     widget<QLineEdit>(main, "FilterStarter")->setText(QStringLiteral("Wal"));
     QCOMPARE(icon->property("imageIndex").toInt(), 2);
     QCOMPARE(main.participants().model().count(), 1);
-    QTest::mouseClick(icon, Qt::LeftButton);
+    PRESS(main, "Image2");
     QCOMPARE(widget<QLineEdit>(main, "FilterStarter")->text(), QString());
     QCOMPARE(icon->property("imageIndex").toInt(), 1);
     QCOMPARE(main.participants().model().count(), 8);
@@ -156,11 +147,11 @@ void TestMainRegister::grid_deleteAsksFirst() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
     TMain& main = f.start().main();
-    auto* navigator = widget<DBNavigator>(main, "DBNavigator1");
+    auto* navigator = widget<QWidget>(main, "DBNavigator1");
     f.prompts.answers = {false, true};
-    navigator->button(DBNavigator::Delete)->click();
+    PRESS(*navigator, "btnDelete");
     QCOMPARE(main.participants().table().count(), 8);
-    navigator->button(DBNavigator::Delete)->click();
+    PRESS(*navigator, "btnDelete");
     QCOMPARE(f.prompts.asked, QStringList(2, QStringLiteral("Datensatz löschen?")));
     QCOMPARE(main.participants().table().count(), 7);
     QCOMPARE(main.participants().model().currentText(field::SEGELNR), QStringLiteral("GER 2"));
@@ -194,22 +185,25 @@ void TestMainRegister::entryDialog() {
     QFETCH(QString, search);
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
-    RaceOffice& app = f.start();
-    TNewParticipant& dialog = app.newParticipant();
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Neuer Teilnehmer"));
-    QCOMPARE(dialog.size(), QSize(262, 317));
-    dialog.show();
-    widget<QLineEdit>(dialog, "DBEdit1")->setText(sail);
-    widget<QLineEdit>(dialog, "DBEdit2")->setText(QStringLiteral("Neues Boot"));
-    widget<QLineEdit>(dialog, "DBEdit5")->setText(QStringLiteral("112,5"));
-    QTest::keyClicks(widget<QLineEdit>(dialog, "DBEdit6"), start);
-    dialog.Button1Click();
-    QCOMPARE(dialog.isVisible(), !saved);
+    TMain& main = f.start().main();
+    bool openAfterSave = false;
+    onNextDialog([&](QDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Neuer Teilnehmer"));
+        QCOMPARE(dialog.size(), QSize(262, 317));
+        widget<QLineEdit>(dialog, "DBEdit1")->setText(sail);
+        widget<QLineEdit>(dialog, "DBEdit2")->setText(QStringLiteral("Neues Boot"));
+        widget<QLineEdit>(dialog, "DBEdit5")->setText(QStringLiteral("112,5"));
+        QTest::keyClicks(widget<QLineEdit>(dialog, "DBEdit6"), start);
+        PRESS(dialog, "Button1");
+        openAfterSave = dialog.isVisible();
+    });
+    PRESS(main, "cmdNewParticip");
+    QCOMPARE(openAfterSave, !saved);
     QCOMPARE(f.prompts.errors, error.isEmpty() ? QStringList() : QStringList{error});
-    QCOMPARE(app.main().participants().table().count(), saved ? 9 : 8);
-    QCOMPARE(widget<QLineEdit>(app.main(), "FilterStarter")->text(), search);
+    QCOMPARE(main.participants().table().count(), saved ? 9 : 8);
+    QCOMPARE(widget<QLineEdit>(main, "FilterStarter")->text(), search);
     if (saved) {
-        RecordModel& m = app.main().participants().model();
+        RecordModel& m = main.participants().model();
         QCOMPARE(m.count(), 1);
         QCOMPARE(m.currentText(field::BOOTSNAME), QStringLiteral("Neues Boot"));
         QCOMPARE(m.currentValue(field::YS).toDouble(), 112.5);
@@ -220,17 +214,23 @@ void TestMainRegister::entryDialog() {
 void TestMainRegister::entryDialog_discardSavesNothing() {
     MainFixture f;
     f.folder.writeParticipants(f.folder.starter(), fleet());
-    RaceOffice& app = f.start();
-    TNewParticipant& dialog = app.newParticipant();
-    dialog.show();
-    widget<QLineEdit>(dialog, "DBEdit1")->setText(QStringLiteral("X"));
-    QCOMPARE(widget<QLineEdit>(dialog, "DBEdit1")->maxLength(), 20);
-    QCOMPARE(widget<QLineEdit>(dialog, "DBEdit6")->maxLength(), 1);
-    dialog.Button2Click();
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(app.main().participants().table().count(), 8);
-    dialog.show(); // a new entry starts empty
-    QCOMPARE(widget<QLineEdit>(dialog, "DBEdit1")->text(), QString());
+    TMain& main = f.start().main();
+    bool openAfterDiscard = true;
+    onNextDialog([&](QDialog& dialog) {
+        widget<QLineEdit>(dialog, "DBEdit1")->setText(QStringLiteral("X"));
+        QCOMPARE(widget<QLineEdit>(dialog, "DBEdit1")->maxLength(), 20);
+        QCOMPARE(widget<QLineEdit>(dialog, "DBEdit6")->maxLength(), 1);
+        PRESS(dialog, "Button2");
+        openAfterDiscard = dialog.isVisible();
+    });
+    PRESS(main, "cmdNewParticip");
+    QVERIFY(!openAfterDiscard);
+    QCOMPARE(main.participants().table().count(), 8);
+    // A new entry starts empty.
+    QString sailShown = QStringLiteral("<nicht geöffnet>");
+    onNextDialog([&](QDialog& dialog) { sailShown = widget<QLineEdit>(dialog, "DBEdit1")->text(); });
+    PRESS(main, "cmdNewParticip");
+    QCOMPARE(sailShown, QString());
 }
 
 void TestMainRegister::createDatabase_cancelReopensPrevious() {
@@ -257,7 +257,7 @@ void TestMainRegister::createDatabase_newFileAndQuit() {
     QVERIFY(main.participants().isOpen());
     QCOMPARE(main.participants().model().count(), 0);
     f.prompts.answers = {true};
-    main.cmdHaltClick();
+    PRESS(main, "Label19");
     f.stop();
     const QString prefs = readFile(f.folder.prefs());
     QVERIFY2(prefs.contains(QStringLiteral("LastSID=") + path + u'\n'), qPrintable(prefs));

@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "store/Error.h"
 #include "store/IniFile.h"
 #include "store/Table.h"
 #include "timing/Race.h"
@@ -16,17 +15,10 @@
 using namespace Qt::Literals::StringLiterals;
 using wm::Race;
 using wm::Table;
+using wm::test::errorOf;
+using wm::test::kNoError;
 
 namespace {
-
-template <typename Fn> QString errorOf(Fn fn) {
-    try {
-        fn();
-    } catch (const wm::Error& e) {
-        return e.message();
-    }
-    return {};
-}
 
 // A participant database and a race in the program folder; boats enter through addBoat.
 struct RaceRig {
@@ -186,7 +178,7 @@ void RaceTest::raceNameChecks_data() {
 void RaceTest::raceNameChecks() {
     QFETCH(QString, name);
     QFETCH(bool, accepted);
-    QCOMPARE(errorOf([&] { wm::checkRaceName(name); }).isEmpty(), accepted);
+    QCOMPARE(errorOf([&] { wm::checkRaceName(name); }) == kNoError, accepted);
 }
 
 void RaceTest::addBoat_data() {
@@ -296,8 +288,8 @@ void RaceTest::recordFinish_data() {
     QTest::addColumn<QString>("corrected");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("yardstick 105") << QVariant(105) << u"00:47:12"_s << u"00:44:57"_s << QString();
-    QTest::newRow("fractional yardstick") << QVariant(112.5) << u"01:00:00"_s << u"00:53:20"_s << QString();
+    QTest::newRow("yardstick 105") << QVariant(105) << u"00:47:12"_s << u"00:44:57"_s << kNoError;
+    QTest::newRow("fractional yardstick") << QVariant(112.5) << u"01:00:00"_s << u"00:53:20"_s << kNoError;
     QTest::newRow("yardstick 0") << QVariant(0) << u"00:47:12"_s << QString() << u"Gleitkommadivision durch Null"_s;
     QTest::newRow("no yardstick") << QVariant() << u"00:47:12"_s << QString()
                                   << u"'' ist kein gültiger Gleitkommawert"_s;
@@ -321,7 +313,7 @@ void RaceTest::recordFinish() {
 
     QCOMPARE(errorOf([&] { rig.race.recordFinish(elapsed); }), error);
     const Table::Row row = rig.race.table().select().first();
-    if (!error.isEmpty()) {
+    if (error != kNoError) {
         QCOMPARE(text(rig.race.table(), row, wm::field::STATUS), u"1"_s);
         QVERIFY(row.values.value(rig.race.table().fieldIndex(wm::field::GZEIT)).isNull());
         QVERIFY(row.values.value(rig.race.table().fieldIndex(wm::field::BZEIT)).isNull());
@@ -588,12 +580,7 @@ void RaceTest::calcPoints_fullDisk_writesNoPoints() {
     Table race;
     race.open(path, Table::Mode::Exclusive);
     disk.fill();
-    QString error;
-    try {
-        wm::ensureScored(race);
-    } catch (const wm::Error& e) {
-        error = e.message();
-    }
+    const QString error = errorOf([&] { wm::ensureScored(race); });
     QVERIFY2(error.contains(u"der Datenträger ist voll"_s), qPrintable(error));
     QCOMPARE(race.count(wm::Filter::isNotNull(wm::field::Punkte)), 0);
     disk.release();

@@ -21,8 +21,8 @@ using wm::ReportData;
 
 namespace {
 
-constexpr double kMmPerPoint = 25.4 / 72.0;
-
+using wm::test::kMmPerPoint;
+using wm::test::near;
 using wm::test::PdfRead;
 using wm::test::readPdfData;
 using wm::test::readPdfFile;
@@ -36,17 +36,12 @@ QStringList resultRow(const QString& sail, const QString& boat, const QString& n
 
 ReportData results(int count) {
     ReportData data;
-    data.fields = QStringList{u"SEGELNR"_s, u"BOOTSNAME"_s, u"NAME"_s,  u"TYP"_s,    u"YS"_s,
-                              u"START"_s,   u"GZEIT"_s,     u"BZEIT"_s, u"STATUS"_s, u"Punkte"_s};
+    data.fields = wm::test::kRaceFieldNames;
     for (int i = 1; i <= count; ++i) {
         data.rows << resultRow(u"S%1"_s.arg(i), u"Boot%1"_s.arg(i), u"Name%1"_s.arg(i), u"105"_s, u"00:41:10"_s,
                                u"00:39:13"_s, QString::number(i));
     }
     return data;
-}
-
-bool near(double actual, double expected, double tolerance) {
-    return std::abs(actual - expected) <= tolerance;
 }
 
 } // namespace
@@ -445,9 +440,8 @@ void TestReports::printedThroughPrinter_keepsPaperPositions() {
         ++checked;
     }
     QVERIFY(checked > 100);
-    std::unique_ptr<poppler::page> first(pdf.doc->create_page(0));
-    QVERIFY(near(first->page_rect().width(), 841.9, 0.5));
-    QVERIFY(near(first->page_rect().height(), 595.3, 0.5));
+    QVERIFY(near(pdf.pageSizes[0].width(), 841.9, 0.5));
+    QVERIFY(near(pdf.pageSizes[0].height(), 595.3, 0.5));
 }
 
 QTEST_MAIN(TestReports)

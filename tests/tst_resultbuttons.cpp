@@ -11,34 +11,24 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-page.h>
-
 // The main window's result buttons over a race on disk: what a user gets from "Report", "PDF" and the
 // participant list.
 
 using namespace Qt::Literals::StringLiterals;
+using wm::test::kMmPerPoint;
+using wm::test::near;
 using wm::test::PdfRead;
 using wm::test::readPdfFile;
 using wm::test::Word;
 
 namespace {
 
-constexpr double kMmPerPoint = 25.4 / 72.0;
-
-// Notices are recorded; a removed notice is counted.
-class Notices : public wm::test::RecordingNotifier {
-public:
-    int cleared = 0;
-    void clear() override { ++cleared; }
-};
-
 // A race table on disk as the main window holds it after scoring: finishers, then one DNF and one DSQ.
 struct RaceRig {
     wm::test::ProgramFolder folder;
     wm::ManualClock clock{QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5))};
     wm::test::ScriptedPrompts prompts;
-    Notices notices;
+    wm::test::RecordingNotifier notices;
     std::unique_ptr<wm::test::PdfPreview> preview;
     wm::Race race;
     QWidget host;
@@ -72,15 +62,6 @@ struct RaceRig {
     QString previewPath() const { return folder.path() + u"/preview.pdf"_s; }
 };
 
-void press(QPushButton* button) {
-    QVERIFY2(button->isEnabled(), "a user could not press this button");
-    button->click();
-}
-
-bool near(double actual, double expected, double tolerance) {
-    return std::abs(actual - expected) <= tolerance;
-}
-
 } // namespace
 
 class TestResultButtons : public QObject {
@@ -100,13 +81,12 @@ void TestResultButtons::participantList_portraitNumberedOnFreshCopy() {
     RaceRig rig;
     rig.race.setSearchText(u"GER"_s);
     QCOMPARE(rig.race.list().count(), 2);
-    press(rig.widgets.cmdCompList);
+    QVERIFY(wm::test::press(rig.widgets.cmdCompList));
     QVERIFY(rig.prompts.errors.isEmpty());
     QCOMPARE(rig.preview->shown, 1);
     const PdfRead list = readPdfFile(rig.previewPath());
     QCOMPARE(list.pages, 1);
-    std::unique_ptr<poppler::page> page(list.doc->create_page(0));
-    QVERIFY(page->page_rect().width() < page->page_rect().height());
+    QVERIFY(list.pageSizes[0].width() < list.pageSizes[0].height());
     QVERIFY(!list.find(u"Teilnehmer:"_s).isEmpty());
     QVERIFY(list.find(u"Cup"_s).last().box.right() * kMmPerPoint > 199.5);
     const QList<Word> hash = list.find(u"#"_s);
@@ -124,10 +104,9 @@ void TestResultButtons::participantList_portraitNumberedOnFreshCopy() {
 
     // The result design is as it was: a result report shows "Platz", the time captions, landscape.
     QCOMPARE(wm::TReport::resultDesign().orientation, QPageLayout::Landscape);
-    press(rig.widgets.cmdReport);
+    QVERIFY(wm::test::press(rig.widgets.cmdReport));
     const PdfRead result = readPdfFile(rig.previewPath());
-    std::unique_ptr<poppler::page> resultPage(result.doc->create_page(0));
-    QVERIFY(resultPage->page_rect().width() > resultPage->page_rect().height());
+    QVERIFY(result.pageSizes[0].width() > result.pageSizes[0].height());
     QCOMPARE(result.find(u"Platz"_s).size(), 1);
     // Two time captions in the column header; the rules line under the rows speaks of times as well.
     const double headerTop = result.find(u"Platz"_s)[0].box.top();
@@ -139,7 +118,7 @@ void TestResultButtons::participantList_portraitNumberedOnFreshCopy() {
 
 void TestResultButtons::reportButton_previewsResultAndClearsNotice() {
     RaceRig rig;
-    press(rig.widgets.cmdReport);
+    QVERIFY(wm::test::press(rig.widgets.cmdReport));
     QVERIFY(rig.prompts.errors.isEmpty());
     QCOMPARE(rig.notices.cleared, 1);
     QCOMPARE(rig.preview->shown, 1);
@@ -159,7 +138,7 @@ void TestResultButtons::reportButton_previewsResultAndClearsNotice() {
     QVERIFY(!pdf.find(u"Cup"_s).isEmpty());
     QVERIFY(!pdf.find(u"Claußen"_s).isEmpty());
     // A second preview shows the same rows again.
-    press(rig.widgets.cmdReport);
+    QVERIFY(wm::test::press(rig.widgets.cmdReport));
     QCOMPARE(readPdfFile(rig.previewPath()).words.size(), pdf.words.size());
     QVERIFY(rig.widgets.cmdReportPDF->isEnabled());
 }
@@ -167,7 +146,7 @@ void TestResultButtons::reportButton_previewsResultAndClearsNotice() {
 void TestResultButtons::pdfButton_writesFileAndNotifies() {
     RaceRig rig;
     QDir(rig.folder.path()).rename(u"Reports"_s, u"reports"_s);
-    press(rig.widgets.cmdReportPDF);
+    QVERIFY(wm::test::press(rig.widgets.cmdReportPDF));
     QVERIFY2(rig.prompts.errors.isEmpty(), qPrintable(rig.prompts.errors.join(u'\n')));
     const QString path = rig.folder.path() + u"/reports/Herbst's Cup.pdf"_s;
     QVERIFY(QFile::exists(path));
@@ -200,7 +179,7 @@ void TestResultButtons::pdfButton_writesFileAndNotifies() {
 void TestResultButtons::pdfButton_replacesExistingFile() {
     RaceRig rig;
     wm::test::writeFile(rig.pdfPath(), QByteArray("old"));
-    press(rig.widgets.cmdReportPDF);
+    QVERIFY(wm::test::press(rig.widgets.cmdReportPDF));
     QVERIFY(rig.prompts.errors.isEmpty());
     QCOMPARE(readPdfFile(rig.pdfPath()).pages, 1);
     // The web page and the CSV file lie beside the PDF, and nothing else.
@@ -239,10 +218,10 @@ void TestResultButtons::pdfButton_failure() {
             QSKIP("chattr +i is not available here");
         }
     }
-    press(rig.widgets.cmdReportPDF);
+    QVERIFY(wm::test::press(rig.widgets.cmdReportPDF));
     if (how == u"immutable"_s) {
         QProcess::execute(u"chattr"_s, {u"-i"_s, rig.pdfPath()});
-        QCOMPARE(QByteArray(wm::test::readFile(rig.pdfPath()).toLatin1()), old);
+        QCOMPARE(wm::test::fileBytes(rig.pdfPath()), old);
     }
     QCOMPARE(rig.prompts.errors.size(), 1);
     QVERIFY2(rig.prompts.errors[0].contains(message), qPrintable(rig.prompts.errors[0]));

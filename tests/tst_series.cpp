@@ -14,20 +14,13 @@
 
 using namespace Qt::Literals::StringLiterals;
 using wm::Table;
+using wm::test::errorOf;
+using wm::test::kNoError;
 
 namespace {
 
 // A series name with a blank and an apostrophe: it must work like any other.
 const QString kSeries = u"O'Neil Cup 2024"_s;
-
-template <typename Fn> QString errorOf(Fn fn) {
-    try {
-        fn();
-    } catch (const wm::Error& e) {
-        return e.message();
-    }
-    return u"<kein Fehler>"_s;
-}
 
 QString number(const QVariant& v) {
     return v.isNull() ? u"-"_s : QString::number(v.toDouble());
@@ -259,7 +252,7 @@ void SeriesTest::append_failure_leavesSeriesUnchanged() {
     QString detail;
     try {
         wm::AppendRace(dir, series, u"Zweite"_s);
-        message = u"<kein Fehler>"_s;
+        message = kNoError;
     } catch (const wm::RaceOpenError& e) {
         message = e.message();
         detail = e.detail();
@@ -267,7 +260,7 @@ void SeriesTest::append_failure_leavesSeriesUnchanged() {
         message = e.message();
     }
     if (error == u"*"_s) {
-        QVERIFY2(message != u"<kein Fehler>"_s && !message.isEmpty(), qPrintable(message));
+        QVERIFY2(message != kNoError && !message.isEmpty(), qPrintable(message));
     } else {
         QCOMPARE(message, error);
         QVERIFY2(!detail.isEmpty(), "the reason the race could not be opened is kept");
@@ -307,7 +300,7 @@ void SeriesTest::append_fullDisk_leavesSeriesUnchanged() {
     const QStringList before = snapshot(series);
 
     disk.fill(keepBytes);
-    QVERIFY(errorOf([&] { wm::AppendRace(dir, series, u"Zweite"_s); }) != u"<kein Fehler>"_s);
+    QVERIFY(errorOf([&] { wm::AppendRace(dir, series, u"Zweite"_s); }) != kNoError);
     disk.release();
     QCOMPARE(snapshot(series), before);
     QCOMPARE(wm::AppendRace(dir, series, u"Zweite"_s).column, 2);
@@ -423,7 +416,7 @@ void SeriesTest::delete_keepsSettings_recreatedSeriesOverwritesStaleKeys() {
     QVERIFY(!QFile::exists(series.tablePath + u"-journal"_s));
     QVERIFY(QFile::exists(series.settingsPath));
     QVERIFY(!wm::seriesNames(dir).contains(kSeries));
-    QVERIFY(errorOf([&] { wm::AppendRace(dir, series, u"Eins"_s); }) != u"<kein Fehler>"_s);
+    QVERIFY(errorOf([&] { wm::AppendRace(dir, series, u"Eins"_s); }) != kNoError);
 
     wm::createSeries(series);
     wm::AppendRace(dir, series, u"Zwei"_s);
@@ -452,7 +445,7 @@ void SeriesTest::seriesName() {
     wm::test::ProgramFolder folder;
     const wm::ProgramDir dir(folder.path());
     const QString error = errorOf([&] { wm::createSeries(wm::seriesFiles(dir, name)); });
-    QCOMPARE(error == u"<kein Fehler>"_s, accepted);
+    QCOMPARE(error == kNoError, accepted);
     QCOMPARE(QDir(dir.serienDir()).entryList(QDir::Files).size(), accepted ? 1 : 0);
     QCOMPARE(wm::seriesNames(dir), accepted ? QStringList{name} : QStringList{});
     QVERIFY(QDir(dir.dataDir()).entryList(QDir::Files).isEmpty());

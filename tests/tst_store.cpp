@@ -23,6 +23,8 @@
 using namespace Qt::Literals::StringLiterals;
 using wm::Filter;
 using wm::Table;
+using wm::test::errorOf;
+using wm::test::kNoError;
 
 Q_DECLARE_METATYPE(wm::Filter)
 Q_DECLARE_METATYPE(wm::Table::Mode)
@@ -30,20 +32,6 @@ Q_DECLARE_METATYPE(wm::Table::Mode)
 namespace {
 
 const QString kInUse = u"wird gerade von einem anderen Programm benutzt"_s;
-
-template <typename Fn> QString errorOf(Fn fn) {
-    try {
-        fn();
-    } catch (const wm::Error& e) {
-        return e.message();
-    }
-    return u"<kein Fehler>"_s;
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Every file and folder beneath dir, so a test can show that a failed call created nothing.
 QStringList treeOf(const QString& dir) {
@@ -417,7 +405,7 @@ void StoreTest::openRefused() {
         QSqlDatabase::removeDatabase(u"other"_s);
     }
     const QStringList before = treeOf(dir.path());
-    const QByteArray content = bytesOf(path);
+    const QByteArray content = wm::test::fileBytes(path);
 
     Table table;
     const QString error = errorOf([&] { table.open(path, mode); });
@@ -425,7 +413,7 @@ void StoreTest::openRefused() {
     QVERIFY2(error.contains(path), qPrintable(error));
     QVERIFY(!table.isOpen());
     QCOMPARE(treeOf(dir.path()), before);
-    QCOMPARE(bytesOf(path), content);
+    QCOMPARE(wm::test::fileBytes(path), content);
 }
 
 void StoreTest::textWidth_data() {
@@ -452,8 +440,8 @@ void StoreTest::textWidth() {
     const QString insertError = errorOf([&] { table.insert({{wm::field::SEGELNR, text}}); });
     const QString updateError = errorOf([&] { table.setValue(rowid, wm::field::SEGELNR, text); });
     if (accepted) {
-        QCOMPARE(insertError, u"<kein Fehler>"_s);
-        QCOMPARE(updateError, u"<kein Fehler>"_s);
+        QCOMPARE(insertError, kNoError);
+        QCOMPARE(updateError, kNoError);
         QCOMPARE(table.value(rowid, wm::field::SEGELNR).toString(), text);
         QCOMPARE(table.count(), 2);
     } else {
@@ -500,7 +488,7 @@ void StoreTest::floatField() {
         QCOMPARE(table.count(), 0);
         return;
     }
-    QCOMPARE(message, u"<kein Fehler>"_s);
+    QCOMPARE(message, kNoError);
     const Table::Row row = table.select().value(0);
     QCOMPARE(plain(row.values.value(table.fieldIndex(wm::field::YS))), stored);
 
@@ -698,7 +686,7 @@ void StoreTest::otherProcessCannotTakeHeldTable() {
 
     // Read before the lock is taken: closing any other descriptor of the file in this process would release
     // the process's POSIX locks, and with them the table's.
-    const QByteArray content = bytesOf(path);
+    const QByteArray content = wm::test::fileBytes(path);
     const QStringList files = treeOf(dir.path());
 
     Table table;
@@ -712,7 +700,7 @@ void StoreTest::otherProcessCannotTakeHeldTable() {
     QCOMPARE(treeOf(dir.path()), files);
     QCOMPARE(rowsAsText(table), rows);
     table.close();
-    QCOMPARE(bytesOf(path), content);
+    QCOMPARE(wm::test::fileBytes(path), content);
 
     QCOMPARE(tryOpen(), u"ok"_s);
     table.open(path, Table::Mode::Exclusive);
@@ -739,7 +727,7 @@ void StoreTest::tableHeldByOtherProcess() {
         table.open(path);
         rows = rowsAsText(table);
     }
-    const QByteArray content = bytesOf(path);
+    const QByteArray content = wm::test::fileBytes(path);
     const QStringList files = treeOf(dir.path());
 
     QProcess holder;
@@ -756,7 +744,7 @@ void StoreTest::tableHeldByOtherProcess() {
     QVERIFY(!table.isOpen());
     // Asking twice changes nothing either.
     QVERIFY(errorOf([&] { table.open(path, mode); }).contains(kInUse));
-    QCOMPARE(bytesOf(path), content);
+    QCOMPARE(wm::test::fileBytes(path), content);
     QCOMPARE(treeOf(dir.path()), files);
 
     holder.closeWriteChannel();
@@ -988,7 +976,7 @@ void StoreTest::aliasesResolve() {
     // A full path needs no alias; a name does.
     const QString unknown = errorOf([&] { aliases.resolve(u"unbekannt"_s, tableName); });
     if (tableName.startsWith(u'/')) {
-        QCOMPARE(unknown, u"<kein Fehler>"_s);
+        QCOMPARE(unknown, kNoError);
     } else {
         QCOMPARE(unknown, u"Alias 'unbekannt' ist nicht definiert"_s);
     }
@@ -1271,14 +1259,14 @@ void StoreTest::fullDisk_failedWritesKeepWhatWasSaved() {
     Table table;
     table.open(tablePath, Table::Mode::Exclusive);
     table.insert(wm::test::boat(u"1"_s, u"A"_s, u"B"_s, u"C"_s, 100, 1));
-    const QByteArray savedIni = bytesOf(iniPath);
+    const QByteArray savedIni = wm::test::fileBytes(iniPath);
     disk.fill();
 
     wm::IniFile ini(iniPath);
     ini.writeString(u"General"_s, u"LastSID"_s, QString(8000, u'x'));
     const QString iniError = errorOf([&] { ini.save(); });
     QVERIFY2(iniError.contains(u"Der Datenträger ist voll."_s), qPrintable(iniError));
-    QCOMPARE(bytesOf(iniPath), savedIni);
+    QCOMPARE(wm::test::fileBytes(iniPath), savedIni);
 
     const QString tableError = errorOf([&] {
         for (int i = 0; i < 1000; ++i) {
@@ -1303,7 +1291,7 @@ void StoreTest::readOnlyTable_refusedForChanges() {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"StarterID.db"_s);
     wm::test::ProgramFolder().writeParticipants(path, {wm::test::boat(u"1"_s, u"A"_s, u"B"_s, u"C"_s, 100, 1)});
-    const QByteArray content = bytesOf(path);
+    const QByteArray content = wm::test::fileBytes(path);
     wm::test::ImmutableFile readOnly(path);
     if (!readOnly.ok()) {
         QSKIP("the file cannot be made read-only here");
@@ -1316,7 +1304,7 @@ void StoreTest::readOnlyTable_refusedForChanges() {
     table.open(path);
     QCOMPARE(table.count(), 1);
     table.close();
-    QCOMPARE(bytesOf(path), content);
+    QCOMPARE(wm::test::fileBytes(path), content);
 }
 
 void StoreTest::damagedTable_givesGermanMessage() {

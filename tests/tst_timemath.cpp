@@ -1,4 +1,4 @@
-#include "store/Error.h"
+#include "TestSupport.h"
 #include "timing/TimeMath.h"
 
 #include <QTest>
@@ -7,6 +7,7 @@
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
+using wm::test::errorOf;
 
 namespace {
 
@@ -17,16 +18,6 @@ double Hours(double h) {
 }
 double Seconds(double s) {
     return s / 86'400.0;
-}
-
-// The text of the wm::Error thrown by fn, or a note that nothing was thrown.
-template <typename Fn> QString ErrorOf(Fn fn) {
-    try {
-        fn();
-    } catch (const wm::Error& e) {
-        return e.message();
-    }
-    return u"<kein Fehler>"_s;
 }
 
 } // namespace
@@ -151,8 +142,8 @@ void TimeMathTest::parseTimeRejects_data() {
 
 void TimeMathTest::parseTimeRejects() {
     QFETCH(QString, text);
-    QCOMPARE(ErrorOf([&] { wm::ParseTime(text); }), u"'%1' ist keine gültige Uhrzeit"_s.arg(text));
-    QCOMPARE(ErrorOf([&] { wm::ParseStartTime(text); }), u"'%1' ist kein gültiger Datums- und Zeitwert"_s.arg(text));
+    QCOMPARE(errorOf([&] { wm::ParseTime(text); }), u"'%1' ist keine gültige Uhrzeit"_s.arg(text));
+    QCOMPARE(errorOf([&] { wm::ParseStartTime(text); }), u"'%1' ist kein gültiger Datums- und Zeitwert"_s.arg(text));
 }
 
 void TimeMathTest::parseFloatAccepts_data() {
@@ -190,7 +181,7 @@ void TimeMathTest::parseFloatRejects_data() {
 
 void TimeMathTest::parseFloatRejects() {
     QFETCH(QString, text);
-    QCOMPARE(ErrorOf([&] { wm::ParseFloat(text); }), u"'%1' ist kein gültiger Gleitkommawert"_s.arg(text));
+    QCOMPARE(errorOf([&] { wm::ParseFloat(text); }), u"'%1' ist kein gültiger Gleitkommawert"_s.arg(text));
 }
 
 void TimeMathTest::correctedTime_data() {
@@ -239,14 +230,14 @@ void TimeMathTest::correctedTimeFailures() {
     QFETCH(QString, elapsed);
     QFETCH(QString, yardstick);
     QFETCH(QString, message);
-    QCOMPARE(ErrorOf([&] { wm::CorrectedTime(elapsed, yardstick); }), message);
+    QCOMPARE(errorOf([&] { wm::CorrectedTime(elapsed, yardstick); }), message);
 }
 
 void TimeMathTest::correctedTimeNumericYardstick() {
     QCOMPARE(wm::CorrectedTime(u"01:00:00"_s, 105.0), u"00:57:08"_s);
     QCOMPARE(wm::CorrectedTime(u"00:45:30"_s, 87.5), u"00:52:00"_s);
     QCOMPARE(wm::CorrectedTime(wm::kDsq, 0.0), wm::kDsq);
-    QCOMPARE(ErrorOf([] { wm::CorrectedTime(u"01:00:00"_s, 0.0); }), u"Gleitkommadivision durch Null"_s);
+    QCOMPARE(errorOf([] { wm::CorrectedTime(u"01:00:00"_s, 0.0); }), u"Gleitkommadivision durch Null"_s);
 }
 
 void TimeMathTest::markers_data() {

@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 #include "store/Clock.h"
-#include "store/Error.h"
 #include "store/IniFile.h"
 #include "store/Table.h"
 #include "timing/Race.h"
@@ -23,15 +22,6 @@ using wm::Race;
 using wm::Table;
 
 namespace {
-
-template <typename Fn> QString errorOf(Fn fn) {
-    try {
-        fn();
-    } catch (const wm::Error& e) {
-        return e.message();
-    }
-    return {};
-}
 
 double at(int h, int m, int s, int ms = 0) {
     return wm::TimeOfDay(QTime(h, m, s, ms));

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <map>
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-page.h>
 #include <vector>
@@ -33,6 +34,24 @@ QStringList PdfRead::onPage(int page) const {
     return texts;
 }
 
+QStringList PdfRead::lines(double top, double bottom) const {
+    std::map<std::pair<int, int>, std::map<double, QString>> byLine; // page and whole-point top, then x
+    for (const Word& w : words) {
+        if (w.box.top() > top && w.box.top() < bottom) {
+            byLine[{w.page, int(w.box.top())}][w.box.left()] = w.text;
+        }
+    }
+    QStringList result;
+    for (const auto& [line, byX] : byLine) {
+        QStringList texts;
+        for (const auto& [x, text] : byX) {
+            texts << text;
+        }
+        result << texts.join(u' ');
+    }
+    return result;
+}
+
 PdfRead readPdfData(const QByteArray& bytes) {
     PdfRead read;
     static std::vector<std::vector<char>> keep; // poppler reads the data in place for the document's life
@@ -44,6 +63,9 @@ PdfRead readPdfData(const QByteArray& bytes) {
     read.pages = read.doc->pages();
     for (int p = 0; p < read.pages; ++p) {
         std::unique_ptr<poppler::page> page(read.doc->create_page(p));
+        const poppler::byte_array text = page->text().to_utf8();
+        read.pageTexts << QString::fromUtf8(text.data(), qsizetype(text.size()));
+        read.pageSizes << QSizeF(page->page_rect().width(), page->page_rect().height());
         for (const poppler::text_box& box : page->text_list()) {
             const poppler::rectf r = box.bbox();
             const poppler::byte_array utf8 = box.text().to_utf8();

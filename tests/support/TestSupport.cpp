@@ -2,11 +2,14 @@
 
 #include "store/Table.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <unistd.h>
@@ -99,9 +102,35 @@ QVariantMap boat(const QString& sailNumber, const QString& boatName, const QStri
             {field::YS, yardstick},       {field::START, start},        {field::STATUS, status}};
 }
 
+QList<QVariantMap> boatList(const QStringList& rows) {
+    QList<QVariantMap> result;
+    for (const QString& row : rows) {
+        const QStringList f = row.split(u'|');
+        auto text = [&f](int i) { return f.value(i).isEmpty() ? QString() : f.value(i); };
+        result << boat(text(0), text(1), text(2), text(3), f.value(4).toDouble(), f.value(5).toInt(),
+                       f.value(6).toInt());
+    }
+    return result;
+}
+
+QList<QVariantMap> exampleFleet() {
+    return boatList({
+        QStringLiteral("GER 1|Möwe|Anke|Laser|113|1"),
+        QStringLiteral("GER 2|Kleiner Wal|Tim|Europe|115|1"),
+        QStringLiteral("G 12|Nordlicht|Lars|420er|111|2"),
+        QStringLiteral("G 17|Fliegender Fisch|Paula|FD|84|2"),
+        QStringLiteral("GER 3|Seestern|Klaus|Folkeboot|105|3"),
+        QStringLiteral("GER 4|Ostwind|Malte|Drachen|95|3"),
+    });
+}
+
 QString readFile(const QString& path) {
+    return QString::fromUtf8(fileBytes(path));
+}
+
+QByteArray fileBytes(const QString& path) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeFile(const QString& path, const QByteArray& content) {
@@ -128,6 +157,17 @@ bool press(QWidget* control) {
     }
     QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, control->rect().center());
     return true;
+}
+
+void onNextDialog(std::function<void(QDialog& dialog)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY2(dialog, "no dialog opened");
+        act(*dialog);
+        if (dialog->isVisible()) {
+            dialog->reject();
+        }
+    });
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
 #include "desktop/Prompts.h"
+#include "store/Error.h"
 
 #include <QPointer>
 #include <QProcess>
@@ -11,7 +12,11 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include <cmath>
 #include <deque>
+#include <functional>
+
+class QDialog;
 
 namespace wm::test {
 
@@ -79,6 +84,36 @@ private:
 QVariantMap boat(const QString& sailNumber, const QString& boatName, const QString& name, const QString& type,
                  double yardstick, int start, int status = 0);
 
+// A race table's field names in its order, as result rows carry them.
+inline const QStringList kRaceFieldNames = {
+    QStringLiteral("SEGELNR"), QStringLiteral("BOOTSNAME"), QStringLiteral("NAME"),  QStringLiteral("TYP"),
+    QStringLiteral("YS"),      QStringLiteral("START"),     QStringLiteral("GZEIT"), QStringLiteral("BZEIT"),
+    QStringLiteral("STATUS"),  QStringLiteral("Punkte")};
+
+// Boats written one a row as "sail number|boat name|name|type|Yardstick|start[|status]", so that a fleet reads
+// as a table; an empty text is no value.
+QList<QVariantMap> boatList(const QStringList& rows);
+
+// Six boats in three start groups, two in each, as a small club evening race has them.
+QList<QVariantMap> exampleFleet();
+
+// What errorOf() gives when nothing was thrown; unlike an empty text, no message can be mistaken for it.
+inline const QString kNoError = QStringLiteral("<kein Fehler>");
+
+// The message of the wm::Error that fn throws, or kNoError.
+template <typename Fn> QString errorOf(Fn&& fn) {
+    try {
+        fn();
+    } catch (const Error& e) {
+        return e.message();
+    }
+    return kNoError;
+}
+
+inline bool near(double actual, double expected, double tolerance) {
+    return std::abs(actual - expected) <= tolerance;
+}
+
 // A small tmpfs mounted over a folder: a real full disk. Only root may mount; elsewhere ok() is false and the
 // test skips. The folder's old content is hidden while it is mounted.
 class SmallDisk {
@@ -115,10 +150,15 @@ private:
 // nothing, unless the control exists, shows in its window and takes input.
 bool press(QWidget* control);
 
+// Runs `act` on the modal dialog that opens next, inside the dialog's own event loop, and closes the dialog
+// if `act` left it open; the test goes on once the control that opened it returns.
+void onNextDialog(std::function<void(QDialog& dialog)> act);
+
 // Waits until a helper process (table_holder) says "ready", that is holds its table.
 bool waitForReady(QProcess& process);
 
 QString readFile(const QString& path);
+QByteArray fileBytes(const QString& path);
 void writeFile(const QString& path, const QByteArray& content);
 
 } // namespace wm::test
