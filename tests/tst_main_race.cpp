@@ -626,7 +626,7 @@ void TestMainRace::finish_onAFullDisk_savedOrRefusedWithOneBox() {
     }
     QVERIFY(QDir().mkpath(f.folder.path() + QStringLiteral("/data/Starter")));
     QVERIFY(QDir().mkpath(f.folder.path() + QStringLiteral("/data/Serien")));
-    f.folder.writeParticipants(f.folder.starter(), fleet());
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
     TMain& main = f.start().main();
     main.timLoadTimer();
     PRESS(main, "Label22");
