@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "series/AppendRace.h"
+#include "series/SeriesRules.h"
 #include "series/SeriesStore.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
@@ -336,6 +337,18 @@ void SeriesTest::append_keepsEachEntryForScoringByPlace() {
     QCOMPARE(kept(1), (QStringList{u"A 00:41:00"_s, u"B 00:40:00"_s}));
     QCOMPARE(kept(2), (QStringList{u"A DNE"_s, u"C 00:39:00"_s}));
     QVERIFY(wm::raceEntries(table, 3).isEmpty());
+    // Scored by place: A 2nd then DNE (4), B 1st then absent (DNC 4), C absent then 1st: C before B by A8.2.
+    QStringList standings;
+    wm::SeriesRules rules;
+    rules.kind = wm::SeriesRules::Kind::AppendixA;
+    for (const wm::BoatStanding& s : wm::scoreAppendixA(wm::seriesRaceEntries(table), rules)) {
+        QStringList races;
+        for (const wm::RaceScore& r : s.races) {
+            races << QString::number(r.points) + r.code;
+        }
+        standings << u"%1 %2 %3"_s.arg(s.place).arg(s.net).arg(races.join(u' '));
+    }
+    QCOMPARE(standings, (QStringList{u"3 6 2 4DNE"_s, u"2 5 1 4DNC"_s, u"1 5 4DNC 1"_s}));
     // The documented series table is as it always was: six fields and a points column per race.
     QCOMPARE(seriesRows(series), (QStringList{u"A|Anna|Abel|Laser|113|5|2,3"_s, u"B|Berta|Bauer|Laser|113|4|1,3"_s,
                                               u"C|Cora|Cech|Laser|113|4|3,1"_s}));

@@ -1,5 +1,6 @@
 #include "series/SeriesRules.h"
 
+#include "series/SeriesStore.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
 
@@ -130,6 +131,33 @@ QString seriesRulesLine(const SeriesRules& rules) {
     }
     parts << QStringLiteral("Gleichstand nach A8");
     return parts.join(QStringLiteral(" · "));
+}
+
+QList<QList<RaceEntry>> seriesRaceEntries(const Table& series) {
+    QHash<qint64, qsizetype> boatAt;
+    for (const Table::Row& row : series.select()) {
+        boatAt.insert(row.rowid, boatAt.size());
+    }
+    QList<QList<RaceEntry>> races;
+    for (int k = 1; k <= raceCount(series); ++k) {
+        QList<RaceEntry> race(boatAt.size());
+        for (const StoredEntry& kept : raceEntries(series, k)) {
+            const auto at = boatAt.constFind(kept.boat);
+            if (at == boatAt.constEnd()) {
+                continue; // a row deleted from the series since
+            }
+            RaceEntry& entry = race[*at];
+            if (isResultCode(kept.corrected)) {
+                entry.kind = RaceEntry::Kind::Coded;
+                entry.code = kept.corrected;
+            } else {
+                entry.kind = RaceEntry::Kind::Finished;
+                entry.corrected = kept.corrected;
+            }
+        }
+        races << race;
+    }
+    return races;
 }
 
 QList<BoatStanding> scoreAppendixA(const QList<QList<RaceEntry>>& races, const SeriesRules& rules) {

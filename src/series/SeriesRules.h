@@ -58,6 +58,12 @@ struct BoatStanding {
     int place = 0;          // equal boats share their place
 };
 
+class Table;
+
+// The races of an open series as Appendix A scores them: one list per race column, every series row in natural
+// order with its kept entry (a row without one did not sail that race). Throws wm::Error.
+QList<QList<RaceEntry>> seriesRaceEntries(const Table& series);
+
 // Scores a series under Appendix A. `races[r][b]` is boat b in race r; every race lists every boat of the
 // series in the same order. The standings are per boat in that order.
 QList<BoatStanding> scoreAppendixA(const QList<QList<RaceEntry>>& races, const SeriesRules& rules);
