@@ -9,6 +9,7 @@
 #include "timing/Race.h"
 #include "timing/Scoring.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <functional>
@@ -88,6 +90,21 @@ std::map<QString, std::pair<QString, int>> stored(const QString& path) {
             r.values.value(t.fieldIndex(field::BZEIT)).toString(), r.values.value(t.fieldIndex(field::Punkte)).toInt()};
     }
     return result;
+}
+
+// The fields of every row as displayed, joined by `separator`, in natural order.
+QStringList rowsOnDisk(const QString& path, const QStringList& fields, QChar separator) {
+    Table t;
+    t.open(path);
+    QStringList rows;
+    for (const Table::Row& r : t.select()) {
+        QStringList row;
+        for (const QString& f : fields) {
+            row << displayText(r.values.value(t.fieldIndex(f)));
+        }
+        rows << row.join(separator);
+    }
+    return rows;
 }
 
 // "place sail" of every result row of a PDF, page by page and top to bottom.
@@ -208,6 +225,9 @@ private slots:
     void raceList_newestFirstWithoutStarterTable();
     void correction_data();
     void correction();
+    void recordButtons_inOneRow();
+    void entries_editedThroughButtonsAndFields_data();
+    void entries_editedThroughButtonsAndFields();
     void errorBox_isWrittenToTheLog();
     void deletion_data();
     void deletion();
@@ -311,6 +331,127 @@ void TestRaceEdit::correction() {
         QVERIFY2(b.f.prompts.errors[0].contains(error), qPrintable(b.f.prompts.errors[0]));
         QCOMPARE(b.w<QLineEdit>("DBEdit1")->text(), elapsed);
         QCOMPARE(b.w<QLineEdit>("DBEdit2")->text(), yardstick);
+    }
+}
+
+void TestRaceEdit::recordButtons_inOneRow() {
+    Browser b;
+    b.open();
+    QStringList buttons;
+    for (const char* name : {"btnInsert", "btnDelete", "btnCancel", "btnRefresh"}) {
+        const auto* button = b.w<QToolButton>(name);
+        QVERIFY2(button && button->parentWidget() == b.w<QWidget>("DBNavigator1"), name);
+        buttons << QStringLiteral("%1 %2 %3").arg(button->toolTip()).arg(button->x()).arg(button->width());
+    }
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Datensatz einfügen 0 55"), QStringLiteral("Datensatz löschen 55 55"),
+                                   QStringLiteral("Bearbeitung abbrechen 110 55"),
+                                   QStringLiteral("Daten aktualisieren 165 55")}));
+}
+
+void TestRaceEdit::entries_editedThroughButtonsAndFields_data() {
+    // Steps: "click:ROW" an entry, "press:NAME" a control, "type:FIELD=TEXT" into an edit field, "return:FIELD",
+    // "grid:TEXT" typed into the grid's open editor, "gridReturn", "outside:YS=N" written by another connection
+    // to entry B.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("onDisk"); // "sail|GZEIT|YS", natural order
+    QTest::addColumn<QString>("current");    // the current entry's sail number afterwards
+    QTest::addColumn<QString>("fields");     // DBEdit1|DBEdit2 afterwards
+    QTest::addColumn<int>("errors");
+    const QStringList three{QStringLiteral("A|01:00:00|105"), QStringLiteral("B|00:58:00|100"),
+                            QStringLiteral("C|00:59:00|100")};
+    QTest::newRow("insert adds an empty entry")
+        << QStringList{QStringLiteral("press:btnInsert")} << false << three + QStringList{QStringLiteral("||")}
+        << QString() << QStringLiteral("|") << 0;
+    QTest::newRow("a sail number typed into the new entry")
+        << QStringList{QStringLiteral("press:btnInsert"), QStringLiteral("grid:Neu"), QStringLiteral("gridReturn")}
+        << false << three + QStringList{QStringLiteral("Neu||")} << QStringLiteral("Neu") << QStringLiteral("|") << 0;
+    QTest::newRow("cancel takes back the empty new entry")
+        << QStringList{QStringLiteral("press:btnInsert"), QStringLiteral("press:btnCancel")} << false << three
+        << QStringLiteral("C") << QStringLiteral("00:59:00|100") << 0;
+    QTest::newRow("cancel keeps a new entry with values")
+        << QStringList{QStringLiteral("press:btnInsert"), QStringLiteral("grid:Neu"), QStringLiteral("gridReturn"),
+                       QStringLiteral("press:btnCancel")}
+        << false << three + QStringList{QStringLiteral("Neu||")} << QStringLiteral("Neu") << QStringLiteral("|") << 0;
+    QTest::newRow("delete confirmed") << QStringList{QStringLiteral("click:1"), QStringLiteral("press:btnDelete")}
+                                      << true
+                                      << QStringList{QStringLiteral("A|01:00:00|105"), QStringLiteral("C|00:59:00|100")}
+                                      << QStringLiteral("C") << QStringLiteral("00:59:00|100") << 0;
+    QTest::newRow("delete declined") << QStringList{QStringLiteral("click:1"), QStringLiteral("press:btnDelete")}
+                                     << false << three << QStringLiteral("B") << QStringLiteral("00:58:00|100") << 0;
+    QTest::newRow("Return in a field writes both fields")
+        << QStringList{QStringLiteral("click:1"), QStringLiteral("type:DBEdit1=01:00:00"),
+                       QStringLiteral("return:DBEdit1")}
+        << false
+        << QStringList{QStringLiteral("A|01:00:00|105"), QStringLiteral("B|01:00:00|100"),
+                       QStringLiteral("C|00:59:00|100")}
+        << QStringLiteral("B") << QStringLiteral("01:00:00|100") << 0;
+    QTest::newRow("moving to another entry writes the fields, their entry stays current")
+        << QStringList{QStringLiteral("click:0"), QStringLiteral("type:DBEdit2=99"), QStringLiteral("click:2")} << false
+        << QStringList{QStringLiteral("A|01:00:00|99"), QStringLiteral("B|00:58:00|100"),
+                       QStringLiteral("C|00:59:00|100")}
+        << QStringLiteral("A") << QStringLiteral("01:00:00|99") << 0;
+    QTest::newRow("a refused value stays with its entry")
+        << QStringList{QStringLiteral("click:0"), QStringLiteral("type:DBEdit2=abc"), QStringLiteral("click:2")}
+        << false << three << QStringLiteral("A") << QStringLiteral("01:00:00|abc") << 1;
+    QTest::newRow("refresh shows a change made elsewhere")
+        << QStringList{QStringLiteral("click:1"), QStringLiteral("outside:YS=120"), QStringLiteral("press:btnRefresh")}
+        << false
+        << QStringList{QStringLiteral("A|01:00:00|105"), QStringLiteral("B|00:58:00|120"),
+                       QStringLiteral("C|00:59:00|100")}
+        << QStringLiteral("B") << QStringLiteral("00:58:00|120") << 0;
+}
+
+void TestRaceEdit::entries_editedThroughButtonsAndFields() {
+    QFETCH(QStringList, steps);
+    QFETCH(bool, answer);
+    QFETCH(QStringList, onDisk);
+    QFETCH(QString, current);
+    QFETCH(QString, fields);
+    QFETCH(int, errors);
+    Browser b;
+    writeRace(b.f.folder, QStringLiteral("Abend"), kThree);
+    const QString path = b.f.folder.data(QStringLiteral("Abend.db"));
+    b.open();
+    // Typing goes to the window that has the focus.
+    b.edit->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.edit));
+    QVERIFY(b.choose(QStringLiteral("Abend")));
+    b.f.prompts.answers = {answer};
+    for (const QString& step : steps) {
+        const QString what = step.section(u':', 0, 0);
+        const QString arg = step.section(u':', 1);
+        if (what == QLatin1String("click")) {
+            b.clickEntry(arg.toInt());
+        } else if (what == QLatin1String("press")) {
+            QVERIFY2(press(b.w<QWidget>(qPrintable(arg))), qPrintable(step));
+        } else if (what == QLatin1String("type")) {
+            b.type(qPrintable(arg.section(u'=', 0, 0)), arg.section(u'=', 1));
+        } else if (what == QLatin1String("return")) {
+            QTest::keyClick(b.w<QLineEdit>(qPrintable(arg)), Qt::Key_Return);
+        } else if (what == QLatin1String("grid")) {
+            QVERIFY2(b.w<QTableView>("DBGrid1")->isAncestorOf(QApplication::focusWidget()), qPrintable(step));
+            QTest::keyClicks(QApplication::focusWidget(), arg);
+        } else if (what == QLatin1String("gridReturn")) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            // The grid writes the cell once the event loop runs.
+            QCoreApplication::processEvents();
+        } else if (what == QLatin1String("outside")) {
+            Table other;
+            other.open(path);
+            for (const Table::Row& row : other.select()) {
+                if (row.values.value(other.fieldIndex(field::SEGELNR)).toString() == QLatin1String("B")) {
+                    other.setValue(row.rowid, field::YS, arg.section(u'=', 1).toDouble());
+                }
+            }
+        }
+    }
+    QCOMPARE(rowsOnDisk(path, {field::SEGELNR, field::GZEIT, field::YS}, u'|'), onDisk);
+    QCOMPARE(b.edit->entries().currentText(field::SEGELNR), current);
+    QCOMPARE(b.w<QLineEdit>("DBEdit1")->text() + u'|' + b.w<QLineEdit>("DBEdit2")->text(), fields);
+    QCOMPARE(b.f.prompts.errors.size(), errors);
+    if (steps.contains(QStringLiteral("press:btnDelete"))) {
+        QCOMPARE(b.f.prompts.asked, QStringList{QStringLiteral("Datensatz löschen?")});
     }
 }
 
@@ -617,17 +758,7 @@ void writeStartGroups(const ProgramFolder& folder) {
 
 // "sail GZEIT BZEIT points" of every row, in natural order.
 QStringList timesOnDisk(const QString& path) {
-    Table t;
-    t.open(path);
-    QStringList rows;
-    for (const Table::Row& r : t.select()) {
-        QStringList row;
-        for (const QString& f : {field::SEGELNR, field::GZEIT, field::BZEIT, field::Punkte}) {
-            row << displayText(r.values.value(t.fieldIndex(f)));
-        }
-        rows << row.join(u' ');
-    }
-    return rows;
+    return rowsOnDisk(path, {field::SEGELNR, field::GZEIT, field::BZEIT, field::Punkte}, u' ');
 }
 
 const QStringList kBeforeShift = {QStringLiteral("G1 00:44:00 00:44:00 1"), QStringLiteral("G2a 00:45:00 00:45:00 2"),
