@@ -57,8 +57,7 @@ QToolButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap
 
 TRaceEdit::TRaceEdit(Race& running, const Seams& seams, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
-      m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(running), m_programDir(seams.programDir), m_clock(seams.clock),
-      m_prompts(seams.prompts), m_notifier(seams.notifier), m_preview(seams.preview), m_entries(m_table) {
+      m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(running), m_seams(seams), m_entries(m_table) {
     m_ui->setupUi(this);
     applyPixelFonts(this);
     setModal(true);
@@ -84,7 +83,7 @@ TRaceEdit::TRaceEdit(Race& running, const Seams& seams, QWidget* parent)
             });
 
     m_entries.setColumns(participantColumns());
-    m_entries.setErrorHandler([this](const QString& message) { m_prompts.error(message); });
+    m_entries.setErrorHandler([this](const QString& message) { m_seams.prompts.error(message); });
     bindGrid(m_ui->DBGrid1, &m_entries);
     connect(&m_entries, &RecordModel::currentChanged, this, &TRaceEdit::entryChanged);
     connect(&m_entries, &QAbstractItemModel::dataChanged, this, [this] {
@@ -164,7 +163,7 @@ void TRaceEdit::resizeEvent(QResizeEvent* event) {
 void TRaceEdit::RefreshTree() {
     const QSignalBlocker block(m_ui->TreeView1->selectionModel());
     m_raceList.clear();
-    for (const QString& name : raceNames(m_programDir.dataDir())) {
+    for (const QString& name : raceNames(m_seams.programDir.dataDir())) {
         auto* item = new QStandardItem(name);
         item->setEditable(false);
         m_raceList.appendRow(item);
@@ -183,7 +182,7 @@ void TRaceEdit::refuseRunning(const QString& path) const {
 }
 
 void TRaceEdit::selectRace(const QString& name) {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         commitPendingEdit(m_ui->DBGrid1);
         if (!postFields()) {
             return;
@@ -191,7 +190,7 @@ void TRaceEdit::selectRace(const QString& name) {
         closeRace();
         m_ui->Label2->setText(kNoRaceHeading);
         m_raceName.clear();
-        const QString path = RaceFiles(m_programDir.dataDir(), name).tablePath();
+        const QString path = RaceFiles(m_seams.programDir.dataDir(), name).tablePath();
         refuseRunning(path);
         m_table.open(path, Table::Mode::Shared,
                      [](const Table& t) { t.requireLayout(raceFields(participantFields())); });
@@ -257,13 +256,13 @@ bool TRaceEdit::postFields() {
         m_fieldsDirty = false;
         return true;
     }
-    const bool ok = guarded(m_prompts, [&] {
+    const bool ok = guarded(m_seams.prompts, [&] {
         m_table.setValues(m_fieldsRowid, {{field::GZEIT, m_ui->DBEdit1->text()}, {field::YS, m_ui->DBEdit2->text()}});
     });
     if (ok) {
         m_fieldsDirty = false;
         const qint64 rowid = m_fieldsRowid;
-        guarded(m_prompts, [&] {
+        guarded(m_seams.prompts, [&] {
             m_entries.refresh();
             m_entries.locate(rowid);
         });
@@ -289,7 +288,7 @@ void TRaceEdit::entryChanged() {
 }
 
 void TRaceEdit::insertEntry() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         requireRace();
         commitPendingEdit(m_ui->DBGrid1);
         if (!postFields()) {
@@ -305,9 +304,9 @@ void TRaceEdit::insertEntry() {
 }
 
 void TRaceEdit::deleteEntry() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         requireRace();
-        if (!m_entries.hasCurrent() || !m_prompts.ask(kAppCaption, QStringLiteral("Datensatz löschen?"))) {
+        if (!m_entries.hasCurrent() || !m_seams.prompts.ask(kAppCaption, QStringLiteral("Datensatz löschen?"))) {
             return;
         }
         const qint64 rowid = m_entries.currentRowid();
@@ -319,7 +318,7 @@ void TRaceEdit::deleteEntry() {
 }
 
 void TRaceEdit::cancelEdit() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         // Closing the editors drops what is typed in the grid without writing it.
         m_ui->DBGrid1->reset();
         m_fieldsDirty = false;
@@ -339,7 +338,7 @@ void TRaceEdit::cancelEdit() {
 }
 
 void TRaceEdit::refreshEntries() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         requireRace();
         commitPendingEdit(m_ui->DBGrid1);
         if (postFields()) {
@@ -350,7 +349,7 @@ void TRaceEdit::refreshEntries() {
 }
 
 void TRaceEdit::Button1Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         requireRace();
         commitPendingEdit(m_ui->DBGrid1);
         const qint64 rowid = m_entries.currentRowid();
@@ -369,19 +368,19 @@ void TRaceEdit::Button1Click() {
 }
 
 void TRaceEdit::LabelStartFixClick() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         requireRace();
         commitPendingEdit(m_ui->DBGrid1);
         if (!postFields()) {
             return;
         }
-        const std::optional<QString> groupText = m_prompts.inputText(
+        const std::optional<QString> groupText = m_seams.prompts.inputText(
             kAppCaption, QStringLiteral("Startzeit welcher Startgruppe (1-5)?"), QStringLiteral("1"));
         if (!groupText) {
             return;
         }
         const int group = parseStartGroup(*groupText);
-        const std::optional<QString> shiftText = m_prompts.inputText(
+        const std::optional<QString> shiftText = m_seams.prompts.inputText(
             kAppCaption, QStringLiteral("Um wie viele Sekunden verschieben (positiv: der Start war später)?"),
             QStringLiteral("0"));
         if (!shiftText) {
@@ -390,10 +389,11 @@ void TRaceEdit::LabelStartFixClick() {
         const int seconds = parseShiftSeconds(*shiftText);
         const QList<StartShift> plan = planStartShift(m_table, group, seconds);
         if (plan.isEmpty()) {
-            m_prompts.message(QStringLiteral("In der Startgruppe %1 hat kein Eintrag eine gesegelte Zeit.").arg(group));
+            m_seams.prompts.message(
+                QStringLiteral("In der Startgruppe %1 hat kein Eintrag eine gesegelte Zeit.").arg(group));
             return;
         }
-        if (!m_prompts.ask(kAppCaption, startShiftPreview(plan, group, seconds))) {
+        if (!m_seams.prompts.ask(kAppCaption, startShiftPreview(plan, group, seconds))) {
             return;
         }
         shiftStart(m_table, group, seconds);
@@ -423,20 +423,20 @@ void TRaceEdit::reject() {
 }
 
 void TRaceEdit::Label5Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         struct Refresh {
             TRaceEdit& window;
             ~Refresh() { window.RefreshTree(); }
         } refresh{*this};
         requireRace();
         refuseRunning(m_table.path());
-        if (!m_prompts.ask(kAppCaption, QStringLiteral("Diese Wettfahrt wirklich unwiderruflich löschen?"))) {
+        if (!m_seams.prompts.ask(kAppCaption, QStringLiteral("Diese Wettfahrt wirklich unwiderruflich löschen?"))) {
             return;
         }
         const QString path = m_table.path();
         closeRace();
         try {
-            deleteRace(m_programDir.dataDir(), m_raceName);
+            deleteRace(m_seams.programDir.dataDir(), m_raceName);
         } catch (const Error&) {
             // Nothing was deleted: the race stays chosen as it was.
             m_table.open(path);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "desktop/ImageList.h"
+#include "desktop/Seams.h"
 #include "reports/Result.h"
 #include "store/Filter.h"
-#include "store/ProgramDir.h"
 #include "store/RecordModel.h"
 #include "store/Table.h"
 
@@ -20,11 +20,7 @@ class TRaceEdit;
 
 namespace wm {
 
-class Clock;
 class CommandLabels;
-class Notifier;
-class Preview;
-class Prompts;
 class Race;
 
 // Stored races: pick one, edit its entries, correct a time and score the race again, delete a race for
@@ -33,14 +29,6 @@ class Race;
 class TRaceEdit : public QDialog {
     Q_OBJECT
 public:
-    struct Seams {
-        ProgramDir programDir;
-        const Clock& clock;
-        Prompts& prompts;
-        Notifier& notifier;
-        Preview& preview;
-    };
-
     // `running`: the main window's race in progress, never opened here.
     TRaceEdit(Race& running, const Seams& seams, QWidget* parent = nullptr);
     ~TRaceEdit() override;
@@ -95,11 +83,7 @@ private:
 
     const std::unique_ptr<Ui::TRaceEdit> m_ui;
     Race& m_running;
-    ProgramDir m_programDir;
-    const Clock& m_clock;
-    Prompts& m_prompts;
-    Notifier& m_notifier;
-    Preview& m_preview;
+    const Seams m_seams;
 
     ImageList m_images24{24};
     CommandLabels* m_commands = nullptr;

@@ -20,7 +20,7 @@
 namespace wm {
 
 QString TRaceEdit::reportsDir() const {
-    return ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports"));
+    return ProgramDir::findEntry(m_seams.programDir.root(), QStringLiteral("Reports"));
 }
 
 Result TRaceEdit::selectResult(const QString& caption, const Filter& filter, const QStringList& order,
@@ -49,46 +49,47 @@ Result TRaceEdit::PrepareReport(bool range, const QString& caption) {
 }
 
 void TRaceEdit::previewReport(const Result& result) {
-    m_notifier.clear();
-    const ReportLayout layout = TReport::layout(result, m_clock.now());
-    m_preview.show(result.caption, layout.pageLayout, [&layout](QPrinter& printer) { paintReport(layout, printer); });
+    m_seams.notifier.clear();
+    const ReportLayout layout = TReport::layout(result, m_seams.clock.now());
+    m_seams.preview.show(result.caption, layout.pageLayout,
+                         [&layout](QPrinter& printer) { paintReport(layout, printer); });
 }
 
 void TRaceEdit::exportClass(const Result& result, const QString& fileName) {
     const QString dir = reportsDir();
-    writeResultFiles(raceFiles(result, m_clock), dir + u'/' + fileName);
-    m_notifier.notify(kAppCaption, QStringLiteral("Der Report ") + result.caption +
-                                       QStringLiteral(" wurde exportiert (PDF)\r\rnach: ") +
-                                       QDir::toNativeSeparators(dir));
+    writeResultFiles(raceFiles(result, m_seams.clock), dir + u'/' + fileName);
+    m_seams.notifier.notify(kAppCaption, QStringLiteral("Der Report ") + result.caption +
+                                             QStringLiteral(" wurde exportiert (PDF)\r\rnach: ") +
+                                             QDir::toNativeSeparators(dir));
 }
 
 void TRaceEdit::Label8Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         previewReport(selectResult(m_raceName, {}, {field::Punkte}, true,
                                    QStringLiteral("Die Wettfahrt '%1' hat keine Einträge.").arg(m_raceName)));
     });
 }
 
 void TRaceEdit::Label13Click() {
-    guarded(m_prompts,
+    guarded(m_seams.prompts,
             [&] { previewReport(PrepareReport(false, typeTitle(m_raceName, m_ui->ComboBox1->currentText()))); });
 }
 
 void TRaceEdit::Label14Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         previewReport(PrepareReport(true, rangeTitle(m_raceName, m_ui->Edit1->text(), m_ui->Edit2->text())));
     });
 }
 
 void TRaceEdit::Label15Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         const QString type = m_ui->ComboBox1->currentText();
         exportClass(PrepareReport(false, typeTitle(m_raceName, type)), typePdfName(m_raceName, type));
     });
 }
 
 void TRaceEdit::Label16Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         const QString low = m_ui->Edit1->text();
         const QString high = m_ui->Edit2->text();
         exportClass(PrepareReport(true, rangeCaption(m_raceName, low, high)), rangePdfName(m_raceName, low, high));
@@ -96,14 +97,15 @@ void TRaceEdit::Label16Click() {
 }
 
 void TRaceEdit::Label17Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         // The overall ranking by corrected time, placed by running numbers.
         const Result result = selectResult(m_raceName, {}, {field::BZEIT}, false,
                                            QStringLiteral("Die Wettfahrt '%1' hat keine Einträge.").arg(m_raceName));
         const QString path = reportsDir() + u'/' + m_raceName + QStringLiteral(".pdf");
-        writeResultFiles(raceFiles(result, m_clock), path);
-        m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Wettfahrt '") + m_raceName +
-                                           QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
+        writeResultFiles(raceFiles(result, m_seams.clock), path);
+        m_seams.notifier.notify(kAppCaption, QStringLiteral("Der Report der Wettfahrt '") + m_raceName +
+                                                 QStringLiteral("' wurde exportiert:\r\r") +
+                                                 QDir::toNativeSeparators(path));
     });
 }
 

@@ -40,9 +40,7 @@ bool sameFile(const QString& a, const QString& b) {
 
 TSeriesManager::TSeriesManager(Race& running, const Seams& seams, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
-      m_ui(std::make_unique<Ui::TSeriesManager>()), m_running(running), m_programDir(seams.programDir),
-      m_clock(seams.clock), m_prompts(seams.prompts), m_notifier(seams.notifier), m_preview(seams.preview),
-      m_grid(m_tblSerie) {
+      m_ui(std::make_unique<Ui::TSeriesManager>()), m_running(running), m_seams(seams), m_grid(m_tblSerie) {
     m_ui->setupUi(this);
     applyPixelFonts(this);
     setModal(true);
@@ -70,7 +68,7 @@ TSeriesManager::TSeriesManager(Race& running, const Seams& seams, QWidget* paren
                 }
             });
 
-    m_grid.setErrorHandler([this](const QString& message) { m_prompts.error(message); });
+    m_grid.setErrorHandler([this](const QString& message) { m_seams.prompts.error(message); });
     bindGrid(m_ui->DBGrid1, &m_grid);
     connect(&m_grid, &RecordModel::currentChanged, this,
             [this] { m_ui->CurrTyp->setText(m_grid.hasCurrent() ? m_grid.currentText(field::TYP) : QString()); });
@@ -141,7 +139,7 @@ void TSeriesManager::enableAppend() {
 void TSeriesManager::RefreshTree() {
     const QSignalBlocker block(m_ui->TreeView1->selectionModel());
     m_tree.clear();
-    for (const QString& name : seriesNames(m_programDir)) {
+    for (const QString& name : seriesNames(m_seams.programDir)) {
         auto* item = new QStandardItem(name);
         item->setEditable(false);
         m_tree.appendRow(item);
@@ -153,9 +151,9 @@ void TSeriesManager::RefreshTree() {
 }
 
 void TSeriesManager::TreeView1Change(const QString& name) {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         closeSeriesTable();
-        m_series = seriesFiles(m_programDir, name);
+        m_series = seriesFiles(m_seams.programDir, name);
         try {
             openSeriesTable();
         } catch (const Error&) {
@@ -199,8 +197,8 @@ void TSeriesManager::showSeries() {
 
 void TSeriesManager::RefreshPop() {
     m_popAppend->clear();
-    guarded(m_prompts, [&] {
-        for (const QString& name : raceTableNames(m_programDir)) {
+    guarded(m_seams.prompts, [&] {
+        for (const QString& name : raceTableNames(m_seams.programDir)) {
             // Menus take '&' as the mark of an access key; doubled, it shows as typed.
             QAction* action = m_popAppend->addAction(QString(name).replace(u'&', QStringLiteral("&&")));
             action->setData(name);
@@ -260,17 +258,19 @@ void TSeriesManager::tblSerieAfterClose() {
 // ---- creating, deleting, appending ----
 
 void TSeriesManager::Label3Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         const QString def = QStringLiteral("Serie001");
         const QString name =
-            m_prompts.inputText(QStringLiteral("Neue Serie"), QStringLiteral("Name für neue Serie"), def).value_or(def);
-        const SeriesFiles files = seriesFiles(m_programDir, name);
+            m_seams.prompts.inputText(QStringLiteral("Neue Serie"), QStringLiteral("Name für neue Serie"), def)
+                .value_or(def);
+        const SeriesFiles files = seriesFiles(m_seams.programDir, name);
         if (seriesExists(files) &&
-            !m_prompts.ask(QStringLiteral("Neue Serie"),
-                           QStringLiteral("Die Serie '%1' gibt es bereits. Soll sie durch eine leere Serie ersetzt "
-                                          "werden? Alle ihre Wertungen gehen dabei verloren.")
-                               .arg(name),
-                           false)) {
+            !m_seams.prompts.ask(
+                QStringLiteral("Neue Serie"),
+                QStringLiteral("Die Serie '%1' gibt es bereits. Soll sie durch eine leere Serie ersetzt "
+                               "werden? Alle ihre Wertungen gehen dabei verloren.")
+                    .arg(name),
+                false)) {
             return;
         }
         const SeriesFiles previous = m_series;
@@ -294,12 +294,12 @@ void TSeriesManager::Label3Click() {
 }
 
 void TSeriesManager::Button3Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         if (!m_tblSerie.isOpen()) {
-            m_prompts.message(kNoSeries);
+            m_seams.prompts.message(kNoSeries);
             return;
         }
-        if (!m_prompts.ask(
+        if (!m_seams.prompts.ask(
                 kAppCaption,
                 QStringLiteral("Die Serie '%1' mit allen Wertungen unwiderruflich löschen?").arg(m_series.name),
                 false)) {
@@ -328,12 +328,12 @@ void TSeriesManager::Label4Click() {
 }
 
 void TSeriesManager::AppendRace(const QString& raceName) {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         if (!m_tblSerie.isOpen()) {
-            m_prompts.message(kNoSeries);
+            m_seams.prompts.message(kNoSeries);
             return;
         }
-        const QDir dataDir(m_programDir.dataDir());
+        const QDir dataDir(m_seams.programDir.dataDir());
         const bool inProgress = m_running.isOpen() &&
                                 sameFile(dataDir.filePath(raceName + QStringLiteral(".db")), m_running.table().path());
         // The append works on the series file itself; the grid's connection must not hold it meanwhile.
@@ -341,7 +341,7 @@ void TSeriesManager::AppendRace(const QString& raceName) {
         struct Reopen {
             TSeriesManager& window;
             ~Reopen() {
-                guarded(window.m_prompts, [this] {
+                guarded(window.m_seams.prompts, [this] {
                     if (seriesExists(window.m_series)) {
                         window.openSeriesTable();
                     }
@@ -355,7 +355,7 @@ void TSeriesManager::AppendRace(const QString& raceName) {
                 wm::AppendRace(m_series, m_running.table(), raceName,
                                dataDir.filePath(raceName + QStringLiteral(".ini")));
             } else {
-                wm::AppendRace(m_programDir, m_series, raceName);
+                wm::AppendRace(m_seams.programDir, m_series, raceName);
             }
         } catch (const RaceOpenError& e) {
             throw Error(e.message() + QStringLiteral("\n\n") + e.detail());
@@ -367,7 +367,7 @@ void TSeriesManager::AppendRace(const QString& raceName) {
 
 bool TSeriesManager::requireSeries() {
     if (!m_tblSerie.isOpen()) {
-        m_prompts.message(kNoSeries);
+        m_seams.prompts.message(kNoSeries);
         return false;
     }
     commitPendingEdit(m_ui->DBGrid1);
@@ -381,7 +381,7 @@ SeriesSelection TSeriesManager::selection(SeriesSelection::Kind kind) const {
 Result TSeriesManager::printedRanking(const SeriesSelection& sel) {
     const int n = raceCount(m_tblSerie);
     if (n > TReportS::kRaceColumns) {
-        m_prompts.message(kTooManyRacesMessage);
+        m_seams.prompts.message(kTooManyRacesMessage);
     }
     return seriesResult(m_tblSerie, sel, seriesPrintedTitle(m_series.name, sel),
                         raceListLine(raceListLines(m_series.settingsPath, n)));
@@ -393,13 +393,14 @@ Result TSeriesManager::PrepareReport(bool range) {
 
 void TSeriesManager::previewReport(const Result& ranking) {
     // A notice still on screen would cover the preview.
-    m_notifier.clear();
-    const ReportLayout layout = TReportS::layout(ranking, m_clock.now());
-    m_preview.show(ranking.caption, layout.pageLayout, [&layout](QPrinter& printer) { paintReport(layout, printer); });
+    m_seams.notifier.clear();
+    const ReportLayout layout = TReportS::layout(ranking, m_seams.clock.now());
+    m_seams.preview.show(ranking.caption, layout.pageLayout,
+                         [&layout](QPrinter& printer) { paintReport(layout, printer); });
 }
 
 void TSeriesManager::Label2Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         if (requireSeries()) {
             previewReport(printedRanking(SeriesSelection()));
         }
@@ -407,7 +408,7 @@ void TSeriesManager::Label2Click() {
 }
 
 void TSeriesManager::Label13Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         if (requireSeries()) {
             previewReport(PrepareReport(false));
         }
@@ -415,7 +416,7 @@ void TSeriesManager::Label13Click() {
 }
 
 void TSeriesManager::Label14Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         if (requireSeries()) {
             previewReport(PrepareReport(true));
         }
@@ -441,23 +442,24 @@ void TSeriesManager::exportPdf(const SeriesSelection& sel) {
                             .arg(m_series.name, sel.low, sel.high, nothing));
         }
     }
-    const QString path = ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' +
+    const QString path = ProgramDir::findEntry(m_seams.programDir.root(), QStringLiteral("Reports")) + u'/' +
                          seriesPdfName(m_series.name, sel);
-    writeResultFiles(seriesFiles(ranking, m_clock), path);
-    m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + ranking.caption +
-                                       QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
+    writeResultFiles(seriesFiles(ranking, m_seams.clock), path);
+    m_seams.notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + ranking.caption +
+                                             QStringLiteral("' wurde exportiert:\r\r") +
+                                             QDir::toNativeSeparators(path));
 }
 
 void TSeriesManager::Label7Click() {
-    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::All)); });
+    guarded(m_seams.prompts, [&] { exportPdf(selection(SeriesSelection::Kind::All)); });
 }
 
 void TSeriesManager::Label5Click() {
-    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Type)); });
+    guarded(m_seams.prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Type)); });
 }
 
 void TSeriesManager::Label6Click() {
-    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Range)); });
+    guarded(m_seams.prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Range)); });
 }
 
 } // namespace wm

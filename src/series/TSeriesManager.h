@@ -1,8 +1,8 @@
 #pragma once
 
 #include "desktop/ImageList.h"
+#include "desktop/Seams.h"
 #include "series/SeriesReport.h"
-#include "store/ProgramDir.h"
 #include "store/RecordModel.h"
 #include "store/Table.h"
 
@@ -19,11 +19,7 @@ class TSeriesManager;
 
 namespace wm {
 
-class Clock;
 class CommandLabels;
-class Notifier;
-class Preview;
-class Prompts;
 class Race;
 
 // Regatta series: create, open and delete series, append scored races as points columns, and print or
@@ -31,14 +27,6 @@ class Race;
 class TSeriesManager : public QDialog {
     Q_OBJECT
 public:
-    struct Seams {
-        ProgramDir programDir;
-        const Clock& clock;
-        Prompts& prompts;
-        Notifier& notifier;
-        Preview& preview;
-    };
-
     // `running` is the main window's race in progress: appending it uses the table the main window holds.
     TSeriesManager(Race& running, const Seams& seams, QWidget* parent = nullptr);
     ~TSeriesManager() override;
@@ -88,11 +76,7 @@ private:
 
     const std::unique_ptr<Ui::TSeriesManager> m_ui;
     Race& m_running;
-    ProgramDir m_programDir;
-    const Clock& m_clock;
-    Prompts& m_prompts;
-    Notifier& m_notifier;
-    Preview& m_preview;
+    const Seams m_seams;
 
     ImageList m_images24{24};
     CommandLabels* m_commands = nullptr;
