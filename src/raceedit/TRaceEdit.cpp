@@ -5,6 +5,7 @@
 #include "desktop/GridBinding.h"
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
+#include "desktop/RecordEditor.h"
 #include "desktop/WidgetScaling.h"
 #include "raceedit/StoredRaces.h"
 #include "reports/RaceExport.h"
@@ -23,8 +24,6 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QShowEvent>
-#include <QStyle>
-#include <QToolButton>
 
 namespace wm {
 
@@ -41,16 +40,6 @@ const QList<RecordModel::Column>& participantColumns() {
                                                        {field::YS, QStringLiteral("YS"), 44},
                                                        {field::START, QStringLiteral("Start"), 39}};
     return columns;
-}
-
-QToolButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap pixmap, const QString& tip, int x) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(parent->style()->standardIcon(pixmap));
-    b->setToolTip(tip);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setGeometry(x, 0, 55, 25);
-    return b;
 }
 
 } // namespace
@@ -85,33 +74,12 @@ TRaceEdit::TRaceEdit(Race& running, const Seams& seams, QWidget* parent)
     m_entries.setColumns(participantColumns());
     m_entries.setErrorHandler([this](const QString& message) { m_seams.prompts.error(message); });
     bindGrid(m_ui->DBGrid1, &m_entries);
-    connect(&m_entries, &RecordModel::currentChanged, this, &TRaceEdit::entryChanged);
-    connect(&m_entries, &QAbstractItemModel::dataChanged, this, [this] {
-        if (!m_fieldsDirty) {
-            loadFields();
-        }
-    });
-    connect(&m_entries, &QAbstractItemModel::modelReset, this, [this] {
-        if (!m_fieldsDirty) {
-            loadFields();
-        }
-    });
-
-    QWidget* nav = m_ui->DBNavigator1;
-    m_insert = navButton(nav, "btnInsert", QStyle::SP_FileDialogNewFolder, QStringLiteral("Datensatz einfügen"), 0);
-    m_delete = navButton(nav, "btnDelete", QStyle::SP_DialogDiscardButton, QStringLiteral("Datensatz löschen"), 55);
-    m_cancel = navButton(nav, "btnCancel", QStyle::SP_DialogCancelButton, QStringLiteral("Bearbeitung abbrechen"), 110);
-    m_refresh = navButton(nav, "btnRefresh", QStyle::SP_BrowserReload, QStringLiteral("Daten aktualisieren"), 165);
-    connect(m_insert, &QToolButton::clicked, this, &TRaceEdit::insertEntry);
-    connect(m_delete, &QToolButton::clicked, this, &TRaceEdit::deleteEntry);
-    connect(m_cancel, &QToolButton::clicked, this, &TRaceEdit::cancelEdit);
-    connect(m_refresh, &QToolButton::clicked, this, &TRaceEdit::refreshEntries);
-
-    connect(m_ui->DBEdit1, &QLineEdit::textEdited, this, &TRaceEdit::fieldsEdited);
-    connect(m_ui->DBEdit2, &QLineEdit::textEdited, this, &TRaceEdit::fieldsEdited);
-    for (QLineEdit* e : {m_ui->DBEdit1, m_ui->DBEdit2}) {
-        connect(e, &QLineEdit::returnPressed, this, [this] { postFields(); });
-    }
+    m_editor = new RecordEditor(
+        {m_ui->DBGrid1,
+         m_ui->DBNavigator1,
+         {{m_ui->DBEdit1, field::GZEIT}, {m_ui->DBEdit2, field::YS}},
+         {{m_ui->DBText1, field::BZEIT}}},
+        m_entries, m_seams.prompts, [this] { requireRace(); }, this);
     connect(m_ui->Button1, &QPushButton::clicked, this, &TRaceEdit::Button1Click);
     // Return in a field posts it; it must not also press the window's default button.
     m_ui->Button1->setAutoDefault(false);
@@ -183,8 +151,7 @@ void TRaceEdit::refuseRunning(const QString& path) const {
 
 void TRaceEdit::selectRace(const QString& name) {
     guarded(m_seams.prompts, [&] {
-        commitPendingEdit(m_ui->DBGrid1);
-        if (!postFields()) {
+        if (!m_editor->post()) {
             return;
         }
         closeRace();
@@ -202,17 +169,15 @@ void TRaceEdit::selectRace(const QString& name) {
         m_entries.refresh();
         applyColumnWidths(m_ui->DBGrid1, &m_entries);
         m_entries.first();
-        loadFields();
+        m_editor->load();
     });
 }
 
 void TRaceEdit::closeRace() {
     m_entries.clear();
     m_table.close();
-    m_fieldsDirty = false;
-    m_fieldsRowid = -1;
-    m_insertedRowid = -1;
-    loadFields();
+    m_editor->forget();
+    m_editor->load();
 }
 
 void TRaceEdit::Table1AfterOpen() {
@@ -240,113 +205,7 @@ void TRaceEdit::requireRace() const {
     }
 }
 
-// ---- the entries and the two edit fields ----
-
-void TRaceEdit::loadFields() {
-    m_fieldsRowid = m_entries.currentRowid();
-    m_fieldsDirty = false;
-    const bool has = m_entries.hasCurrent();
-    m_ui->DBEdit1->setText(has ? m_entries.currentText(field::GZEIT) : QString());
-    m_ui->DBEdit2->setText(has ? m_entries.currentText(field::YS) : QString());
-    m_ui->DBText1->setText(has ? m_entries.currentText(field::BZEIT) : QString());
-}
-
-bool TRaceEdit::postFields() {
-    if (!m_fieldsDirty || m_fieldsRowid < 0 || !m_table.isOpen()) {
-        m_fieldsDirty = false;
-        return true;
-    }
-    const bool ok = guarded(m_seams.prompts, [&] {
-        m_table.setValues(m_fieldsRowid, {{field::GZEIT, m_ui->DBEdit1->text()}, {field::YS, m_ui->DBEdit2->text()}});
-    });
-    if (ok) {
-        m_fieldsDirty = false;
-        const qint64 rowid = m_fieldsRowid;
-        guarded(m_seams.prompts, [&] {
-            m_entries.refresh();
-            m_entries.locate(rowid);
-        });
-        loadFields();
-    }
-    return ok;
-}
-
-void TRaceEdit::entryChanged() {
-    if (m_fieldsDirty && m_fieldsRowid != m_entries.currentRowid()) {
-        const qint64 typedFor = m_fieldsRowid;
-        if (!postFields()) {
-            // The typed text stays on screen with the entry it was typed for.
-            const QSignalBlocker block(&m_entries);
-            m_entries.locate(typedFor);
-            m_ui->DBGrid1->selectRow(m_entries.current());
-            return;
-        }
-    }
-    if (!m_fieldsDirty) {
-        loadFields();
-    }
-}
-
-void TRaceEdit::insertEntry() {
-    guarded(m_seams.prompts, [&] {
-        requireRace();
-        commitPendingEdit(m_ui->DBGrid1);
-        if (!postFields()) {
-            return;
-        }
-        const qint64 rowid = m_table.insert({});
-        m_insertedRowid = rowid;
-        m_entries.refresh();
-        m_entries.locate(rowid);
-        m_ui->DBGrid1->setFocus();
-        m_ui->DBGrid1->edit(m_entries.index(m_entries.current(), 0));
-    });
-}
-
-void TRaceEdit::deleteEntry() {
-    guarded(m_seams.prompts, [&] {
-        requireRace();
-        if (!m_entries.hasCurrent() || !m_seams.prompts.ask(kAppCaption, QStringLiteral("Datensatz löschen?"))) {
-            return;
-        }
-        const qint64 rowid = m_entries.currentRowid();
-        m_fieldsDirty = false;
-        m_table.removeRow(rowid);
-        m_entries.refresh();
-        loadFields();
-    });
-}
-
-void TRaceEdit::cancelEdit() {
-    guarded(m_seams.prompts, [&] {
-        // Closing the editors drops what is typed in the grid without writing it.
-        m_ui->DBGrid1->reset();
-        m_fieldsDirty = false;
-        if (m_table.isOpen() && m_insertedRowid >= 0 && m_insertedRowid == m_entries.currentRowid()) {
-            const Table::Row row = m_table.read(m_insertedRowid);
-            if (std::all_of(row.values.begin(), row.values.end(), [](const QVariant& v) { return v.isNull(); })) {
-                m_table.removeRow(m_insertedRowid);
-            }
-        }
-        m_insertedRowid = -1;
-        if (m_table.isOpen()) {
-            m_entries.refresh();
-        }
-        m_ui->DBGrid1->selectRow(m_entries.current());
-        loadFields();
-    });
-}
-
-void TRaceEdit::refreshEntries() {
-    guarded(m_seams.prompts, [&] {
-        requireRace();
-        commitPendingEdit(m_ui->DBGrid1);
-        if (postFields()) {
-            m_entries.refresh();
-            loadFields();
-        }
-    });
-}
+// ---- corrections ----
 
 void TRaceEdit::Button1Click() {
     guarded(m_seams.prompts, [&] {
@@ -358,20 +217,14 @@ void TRaceEdit::Button1Click() {
         }
         // On a bad text this throws before anything is written; the fields keep what was typed.
         correctTime(m_table, rowid, m_ui->DBEdit1->text(), m_ui->DBEdit2->text());
-        m_fieldsDirty = false;
-        m_insertedRowid = -1;
-        m_entries.setOrder({field::BZEIT});
-        m_entries.refresh();
-        m_entries.locate(rowid);
-        loadFields();
+        showRescored(rowid);
     });
 }
 
 void TRaceEdit::LabelStartFixClick() {
     guarded(m_seams.prompts, [&] {
         requireRace();
-        commitPendingEdit(m_ui->DBGrid1);
-        if (!postFields()) {
+        if (!m_editor->post()) {
             return;
         }
         const std::optional<QString> groupText = m_seams.prompts.inputText(
@@ -397,21 +250,22 @@ void TRaceEdit::LabelStartFixClick() {
             return;
         }
         shiftStart(m_table, group, seconds);
-        m_fieldsDirty = false;
-        m_insertedRowid = -1;
-        const qint64 rowid = m_entries.currentRowid();
-        m_entries.setOrder({field::BZEIT});
-        m_entries.refresh();
-        m_entries.locate(rowid);
-        loadFields();
+        showRescored(m_entries.currentRowid());
     });
+}
+
+void TRaceEdit::showRescored(qint64 rowid) {
+    m_editor->forget();
+    m_entries.setOrder({field::BZEIT});
+    m_entries.refresh();
+    m_entries.locate(rowid);
+    m_editor->load();
 }
 
 // ---- closing and deleting ----
 
 void TRaceEdit::closeWindow() {
-    commitPendingEdit(m_ui->DBGrid1);
-    if (!postFields()) {
+    if (!m_editor->post()) {
         return;
     }
     closeRace();
@@ -442,7 +296,7 @@ void TRaceEdit::Label5Click() {
             m_table.open(path);
             m_entries.refresh();
             m_entries.first();
-            loadFields();
+            m_editor->load();
             throw;
         }
     });

@@ -12,8 +12,6 @@
 
 #include <memory>
 
-class QToolButton;
-
 namespace Ui {
 class TRaceEdit;
 }
@@ -22,6 +20,7 @@ namespace wm {
 
 class CommandLabels;
 class Race;
+class RecordEditor;
 
 // Stored races: pick one, edit its entries, correct a time and score the race again, delete a race for
 // good, and report the whole race or one class of it. The race the main window is timing is never
@@ -72,14 +71,8 @@ private:
     void previewReport(const Result& result);
     void exportClass(const Result& result, const QString& fileName);
 
-    void loadFields();
-    bool postFields();
-    void fieldsEdited() { m_fieldsDirty = true; }
-    void entryChanged();
-    void insertEntry();
-    void deleteEntry();
-    void cancelEdit();
-    void refreshEntries();
+    // After a change that scored the race again: the entries by corrected time, `rowid` current.
+    void showRescored(qint64 rowid);
 
     const std::unique_ptr<Ui::TRaceEdit> m_ui;
     Race& m_running;
@@ -91,15 +84,7 @@ private:
     Table m_table; // Table1: the chosen race
     RecordModel m_entries;
     QString m_raceName;
-    QToolButton* m_insert = nullptr;
-    QToolButton* m_delete = nullptr;
-    QToolButton* m_cancel = nullptr;
-    QToolButton* m_refresh = nullptr;
-
-    // The entry the two edit fields belong to, and whether they hold typed text not yet written.
-    qint64 m_fieldsRowid = -1;
-    bool m_fieldsDirty = false;
-    qint64 m_insertedRowid = -1;
+    RecordEditor* m_editor = nullptr; // the two edit fields and the record buttons
 };
 
 } // namespace wm
