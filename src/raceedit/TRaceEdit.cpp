@@ -1,29 +1,14 @@
 #include "raceedit/TRaceEdit.h"
 
 #include "desktop/ActionGuard.h"
+#include "desktop/ClassReportPanel.h"
 #include "desktop/CommandLabels.h"
 #include "desktop/GridBinding.h"
-#include "desktop/Notifier.h"
-#include "desktop/Preview.h"
 #include "desktop/RecordEditor.h"
-#include "desktop/WidgetScaling.h"
 #include "raceedit/StoredRaces.h"
-#include "reports/RaceExport.h"
-#include "reports/RacePage.h"
-#include "reports/ResultRows.h"
-#include "reports/TReport.h"
-#include "store/Clock.h"
 #include "store/Error.h"
-#include "store/SafeFile.h"
 #include "timing/Race.h"
-#include "timing/Scoring.h"
 #include "ui_TRaceEdit.h"
-
-#include <QDir>
-#include <QGuiApplication>
-#include <QPrinter>
-#include <QScreen>
-#include <QShowEvent>
 
 namespace wm {
 
@@ -45,31 +30,20 @@ const QList<RecordModel::Column>& participantColumns() {
 } // namespace
 
 TRaceEdit::TRaceEdit(Race& running, const Seams& seams, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
-      m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(running), m_seams(seams), m_entries(m_table) {
+    : BrowserDialog(parent), m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(running), m_seams(seams),
+      m_entries(m_table) {
     m_ui->setupUi(this);
-    applyPixelFonts(this);
-    setModal(true);
-
-    m_commands = new CommandLabels(m_images24, this);
-    m_commands->add({m_ui->Label19, m_ui->imgHalt, 6, 7, [this] { closeWindow(); }});
-    m_commands->add({m_ui->Label8, m_ui->imgReport, 18, 4, [this] { Label8Click(); }});
-    m_commands->add({m_ui->Label5, m_ui->imgDelete, 16, 17, [this] { Label5Click(); }});
-    m_commands->add({m_ui->Label13, nullptr, 0, 0, [this] { Label13Click(); }});
-    m_commands->add({m_ui->Label15, nullptr, 0, 0, [this] { Label15Click(); }});
-    m_commands->add({m_ui->Label14, nullptr, 0, 0, [this] { Label14Click(); }});
-    m_commands->add({m_ui->Label16, nullptr, 0, 0, [this] { Label16Click(); }});
-    m_commands->add({m_ui->Label17, nullptr, 0, 0, [this] { Label17Click(); }});
-    m_commands->add({m_ui->LabelStartFix, nullptr, 0, 0, [this] { LabelStartFixClick(); }});
-    m_commands->setResetArea(m_ui->MisterX);
-
-    m_ui->TreeView1->setModel(&m_raceList);
-    connect(m_ui->TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& index) {
-                if (index.isValid()) {
-                    selectRace(index.data().toString());
-                }
-            });
+    setUpFrame({m_ui->HeaderBG, m_ui->MisterX, m_ui->TreeView1, Placement::CentreOfScreen},
+               [this](const QString& name) { selectRace(name); });
+    commands().add({m_ui->Label19, m_ui->imgHalt, 6, 7, [this] { closeWindow(); }});
+    commands().add({m_ui->Label5, m_ui->imgDelete, 16, 17, [this] { Label5Click(); }});
+    commands().add({m_ui->LabelStartFix, nullptr, 0, 0, [this] { LabelStartFixClick(); }});
+    m_reports =
+        new ClassReportPanel({m_ui->Label8, m_ui->imgReport, m_ui->Label13, m_ui->Label14, m_ui->Label17, m_ui->Label15,
+                              m_ui->Label16, m_ui->ComboBox1, m_ui->Edit1, m_ui->UpDown1, m_ui->Edit2, m_ui->UpDown2},
+                             {[this] { Label8Click(); }, [this] { Label13Click(); }, [this] { Label14Click(); },
+                              [this] { Label17Click(); }, [this] { Label15Click(); }, [this] { Label16Click(); }},
+                             commands(), this);
 
     m_entries.setColumns(participantColumns());
     m_entries.setErrorHandler([this](const QString& message) { m_seams.prompts.error(message); });
@@ -84,64 +58,24 @@ TRaceEdit::TRaceEdit(Race& running, const Seams& seams, QWidget* parent)
     // Return in a field posts it; it must not also press the window's default button.
     m_ui->Button1->setAutoDefault(false);
 
-    m_ui->UpDown1->setBuddy(m_ui->Edit1);
-    m_ui->UpDown1->setMinimum(60);
-    m_ui->UpDown1->setMaximum(180);
-    m_ui->UpDown1->setPosition(100);
-    m_ui->UpDown2->setBuddy(m_ui->Edit2);
-    m_ui->UpDown2->setMinimum(60);
-    m_ui->UpDown2->setMaximum(200);
-    m_ui->UpDown2->setPosition(110);
-
     RefreshTree();
 }
 
 TRaceEdit::~TRaceEdit() = default;
 
-QStringList TRaceEdit::races() const {
-    QStringList names;
-    for (int r = 0; r < m_raceList.rowCount(); ++r) {
-        names << m_raceList.item(r)->text();
-    }
-    return names;
-}
-
-void TRaceEdit::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous()) {
-        return;
-    }
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
-    m_commands->showNormal();
+void TRaceEdit::aboutToShow() {
     // The table was closed with the window; the heading names no race the grid does not show.
     m_ui->Label2->setText(kNoRaceHeading);
     m_raceName.clear();
     RefreshTree();
 }
 
-void TRaceEdit::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    QRect band = m_ui->HeaderBG->geometry();
-    band.setWidth(width());
-    m_ui->HeaderBG->setGeometry(band);
-}
-
 void TRaceEdit::RefreshTree() {
-    const QSignalBlocker block(m_ui->TreeView1->selectionModel());
-    m_raceList.clear();
-    for (const QString& name : raceNames(m_seams.programDir.dataDir())) {
-        auto* item = new QStandardItem(name);
-        item->setEditable(false);
-        m_raceList.appendRow(item);
-    }
-    m_ui->TreeView1->setCurrentIndex({});
-    m_ui->TreeView1->expandAll();
+    listNames(raceNames(m_seams.programDir.dataDir()));
 }
 
 void TRaceEdit::refuseRunning(const QString& path) const {
-    if (m_running.isOpen() && sameFile(path, m_running.table().path())) {
+    if (m_running.holdsTable(path)) {
         throw Error(QStringLiteral("Die Wettfahrt '%1' wird gerade im Hauptfenster gewertet. Sie kann hier erst "
                                    "bearbeitet oder gelöscht werden, wenn im Hauptfenster eine andere Wettfahrt "
                                    "begonnen oder das Programm neu gestartet wurde.")
@@ -181,22 +115,7 @@ void TRaceEdit::closeRace() {
 }
 
 void TRaceEdit::Table1AfterOpen() {
-    QComboBox* types = m_ui->ComboBox1;
-    for (const Table::Row& row : m_table.select()) {
-        const QString type = displayText(row.values.value(m_table.fieldIndex(field::TYP)));
-        if (type.isEmpty() || types->findText(type, Qt::MatchExactly) >= 0) {
-            continue;
-        }
-        int at = 0;
-        while (at < types->count() && types->itemText(at).compare(type, Qt::CaseInsensitive) < 0) {
-            ++at;
-        }
-        types->insertItem(at, type);
-    }
-    if (types->count() > 0) {
-        types->setCurrentIndex(0);
-        types->setEditText(types->itemText(0));
-    }
+    m_reports->gatherTypes(m_table);
 }
 
 void TRaceEdit::requireRace() const {
@@ -301,7 +220,5 @@ void TRaceEdit::Label5Click() {
         }
     });
 }
-
-// ---- reports ----
 
 } // namespace wm

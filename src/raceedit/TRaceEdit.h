@@ -1,14 +1,11 @@
 #pragma once
 
-#include "desktop/ImageList.h"
+#include "desktop/BrowserDialog.h"
 #include "desktop/Seams.h"
 #include "reports/Result.h"
 #include "store/Filter.h"
 #include "store/RecordModel.h"
 #include "store/Table.h"
-
-#include <QDialog>
-#include <QStandardItemModel>
 
 #include <memory>
 
@@ -18,14 +15,14 @@ class TRaceEdit;
 
 namespace wm {
 
-class CommandLabels;
+class ClassReportPanel;
 class Race;
 class RecordEditor;
 
 // Stored races: pick one, edit its entries, correct a time and score the race again, delete a race for
 // good, and report the whole race or one class of it. The race the main window is timing is never
 // opened here.
-class TRaceEdit : public QDialog {
+class TRaceEdit : public BrowserDialog {
     Q_OBJECT
 public:
     // `running`: the main window's race in progress, never opened here.
@@ -49,14 +46,13 @@ public:
     const QString& raceName() const { return m_raceName; }
     Table& table() { return m_table; }
     RecordModel& entries() { return m_entries; }
-    QStringList races() const;
+    QStringList races() const { return names(); }
 
 public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void aboutToShow() override;
 
 private:
     void selectRace(const QString& name);
@@ -64,6 +60,9 @@ private:
     void closeWindow();
     void requireRace() const;
     void refuseRunning(const QString& path) const;
+    // After a change that scored the race again: the entries by corrected time, `rowid` current.
+    void showRescored(qint64 rowid);
+
     QString reportsDir() const;
     // The rows of the chosen race passing `filter`; throws wm::Error with `emptyMessage` when there are none.
     Result selectResult(const QString& caption, const Filter& filter, const QStringList& order, bool pointsAsPlace,
@@ -71,20 +70,15 @@ private:
     void previewReport(const Result& result);
     void exportClass(const Result& result, const QString& fileName);
 
-    // After a change that scored the race again: the entries by corrected time, `rowid` current.
-    void showRescored(qint64 rowid);
-
     const std::unique_ptr<Ui::TRaceEdit> m_ui;
     Race& m_running;
     const Seams m_seams;
 
-    ImageList m_images24{24};
-    CommandLabels* m_commands = nullptr;
-    QStandardItemModel m_raceList;
     Table m_table; // Table1: the chosen race
     RecordModel m_entries;
     QString m_raceName;
-    RecordEditor* m_editor = nullptr; // the two edit fields and the record buttons
+    RecordEditor* m_editor = nullptr;      // the two edit fields and the record buttons
+    ClassReportPanel* m_reports = nullptr; // type list, Yardstick range and the report commands
 };
 
 } // namespace wm

@@ -1,4 +1,5 @@
 #include "desktop/ActionGuard.h"
+#include "desktop/ClassReportPanel.h"
 #include "desktop/GridBinding.h"
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
@@ -37,13 +38,13 @@ Result TRaceEdit::selectResult(const QString& caption, const Filter& filter, con
 
 Result TRaceEdit::PrepareReport(bool range, const QString& caption) {
     if (range) {
-        const QString low = m_ui->Edit1->text();
-        const QString high = m_ui->Edit2->text();
+        const QString low = m_reports->low();
+        const QString high = m_reports->high();
         return selectResult(caption, yardstickFilter(low, high), {field::Punkte}, false,
                             QStringLiteral("Die Wettfahrt '%1' hat kein Boot mit einem Yardstick von %2 bis %3.")
                                 .arg(m_raceName, low, high));
     }
-    const QString type = m_ui->ComboBox1->currentText();
+    const QString type = m_reports->type();
     return selectResult(caption, typeFilter(type), {field::Punkte}, false,
                         QStringLiteral("Die Wettfahrt '%1' hat kein Boot vom Typ '%2'.").arg(m_raceName, type));
 }
@@ -71,27 +72,25 @@ void TRaceEdit::Label8Click() {
 }
 
 void TRaceEdit::Label13Click() {
-    guarded(m_seams.prompts,
-            [&] { previewReport(PrepareReport(false, typeTitle(m_raceName, m_ui->ComboBox1->currentText()))); });
+    guarded(m_seams.prompts, [&] { previewReport(PrepareReport(false, typeTitle(m_raceName, m_reports->type()))); });
 }
 
 void TRaceEdit::Label14Click() {
-    guarded(m_seams.prompts, [&] {
-        previewReport(PrepareReport(true, rangeTitle(m_raceName, m_ui->Edit1->text(), m_ui->Edit2->text())));
-    });
+    guarded(m_seams.prompts,
+            [&] { previewReport(PrepareReport(true, rangeTitle(m_raceName, m_reports->low(), m_reports->high()))); });
 }
 
 void TRaceEdit::Label15Click() {
     guarded(m_seams.prompts, [&] {
-        const QString type = m_ui->ComboBox1->currentText();
+        const QString type = m_reports->type();
         exportClass(PrepareReport(false, typeTitle(m_raceName, type)), typePdfName(m_raceName, type));
     });
 }
 
 void TRaceEdit::Label16Click() {
     guarded(m_seams.prompts, [&] {
-        const QString low = m_ui->Edit1->text();
-        const QString high = m_ui->Edit2->text();
+        const QString low = m_reports->low();
+        const QString high = m_reports->high();
         exportClass(PrepareReport(true, rangeCaption(m_raceName, low, high)), rangePdfName(m_raceName, low, high));
     });
 }

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "desktop/ImageList.h"
+#include "desktop/BrowserDialog.h"
 #include "desktop/Seams.h"
 #include "series/SeriesReport.h"
 #include "store/RecordModel.h"
 #include "store/Table.h"
 
-#include <QDialog>
-#include <QStandardItemModel>
-
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -19,12 +17,12 @@ class TSeriesManager;
 
 namespace wm {
 
-class CommandLabels;
+class ClassReportPanel;
 class Race;
 
 // Regatta series: create, open and delete series, append scored races as points columns, and print or
 // export the ranking of the whole series, of one boat type or of a Yardstick range.
-class TSeriesManager : public QDialog {
+class TSeriesManager : public BrowserDialog {
     Q_OBJECT
 public:
     // `running` is the main window's race in progress: appending it uses the table the main window holds.
@@ -53,13 +51,12 @@ public:
 
     // The open series ("" when none), the series in the tree, top to bottom, and the race menu's captions.
     const QString& seriesName() const { return m_series.name; }
-    QStringList seriesList() const;
+    QStringList seriesList() const { return names(); }
     QStringList raceMenu() const;
     QMenu* popAppend() const { return m_popAppend; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void aboutToShow() override;
 
 private:
     void openSeriesTable();
@@ -70,6 +67,8 @@ private:
     // The ranking as printed: the printed title, the race list; says first when the paper lacks race columns.
     Result printedRanking(const SeriesSelection& sel);
     void previewReport(const Result& ranking);
+    // Shows the ranking `prepare` gives once a series is open.
+    void printReport(const std::function<Result()>& prepare);
     // Writes the PDF of the selection with its web page and CSV file; a selection without boats is refused.
     void exportPdf(const SeriesSelection& sel);
     void enableAppend();
@@ -78,9 +77,7 @@ private:
     Race& m_running;
     const Seams m_seams;
 
-    ImageList m_images24{24};
-    CommandLabels* m_commands = nullptr;
-    QStandardItemModel m_tree;
+    ClassReportPanel* m_reports = nullptr; // type list, Yardstick range and the report commands
     QMenu* m_popAppend = nullptr;
     SeriesFiles m_series; // tblSerie: the series named last, open or not
     Table m_tblSerie;
