@@ -175,30 +175,7 @@ QList<QStringList> csvCells(const QString& path) {
     return rows;
 }
 
-struct Browser {
-    MainFixture f;
-    TRaceEdit* edit = nullptr;
-
-    TRaceEdit& open() {
-        if (!QFile::exists(f.folder.starter())) {
-            f.folder.writeParticipants(f.folder.starter(), {});
-        }
-        edit = &f.start().raceEdit();
-        edit->show();
-        return *edit;
-    }
-    template <typename T> T* w(const char* name) { return widget<T>(*edit, name); }
-    // Clicks the race in the list, as a user chooses it.
-    bool choose(const QString& name) {
-        auto* tree = w<QTreeView>("TreeView1");
-        const int row = int(edit->races().indexOf(name));
-        if (row < 0) {
-            return false;
-        }
-        const QModelIndex index = tree->model()->index(row, 0);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
-        return true;
-    }
+struct Browser : WindowFixture<TRaceEdit, &RaceOffice::raceEdit> {
     void clickEntry(int row) {
         auto* grid = w<QTableView>("DBGrid1");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
@@ -210,7 +187,6 @@ struct Browser {
         e->selectAll();
         QTest::keyClicks(e, text);
     }
-    QString reports(const QString& file) const { return f.folder.path() + QStringLiteral("/Reports/") + file; }
 };
 
 } // namespace
@@ -311,11 +287,11 @@ void TestRaceEdit::correction() {
     QVERIFY(b.choose(QStringLiteral("Abendregatta")));
     QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Abendregatta"));
     b.clickEntry(0);
-    QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("A"));
+    QCOMPARE(b.window->entries().currentText(field::SEGELNR), QStringLiteral("A"));
     QCOMPARE(b.w<QLabel>("DBText1")->text(), QStringLiteral("00:57:08"));
     b.type("DBEdit1", elapsed);
     b.type("DBEdit2", yardstick);
-    PRESS(*b.edit, "Button1");
+    PRESS(*b.window, "Button1");
 
     QStringList actual;
     for (const auto& [sail, value] : stored(path)) {
@@ -324,7 +300,7 @@ void TestRaceEdit::correction() {
     QCOMPARE(actual, expected);
     if (error.isEmpty()) {
         QCOMPARE(b.f.prompts.errors, QStringList());
-        QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("A"));
+        QCOMPARE(b.window->entries().currentText(field::SEGELNR), QStringLiteral("A"));
         QCOMPARE(b.w<QLabel>("DBText1")->text(), expected[0].section(u' ', 1, 1));
     } else {
         QCOMPARE(b.f.prompts.errors.size(), 1);
@@ -414,8 +390,8 @@ void TestRaceEdit::entries_editedThroughButtonsAndFields() {
     const QString path = b.f.folder.data(QStringLiteral("Abend.db"));
     b.open();
     // Typing goes to the window that has the focus.
-    b.edit->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(b.edit));
+    b.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.window));
     QVERIFY(b.choose(QStringLiteral("Abend")));
     b.f.prompts.answers = {answer};
     for (const QString& step : steps) {
@@ -447,7 +423,7 @@ void TestRaceEdit::entries_editedThroughButtonsAndFields() {
         }
     }
     QCOMPARE(rowsOnDisk(path, {field::SEGELNR, field::GZEIT, field::YS}, u'|'), onDisk);
-    QCOMPARE(b.edit->entries().currentText(field::SEGELNR), current);
+    QCOMPARE(b.window->entries().currentText(field::SEGELNR), current);
     QCOMPARE(b.w<QLineEdit>("DBEdit1")->text() + u'|' + b.w<QLineEdit>("DBEdit2")->text(), fields);
     QCOMPARE(b.f.prompts.errors.size(), errors);
     if (steps.contains(QStringLiteral("press:btnDelete"))) {
@@ -459,12 +435,12 @@ void TestRaceEdit::errorBox_isWrittenToTheLog() {
     Browser b;
     writeRace(b.f.folder, QStringLiteral("Abendregatta"), kThree);
     b.open();
-    b.edit->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(b.edit));
+    b.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.window));
     QVERIFY(b.choose(QStringLiteral("Abendregatta")));
     b.clickEntry(0);
     b.type("DBEdit1", QStringLiteral("1:0x:00"));
-    PRESS(*b.edit, "Button1");
+    PRESS(*b.window, "Button1");
     QCOMPARE(b.f.prompts.errors.size(), 1);
 
     const QStringList lines =
@@ -491,18 +467,18 @@ void TestRaceEdit::deletion() {
     b.open();
     QVERIFY(b.choose(QStringLiteral("Testlauf")));
     b.f.prompts.answers = {yes};
-    PRESS(*b.edit, "Label5");
+    PRESS(*b.window, "Label5");
     QCOMPARE(b.f.prompts.asked, QStringList{QStringLiteral("Diese Wettfahrt wirklich unwiderruflich löschen?")});
     QCOMPARE(QFile::exists(table), !yes);
     QCOMPARE(QFile::exists(ini), !yes);
     const QStringList left =
         yes ? QStringList{QStringLiteral("Pokal")} : QStringList{QStringLiteral("Testlauf"), QStringLiteral("Pokal")};
-    QCOMPARE(b.edit->races(), left);
-    QCOMPARE(b.edit->table().isOpen(), !yes);
+    QCOMPARE(b.window->races(), left);
+    QCOMPARE(b.window->table().isOpen(), !yes);
     QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Testlauf"));
     if (yes) {
         // The deleted race cannot be reported on.
-        PRESS(*b.edit, "Label17");
+        PRESS(*b.window, "Label17");
         QCOMPARE(b.f.prompts.errors.size(), 1);
         QVERIFY(!QFile::exists(b.reports(QStringLiteral("Testlauf.pdf"))));
     }
@@ -520,17 +496,17 @@ void TestRaceEdit::raceHeldElsewhere_refusedAndKeptWhole() {
     QVERIFY(holder.waitForReadyRead(10000));
     QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
     b.f.prompts.answers = {true};
-    PRESS(*b.edit, "Label5");
+    PRESS(*b.window, "Label5");
     QCOMPARE(b.f.prompts.errors.size(), 1);
     QVERIFY2(b.f.prompts.errors[0].contains(QStringLiteral("anderen Programm")), qPrintable(b.f.prompts.errors[0]));
     QVERIFY(QFile::exists(path));
     QVERIFY(QFile::exists(b.f.folder.data(QStringLiteral("Gesperrt.ini"))));
     // Chosen anew while it is held: it does not open.
-    b.edit->hide();
-    b.edit->show();
+    b.window->hide();
+    b.window->show();
     QVERIFY(b.choose(QStringLiteral("Gesperrt")));
     QCOMPARE(b.f.prompts.errors.size(), 2);
-    QVERIFY(!b.edit->table().isOpen());
+    QVERIFY(!b.window->table().isOpen());
     QCOMPARE(b.w<QTableView>("DBGrid1")->model()->rowCount(), 0);
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished(10000));
@@ -549,22 +525,22 @@ void TestRaceEdit::runningRace_refused() {
     bool checked = false;
     // The window is modal: it is driven from inside its own event loop, as a user would.
     QTimer::singleShot(0, [&] {
-        b.edit = &b.f.app->raceEdit();
-        QVERIFY(b.edit->isVisible());
+        b.window = &b.f.app->raceEdit();
+        QVERIFY(b.window->isVisible());
         QVERIFY(b.choose(running));
         QCOMPARE(b.f.prompts.errors.size(), 1);
         QVERIFY2(b.f.prompts.errors[0].contains(QStringLiteral("Hauptfenster")), qPrintable(b.f.prompts.errors[0]));
-        QVERIFY(!b.edit->table().isOpen());
+        QVERIFY(!b.window->table().isOpen());
         QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Ausgewaehlte WF"));
         b.f.prompts.answers = {true};
-        PRESS(*b.edit, "Label5");
-        PRESS(*b.edit, "Label19");
+        PRESS(*b.window, "Label5");
+        PRESS(*b.window, "Label19");
         checked = true;
     });
     PRESS(main, "Label20"); // shows the entries of the race office
     PRESS(main, "Label24");
     QVERIFY(checked);
-    QVERIFY(!b.edit->isVisible());
+    QVERIFY(!b.window->isVisible());
     QVERIFY(QFile::exists(main.race().table().path()));
     QCOMPARE(main.race().table().count(), 1);
 }
@@ -624,7 +600,7 @@ void TestRaceEdit::classReports() {
     QCOMPARE(b.f.prompts.errors, QStringList());
     if (file.isEmpty()) {
         QCOMPARE(b.f.preview->shown, 1);
-        QCOMPARE(pdfRows(b.f.folder.path() + QStringLiteral("/preview.pdf")), rows);
+        QCOMPARE(pdfRows(b.preview()), rows);
         QCOMPARE(b.f.notifier.notices.size(), 0);
     } else {
         QCOMPARE(pdfRows(b.reports(file)), rows);
@@ -648,8 +624,8 @@ void TestRaceEdit::classPdfThenOverall_noBlankRows() {
     b.open();
     QVERIFY(b.choose(QStringLiteral("Herbst")));
     b.w<QComboBox>("ComboBox1")->setCurrentText(QStringLiteral("Laser"));
-    PRESS(*b.edit, "Label15");
-    PRESS(*b.edit, "Label17");
+    PRESS(*b.window, "Label15");
+    PRESS(*b.window, "Label17");
     QCOMPARE(b.f.prompts.errors, QStringList());
     const QStringList rows = pdfRows(b.reports(QStringLiteral("Herbst.pdf")));
     QCOMPARE(rows.size(), 30);
@@ -722,7 +698,7 @@ void TestRaceEdit::typeList_gathersEveryOpenedRace() {
     QCOMPARE(items, (QStringList{QStringLiteral("420er"), QStringLiteral("Europe"), QStringLiteral("Laser")}));
     QCOMPARE(types->currentText(), QStringLiteral("420er"));
     // A type gathered from the other race gives an empty result here.
-    PRESS(*b.edit, "Label15");
+    PRESS(*b.window, "Label15");
     QCOMPARE(b.f.prompts.errors.size(), 1);
 }
 
@@ -854,7 +830,7 @@ void TestRaceEdit::startFixLabel() {
     QVERIFY(b.choose(QStringLiteral("Startfehler")));
     b.f.prompts.inputs = {groupText, shiftText};
     b.f.prompts.answers = {confirm};
-    PRESS(*b.edit, "LabelStartFix");
+    PRESS(*b.window, "LabelStartFix");
 
     QCOMPARE(timesOnDisk(b.f.folder.data(QStringLiteral("Startfehler.db"))), expected);
     if (error.isEmpty()) {
@@ -868,10 +844,10 @@ void TestRaceEdit::startFixLabel() {
         QCOMPARE(b.f.prompts.asked, QStringList());
     }
     // The grid shows the race as it is on disk, ranked by corrected time.
-    QCOMPARE(b.edit->entries().rowCount(), 5);
+    QCOMPARE(b.window->entries().rowCount(), 5);
     if (confirm && error.isEmpty()) {
         b.clickEntry(0);
-        QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("G2a"));
+        QCOMPARE(b.window->entries().currentText(field::SEGELNR), QStringLiteral("G2a"));
         QCOMPARE(b.w<QLabel>("DBText1")->text(), QStringLiteral("00:43:00"));
     }
 }
@@ -923,7 +899,7 @@ void TestRaceEdit::webAndCsv_sameRowsAsThePdf() {
     }
     // The web page and the CSV file come with the PDF; there is no control of their own.
     for (const QString& suffix : {QStringLiteral("Html"), QStringLiteral("Csv")}) {
-        QVERIFY(b.edit->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
+        QVERIFY(b.window->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
     }
     QVERIFY(press(b.w<QWidget>(qPrintable(pdfLabel))));
     if (!error.isEmpty()) {

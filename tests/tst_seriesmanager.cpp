@@ -152,44 +152,22 @@ QByteArray readBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-struct Window {
-    MainFixture f;
-    TSeriesManager* sm = nullptr;
-
-    TSeriesManager& open() {
-        if (!QFile::exists(f.folder.starter())) {
-            f.folder.writeParticipants(f.folder.starter(), {});
-        }
-        sm = &f.start().seriesManager();
-        sm->show();
-        return *sm;
-    }
-    template <typename T> T* w(const char* name) { return widget<T>(*sm, name); }
-    bool choose(const QString& name) {
-        auto* tree = w<QTreeView>("TreeView1");
-        const int row = int(sm->seriesList().indexOf(name));
-        if (row < 0) {
-            return false;
-        }
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                          tree->visualRect(tree->model()->index(row, 0)).center());
-        return sm->seriesName() == name;
-    }
+struct Window : WindowFixture<TSeriesManager, &RaceOffice::seriesManager> {
+    // Clicks the series in the tree; true once it is the open series.
+    bool choose(const QString& name) { return WindowFixture::choose(name) && window->seriesName() == name; }
     // Opens the race menu with "WF hinzufügen" and clicks the race's entry.
     bool append(const QString& race) {
         if (!press(w<QLabel>("Label4"))) {
             return false;
         }
-        QMenu* menu = sm->popAppend();
-        const int at = int(sm->raceMenu().indexOf(race));
+        QMenu* menu = window->popAppend();
+        const int at = int(window->raceMenu().indexOf(race));
         if (!menu->isVisible() || at < 0) {
             return false;
         }
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(at)).center());
         return true;
     }
-    QString reports(const QString& file) const { return f.folder.path() + QStringLiteral("/Reports/") + file; }
-    QString preview() const { return f.folder.path() + QStringLiteral("/preview.pdf"); }
 };
 
 } // namespace
@@ -306,7 +284,7 @@ void TestSeriesManager::pdf() {
     if (!type.isEmpty()) {
         win.w<QComboBox>("ComboBox1")->setCurrentText(type);
     }
-    QVERIFY2(press(win.sm->findChild<QWidget*>(command)), qPrintable(command));
+    QVERIFY2(press(win.window->findChild<QWidget*>(command)), qPrintable(command));
     QCOMPARE(win.f.prompts.errors, QStringList());
 
     const QList<QStringList> pages = pdfLines(win.reports(file));
@@ -369,14 +347,14 @@ void TestSeriesManager::printed() {
     win.open();
     if (racesBefore > 0) {
         QVERIFY(win.choose(QStringLiteral("Vorher")));
-        PRESS(*win.sm, "Label2");
+        PRESS(*win.window, "Label2");
     }
     QVERIFY(win.choose(QStringLiteral("Serie 'A'")));
     if (command == QLatin1String("Label13")) {
         win.w<QComboBox>("ComboBox1")->setEditable(true);
         win.w<QComboBox>("ComboBox1")->setEditText(QStringLiteral("Pirat"));
     }
-    QVERIFY2(press(win.sm->findChild<QWidget*>(command)), qPrintable(command));
+    QVERIFY2(press(win.window->findChild<QWidget*>(command)), qPrintable(command));
     QCOMPARE(win.f.prompts.errors, QStringList());
     QCOMPARE(win.f.prompts.messages.contains(kTooManyRacesMessage), warned);
 
@@ -419,7 +397,7 @@ void TestSeriesManager::window_createAppendExportDelete() {
 
     const QString name = QStringLiteral("Herbst 'Cup");
     win.f.prompts.inputs.push_back(name);
-    PRESS(*win.sm, "Label3");
+    PRESS(*win.window, "Label3");
     QCOMPARE(win.f.prompts.inputPrompts, QStringList{QStringLiteral("Name für neue Serie [Serie001]")});
     QCOMPARE(sm.seriesList(), QStringList{name});
     QCOMPARE(sm.seriesName(), name);
@@ -441,25 +419,25 @@ void TestSeriesManager::window_createAppendExportDelete() {
 
     // Creating it again asks first; "Nein" keeps every race.
     win.f.prompts.inputs.push_back(name);
-    PRESS(*win.sm, "Label3");
+    PRESS(*win.window, "Label3");
     QCOMPARE(win.f.prompts.asked.size(), 1);
     QCOMPARE(grid->model()->columnCount(), 9);
 
-    PRESS(*win.sm, "Label7");
+    PRESS(*win.window, "Label7");
     QVERIFY(QFile::exists(win.reports(QStringLiteral("Serie_Herbst 'Cup.pdf"))));
     const QList<QStringList> pages = pdfLines(win.reports(QStringLiteral("Serie_Herbst 'Cup.pdf")));
     QCOMPARE(pages.value(0).filter(QRegularExpression(QStringLiteral("^\\d+ [ABC] "))),
              strings({"1 A BootA NameA 1 1 1 3", "2 B BootB NameB 2 2 2 6", "3 C BootC NameC 3 3 3 9"}));
 
     win.f.prompts.answers.push_back(true);
-    PRESS(*win.sm, "Button3");
+    PRESS(*win.window, "Button3");
     QCOMPARE(sm.seriesList(), QStringList());
     QCOMPARE(grid->model()->rowCount(), 0);
     QCOMPARE(win.w<QPlainTextEdit>("WFList")->toPlainText(), QString());
     QVERIFY(!win.w<QLabel>("Label2")->isEnabled());
     QVERIFY(!win.w<QLabel>("Label4")->isEnabled());
     QVERIFY(QFile::exists(win.f.folder.path() + QStringLiteral("/data/Serien/Herbst 'Cup.ini")));
-    PRESS(*win.sm, "Label1");
+    PRESS(*win.window, "Label1");
     QVERIFY(!sm.isVisible());
 }
 
@@ -511,9 +489,9 @@ void TestSeriesManager::webAndCsv_sameRowsAsThePdf() {
     }
     // The web page and the CSV file come with the PDF; there is no control of their own.
     for (const QString& suffix : {QStringLiteral("Html"), QStringLiteral("Csv")}) {
-        QVERIFY(win.sm->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
+        QVERIFY(win.window->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
     }
-    QVERIFY(press(win.sm->findChild<QWidget*>(pdfLabel)));
+    QVERIFY(press(win.window->findChild<QWidget*>(pdfLabel)));
     if (!error.isEmpty()) {
         QCOMPARE(win.f.prompts.errors.size(), 1);
         QVERIFY2(win.f.prompts.errors[0].contains(error) &&
