@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "app/RaceOffice.h"
 #include "app/Services.h"
+#include "app/TMain.h"
 #include "store/Clock.h"
 
 #include <QApplication>
@@ -74,6 +75,19 @@ template <typename Window, Window& (RaceOffice::*pick)() const> struct WindowFix
         return true;
     }
     QString reports(const QString& file) const { return f.folder.path() + QStringLiteral("/Reports/") + file; }
+    // Shows the window anew while the main window stands aside at (10, 20); the centre of the window's frame.
+    QPoint centreWithMainAside() {
+        window->hide();
+        f.app->main().show();
+        f.app->main().move(10, 20);
+        window->show();
+        return window->frameGeometry().center();
+    }
+    // The width of the header band once the window is made `width` pixels wide.
+    int bandWidthAt(int width) {
+        window->resize(width, window->height());
+        return w<QWidget>("HeaderBG")->width();
+    }
     // Where the preview puts the pages it shows.
     QString preview() const { return f.folder.path() + QStringLiteral("/preview.pdf"); }
 };

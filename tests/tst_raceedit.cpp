@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -215,6 +216,9 @@ private slots:
     void reportFailures_data();
     void reportFailures();
     void typeList_gathersEveryOpenedRace();
+    void yardstickRange_spinnersStayWithinBounds_data();
+    void yardstickRange_spinnersStayWithinBounds();
+    void window_centredOnScreenBandAcrossWidth();
     void raceList_neverShowsBackups();
     void startShift_data();
     void startShift();
@@ -700,6 +704,52 @@ void TestRaceEdit::typeList_gathersEveryOpenedRace() {
     // A type gathered from the other race gives an empty result here.
     PRESS(*b.window, "Label15");
     QCOMPARE(b.f.prompts.errors.size(), 1);
+}
+
+void TestRaceEdit::yardstickRange_spinnersStayWithinBounds_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("steps"); // up when positive
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("lower bound up to 180")
+        << QStringLiteral("Edit1") << QStringLiteral("179") << 3 << QStringLiteral("180");
+    QTest::newRow("lower bound down to 60")
+        << QStringLiteral("Edit1") << QStringLiteral("61") << -3 << QStringLiteral("60");
+    QTest::newRow("lower bound not a number: from 100")
+        << QStringLiteral("Edit1") << QStringLiteral("x") << 1 << QStringLiteral("101");
+    QTest::newRow("upper bound up to 200")
+        << QStringLiteral("Edit2") << QStringLiteral("199") << 3 << QStringLiteral("200");
+    QTest::newRow("upper bound down to 60")
+        << QStringLiteral("Edit2") << QStringLiteral("61") << -3 << QStringLiteral("60");
+    QTest::newRow("upper bound not a number: from 110")
+        << QStringLiteral("Edit2") << QStringLiteral("x") << -1 << QStringLiteral("109");
+}
+
+void TestRaceEdit::yardstickRange_spinnersStayWithinBounds() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(int, steps);
+    QFETCH(QString, shown);
+    Browser b;
+    b.open();
+    auto* edit = b.w<QLineEdit>(qPrintable(field));
+    edit->setText(typed);
+    // Each field has its spinner: UpDown1 beside Edit1, UpDown2 beside Edit2.
+    auto* spinner = b.w<QWidget>(qPrintable(QStringLiteral("UpDown") + field.right(1)));
+    QWidget* arrow = spinner->findChild<QWidget*>(steps > 0 ? QStringLiteral("up") : QStringLiteral("down"));
+    for (int i = 0; i < std::abs(steps); ++i) {
+        QVERIFY(press(arrow));
+    }
+    QCOMPARE(edit->text(), shown);
+}
+
+void TestRaceEdit::window_centredOnScreenBandAcrossWidth() {
+    Browser b;
+    b.open();
+    // Within the few pixels of a window frame.
+    const QPoint off = b.centreWithMainAside() - QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2(off.manhattanLength() <= 4, qPrintable(QStringLiteral("%1, %2").arg(off.x()).arg(off.y())));
+    QCOMPARE(b.bandWidthAt(1000), 1000);
 }
 
 void TestRaceEdit::raceList_neverShowsBackups() {

@@ -185,6 +185,7 @@ private slots:
     void printed_data();
     void printed();
     void window_createAppendExportDelete();
+    void window_centredOverMainWindowBandAcrossWidth();
     void webAndCsv_sameRowsAsThePdf_data();
     void webAndCsv_sameRowsAsThePdf();
 };
@@ -208,6 +209,7 @@ void TestSeriesManager::lists_treeDescendingMenuAscending() {
     QVERIFY(win.choose(QStringLiteral("B")));
     QVERIFY(win.w<QLabel>("Label4")->isEnabled());
     QVERIFY(win.w<QLabel>("Label2")->isEnabled());
+    QCOMPARE(win.w<QComboBox>("ComboBox1")->currentText(), QStringLiteral("Jolle"));
 }
 
 void TestSeriesManager::pdf_raceTitlesAndTotalsWhereLaidOut() {
@@ -401,6 +403,9 @@ void TestSeriesManager::window_createAppendExportDelete() {
     QCOMPARE(win.f.prompts.inputPrompts, QStringList{QStringLiteral("Name für neue Serie [Serie001]")});
     QCOMPARE(sm.seriesList(), QStringList{name});
     QCOMPARE(sm.seriesName(), name);
+    for (const char* input : {"ComboBox1", "Edit1", "UpDown1", "Edit2", "UpDown2", "Label2"}) {
+        QVERIFY2(win.w<QWidget>(input)->isEnabled(), input);
+    }
     for (const char* r : {"WF-1", "WF-3", "WF-2"}) {
         QVERIFY(win.append(QString::fromLatin1(r)));
     }
@@ -436,9 +441,24 @@ void TestSeriesManager::window_createAppendExportDelete() {
     QCOMPARE(win.w<QPlainTextEdit>("WFList")->toPlainText(), QString());
     QVERIFY(!win.w<QLabel>("Label2")->isEnabled());
     QVERIFY(!win.w<QLabel>("Label4")->isEnabled());
+    // The type and range wait for a series; the other report commands stay and say why not.
+    for (const char* input : {"ComboBox1", "Edit1", "UpDown1", "Edit2", "UpDown2"}) {
+        QVERIFY2(!win.w<QWidget>(input)->isEnabled(), input);
+    }
+    QVERIFY(win.w<QLabel>("Label13")->isEnabled() && win.w<QLabel>("Label7")->isEnabled());
     QVERIFY(QFile::exists(win.f.folder.path() + QStringLiteral("/data/Serien/Herbst 'Cup.ini")));
     PRESS(*win.window, "Label1");
     QVERIFY(!sm.isVisible());
+}
+
+void TestSeriesManager::window_centredOverMainWindowBandAcrossWidth() {
+    Window win;
+    win.open();
+    const QPoint centre = win.centreWithMainAside();
+    // Within the few pixels of a window frame.
+    const QPoint off = centre - win.f.app->main().frameGeometry().center();
+    QVERIFY2(off.manhattanLength() <= 4, qPrintable(QStringLiteral("%1, %2").arg(off.x()).arg(off.y())));
+    QCOMPARE(win.bandWidthAt(1000), 1000);
 }
 
 void TestSeriesManager::webAndCsv_sameRowsAsThePdf_data() {
