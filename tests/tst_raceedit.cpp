@@ -1,4 +1,6 @@
 #include "MainFixture.h"
+#include "PdfRead.h"
+#include "WebPage.h"
 #include "app/TMain.h"
 #include "desktop/AppSetup.h"
 #include "raceedit/StoredRaces.h"
@@ -26,8 +28,6 @@
 
 #include <functional>
 #include <map>
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-page.h>
 
 using namespace wm;
 using namespace wm::test;
@@ -110,21 +110,17 @@ QStringList rowsOnDisk(const QString& path, const QStringList& fields, QChar sep
 
 // "place sail" of every result row of a PDF, page by page and top to bottom.
 QStringList pdfRows(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!QFile::exists(path)) {
         return {QStringLiteral("<no file>")};
     }
-    const QByteArray bytes = file.readAll();
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
+    const PdfRead pdf = readPdfFile(path);
+    QMap<int, QMap<int, QMap<double, QString>>> lines; // page, y, x, word
+    for (const Word& word : pdf.words) {
+        lines[word.page][int(word.box.y())][word.box.x()] = word.text;
+    }
     QStringList rows;
-    for (int p = 0; doc && p < doc->pages(); ++p) {
-        std::unique_ptr<poppler::page> page(doc->create_page(p));
-        QMap<int, QMap<double, QString>> lines; // y, x, word
-        for (const poppler::text_box& box : page->text_list()) {
-            const poppler::byte_array utf8 = box.text().to_utf8();
-            lines[int(box.bbox().y())][box.bbox().x()] = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-        }
-        for (const auto& words : lines) {
+    for (const auto& page : lines) {
+        for (const auto& words : page) {
             const QStringList w = words.values();
             const auto sail = std::find_if(w.begin(), w.end(), [](const QString& s) {
                 return s.size() == 3 && s.startsWith(u'S') && s[1].isDigit();
@@ -133,27 +129,6 @@ QStringList pdfRows(const QString& path) {
                 rows << w.first() + u' ' + *sail;
             }
         }
-    }
-    return rows;
-}
-
-// The cells of each body row of a web page's table, entities resolved.
-QList<QStringList> htmlCells(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {{QStringLiteral("<no file>")}};
-    }
-    const QString html = QString::fromUtf8(file.readAll());
-    static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"));
-    static const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
-    QList<QStringList> rows;
-    const QString body = html.section(QStringLiteral("<tbody>"), 1).section(QStringLiteral("</tbody>"), 0, 0);
-    for (const QRegularExpressionMatch& r : row.globalMatch(body)) {
-        QStringList cells;
-        for (const QRegularExpressionMatch& c : cell.globalMatch(r.captured(1))) {
-            cells << c.captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        }
-        rows << cells;
     }
     return rows;
 }
@@ -177,6 +152,21 @@ QList<QStringList> csvCells(const QString& path) {
 }
 
 struct Browser : WindowFixture<TRaceEdit, &RaceOffice::raceEdit> {
+    // Writes the race, opens the window and chooses the race when `choose`; false when it cannot be chosen.
+    bool openRace(const QString& name, const QList<Entry>& entries, bool choose = true) {
+        writeRace(f.folder, name, entries);
+        open();
+        return !choose || this->choose(name);
+    }
+    // The type chosen in the list and the lower Yardstick bound typed, where given.
+    void setClass(const QString& type, const QString& low) {
+        if (!type.isEmpty()) {
+            w<QComboBox>("ComboBox1")->setCurrentText(type);
+        }
+        if (!low.isEmpty()) {
+            this->type("Edit1", low);
+        }
+    }
     void clickEntry(int row) {
         auto* grid = w<QTableView>("DBGrid1");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
@@ -285,10 +275,8 @@ void TestRaceEdit::correction() {
     QFETCH(QString, error);
     QFETCH(QStringList, expected);
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Abendregatta"), kThree);
+    QVERIFY(b.openRace(QStringLiteral("Abendregatta"), kThree));
     const QString path = b.f.folder.data(QStringLiteral("Abendregatta.db"));
-    b.open();
-    QVERIFY(b.choose(QStringLiteral("Abendregatta")));
     QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Abendregatta"));
     b.clickEntry(0);
     QCOMPARE(b.window->entries().currentText(field::SEGELNR), QStringLiteral("A"));
@@ -390,13 +378,11 @@ void TestRaceEdit::entries_editedThroughButtonsAndFields() {
     QFETCH(QString, fields);
     QFETCH(int, errors);
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Abend"), kThree);
+    QVERIFY(b.openRace(QStringLiteral("Abend"), kThree));
     const QString path = b.f.folder.data(QStringLiteral("Abend.db"));
-    b.open();
     // Typing goes to the window that has the focus.
     b.window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(b.window));
-    QVERIFY(b.choose(QStringLiteral("Abend")));
     b.f.prompts.answers = {answer};
     for (const QString& step : steps) {
         const QString what = step.section(u':', 0, 0);
@@ -490,10 +476,8 @@ void TestRaceEdit::deletion() {
 
 void TestRaceEdit::raceHeldElsewhere_refusedAndKeptWhole() {
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Gesperrt"), kThree);
+    QVERIFY(b.openRace(QStringLiteral("Gesperrt"), kThree));
     const QString path = b.f.folder.data(QStringLiteral("Gesperrt.db"));
-    b.open();
-    QVERIFY(b.choose(QStringLiteral("Gesperrt")));
     // Another program takes the race while it is shown here: deleting it is refused.
     QProcess holder;
     holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), path});
@@ -624,9 +608,7 @@ void TestRaceEdit::classPdfThenOverall_noBlankRows() {
         sails << QStringLiteral("S%1").arg(i).toLatin1();
         many << Entry{sails.last().constData(), "Europe", 90, "01:10:00", "01:17:46"};
     }
-    writeRace(b.f.folder, QStringLiteral("Herbst"), many);
-    b.open();
-    QVERIFY(b.choose(QStringLiteral("Herbst")));
+    QVERIFY(b.openRace(QStringLiteral("Herbst"), many));
     b.w<QComboBox>("ComboBox1")->setCurrentText(QStringLiteral("Laser"));
     PRESS(*b.window, "Label15");
     PRESS(*b.window, "Label17");
@@ -665,17 +647,8 @@ void TestRaceEdit::reportFailures() {
     QFETCH(QString, low);
     QFETCH(QString, error);
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Sommer"), kRegatta);
-    b.open();
-    if (choose) {
-        QVERIFY(b.choose(QStringLiteral("Sommer")));
-    }
-    if (!type.isEmpty()) {
-        b.w<QComboBox>("ComboBox1")->setCurrentText(type);
-    }
-    if (!low.isEmpty()) {
-        b.type("Edit1", low);
-    }
+    QVERIFY(b.openRace(QStringLiteral("Sommer"), kRegatta, choose));
+    b.setClass(type, low);
     QVERIFY(press(b.w<QWidget>(qPrintable(command))));
     QCOMPARE(b.f.prompts.errors.size(), 1);
     QVERIFY2(b.f.prompts.errors[0].contains(error), qPrintable(b.f.prompts.errors[0]));
@@ -936,17 +909,8 @@ void TestRaceEdit::webAndCsv_sameRowsAsThePdf() {
     QFETCH(QString, caption);
     QFETCH(QString, error);
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Sommer"), kRegatta);
-    b.open();
-    if (choose) {
-        QVERIFY(b.choose(QStringLiteral("Sommer")));
-    }
-    if (!type.isEmpty()) {
-        b.w<QComboBox>("ComboBox1")->setCurrentText(type);
-    }
-    if (!low.isEmpty()) {
-        b.type("Edit1", low);
-    }
+    QVERIFY(b.openRace(QStringLiteral("Sommer"), kRegatta, choose));
+    b.setClass(type, low);
     // The web page and the CSV file come with the PDF; there is no control of their own.
     for (const QString& suffix : {QStringLiteral("Html"), QStringLiteral("Csv")}) {
         QVERIFY(b.window->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
@@ -965,7 +929,8 @@ void TestRaceEdit::webAndCsv_sameRowsAsThePdf() {
     const QStringList pdf = pdfRows(b.reports(stem + QStringLiteral(".pdf")));
     QVERIFY(pdf.size() >= 5);
     QStringList web;
-    for (const QStringList& cells : htmlCells(b.reports(stem + QStringLiteral(".html")))) {
+    for (const QStringList& cells :
+         htmlCells(QString::fromUtf8(readBytes(b.reports(stem + QStringLiteral(".html")))))) {
         web << cells.value(0) + u' ' + cells.value(1);
     }
     QCOMPARE(web, pdf);

@@ -1,4 +1,6 @@
 #include "MainFixture.h"
+#include "PdfRead.h"
+#include "WebPage.h"
 #include "desktop/AppSetup.h"
 #include "series/SeriesPage.h"
 #include "series/SeriesReport.h"
@@ -20,9 +22,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
-
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-page.h>
 
 using namespace wm;
 using namespace wm::test;
@@ -81,22 +80,15 @@ void writeRace(const ProgramFolder& folder, const QString& name) {
 
 // The words of each page, line by line (top to bottom, each line left to right, joined by blanks).
 QList<QStringList> pdfLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
+    const PdfRead pdf = readPdfFile(path);
+    QList<QMap<int, QMap<double, QString>>> lines(pdf.pages);
+    for (const Word& word : pdf.words) {
+        lines[word.page][int(word.box.y() / 3)][word.box.x()] = word.text;
     }
-    const QByteArray bytes = file.readAll();
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
     QList<QStringList> pages;
-    for (int p = 0; doc && p < doc->pages(); ++p) {
-        std::unique_ptr<poppler::page> page(doc->create_page(p));
-        QMap<int, QMap<double, QString>> lines;
-        for (const poppler::text_box& box : page->text_list()) {
-            const poppler::byte_array utf8 = box.text().to_utf8();
-            lines[int(box.bbox().y() / 3)][box.bbox().x()] = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-        }
+    for (const auto& page : lines) {
         QStringList texts;
-        for (const auto& words : lines) {
+        for (const auto& words : page) {
             texts << words.values().join(u' ');
         }
         pages << texts;
@@ -106,15 +98,11 @@ QList<QStringList> pdfLines(const QString& path) {
 
 // Left edge and right edge of every word on the first page of a PDF.
 QMap<QString, std::pair<double, double>> wordEdges(const QByteArray& bytes) {
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
     QMap<QString, std::pair<double, double>> edges;
-    if (!doc || doc->pages() < 1) {
-        return edges;
-    }
-    std::unique_ptr<poppler::page> page(doc->create_page(0));
-    for (const poppler::text_box& box : page->text_list()) {
-        const poppler::byte_array utf8 = box.text().to_utf8();
-        edges.insert(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), {box.bbox().left(), box.bbox().right()});
+    for (const Word& word : readPdfData(bytes).words) {
+        if (word.page == 0) {
+            edges.insert(word.text, {word.box.left(), word.box.right()});
+        }
     }
     return edges;
 }
@@ -129,27 +117,6 @@ QStringList strings(std::initializer_list<const char*> texts) {
 
 QStringList words(const QStringList& lines) {
     return lines.join(u' ').split(u' ', Qt::SkipEmptyParts);
-}
-
-// The cells of each body row of a web page's table.
-QList<QStringList> htmlCells(const QString& html) {
-    static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"));
-    static const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
-    QList<QStringList> rows;
-    const QString body = html.section(QStringLiteral("<tbody>"), 1).section(QStringLiteral("</tbody>"), 0, 0);
-    for (const QRegularExpressionMatch& r : row.globalMatch(body)) {
-        QStringList cells;
-        for (const QRegularExpressionMatch& c : cell.globalMatch(r.captured(1))) {
-            cells << c.captured(1);
-        }
-        rows << cells;
-    }
-    return rows;
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 struct Window : WindowFixture<TSeriesManager, &RaceOffice::seriesManager> {
