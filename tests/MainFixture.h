@@ -3,9 +3,13 @@
 #include "TestSupport.h"
 #include "app/RaceOffice.h"
 #include "app/Services.h"
+#include "app/TMain.h"
 #include "store/Clock.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTreeView>
 #include <QWidget>
 
 #include <memory>
@@ -43,5 +47,49 @@ struct MainFixture {
 template <typename T> T* widget(QWidget& root, const char* name) {
     return root.template findChild<T*>(QString::fromLatin1(name));
 }
+
+// One of the program's windows over a stored name list (race browser, series window), opened over a fixture
+// with an empty participant table unless the test wrote one.
+template <typename Window, Window& (RaceOffice::*pick)() const> struct WindowFixture {
+    MainFixture f;
+    Window* window = nullptr;
+
+    Window& open() {
+        if (!QFile::exists(f.folder.starter())) {
+            f.folder.writeParticipants(f.folder.starter(), {});
+        }
+        window = &(f.start().*pick)();
+        window->show();
+        return *window;
+    }
+    template <typename T> T* w(const char* name) { return widget<T>(*window, name); }
+    // Clicks the name in the window's tree, as a user chooses it; false when it is not listed.
+    bool choose(const QString& name) {
+        auto* tree = w<QTreeView>("TreeView1");
+        const QModelIndexList found =
+            tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+        if (found.isEmpty()) {
+            return false;
+        }
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(found.first()).center());
+        return true;
+    }
+    QString reports(const QString& file) const { return f.folder.path() + QStringLiteral("/Reports/") + file; }
+    // Shows the window anew while the main window stands aside at (10, 20); the centre of the window's frame.
+    QPoint centreWithMainAside() {
+        window->hide();
+        f.app->main().show();
+        f.app->main().move(10, 20);
+        window->show();
+        return window->frameGeometry().center();
+    }
+    // The width of the header band once the window is made `width` pixels wide.
+    int bandWidthAt(int width) {
+        window->resize(width, window->height());
+        return w<QWidget>("HeaderBG")->width();
+    }
+    // Where the preview puts the pages it shows.
+    QString preview() const { return f.folder.path() + QStringLiteral("/preview.pdf"); }
+};
 
 } // namespace wm::test

@@ -1,4 +1,6 @@
 #include "MainFixture.h"
+#include "PdfRead.h"
+#include "WebPage.h"
 #include "app/TMain.h"
 #include "desktop/AppSetup.h"
 #include "raceedit/StoredRaces.h"
@@ -9,6 +11,7 @@
 #include "timing/Race.h"
 #include "timing/Scoring.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -16,15 +19,15 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <functional>
 #include <map>
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-page.h>
 
 using namespace wm;
 using namespace wm::test;
@@ -90,23 +93,34 @@ std::map<QString, std::pair<QString, int>> stored(const QString& path) {
     return result;
 }
 
+// The fields of every row as displayed, joined by `separator`, in natural order.
+QStringList rowsOnDisk(const QString& path, const QStringList& fields, QChar separator) {
+    Table t;
+    t.open(path);
+    QStringList rows;
+    for (const Table::Row& r : t.select()) {
+        QStringList row;
+        for (const QString& f : fields) {
+            row << displayText(r.values.value(t.fieldIndex(f)));
+        }
+        rows << row.join(separator);
+    }
+    return rows;
+}
+
 // "place sail" of every result row of a PDF, page by page and top to bottom.
 QStringList pdfRows(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!QFile::exists(path)) {
         return {QStringLiteral("<no file>")};
     }
-    const QByteArray bytes = file.readAll();
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
+    const PdfRead pdf = readPdfFile(path);
+    QMap<int, QMap<int, QMap<double, QString>>> lines; // page, y, x, word
+    for (const Word& word : pdf.words) {
+        lines[word.page][int(word.box.y())][word.box.x()] = word.text;
+    }
     QStringList rows;
-    for (int p = 0; doc && p < doc->pages(); ++p) {
-        std::unique_ptr<poppler::page> page(doc->create_page(p));
-        QMap<int, QMap<double, QString>> lines; // y, x, word
-        for (const poppler::text_box& box : page->text_list()) {
-            const poppler::byte_array utf8 = box.text().to_utf8();
-            lines[int(box.bbox().y())][box.bbox().x()] = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-        }
-        for (const auto& words : lines) {
+    for (const auto& page : lines) {
+        for (const auto& words : page) {
             const QStringList w = words.values();
             const auto sail = std::find_if(w.begin(), w.end(), [](const QString& s) {
                 return s.size() == 3 && s.startsWith(u'S') && s[1].isDigit();
@@ -115,27 +129,6 @@ QStringList pdfRows(const QString& path) {
                 rows << w.first() + u' ' + *sail;
             }
         }
-    }
-    return rows;
-}
-
-// The cells of each body row of a web page's table, entities resolved.
-QList<QStringList> htmlCells(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {{QStringLiteral("<no file>")}};
-    }
-    const QString html = QString::fromUtf8(file.readAll());
-    static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"));
-    static const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
-    QList<QStringList> rows;
-    const QString body = html.section(QStringLiteral("<tbody>"), 1).section(QStringLiteral("</tbody>"), 0, 0);
-    for (const QRegularExpressionMatch& r : row.globalMatch(body)) {
-        QStringList cells;
-        for (const QRegularExpressionMatch& c : cell.globalMatch(r.captured(1))) {
-            cells << c.captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        }
-        rows << cells;
     }
     return rows;
 }
@@ -158,29 +151,21 @@ QList<QStringList> csvCells(const QString& path) {
     return rows;
 }
 
-struct Browser {
-    MainFixture f;
-    TRaceEdit* edit = nullptr;
-
-    TRaceEdit& open() {
-        if (!QFile::exists(f.folder.starter())) {
-            f.folder.writeParticipants(f.folder.starter(), {});
-        }
-        edit = &f.start().raceEdit();
-        edit->show();
-        return *edit;
+struct Browser : WindowFixture<TRaceEdit, &RaceOffice::raceEdit> {
+    // Writes the race, opens the window and chooses the race when `choose`; false when it cannot be chosen.
+    bool openRace(const QString& name, const QList<Entry>& entries, bool choose = true) {
+        writeRace(f.folder, name, entries);
+        open();
+        return !choose || this->choose(name);
     }
-    template <typename T> T* w(const char* name) { return widget<T>(*edit, name); }
-    // Clicks the race in the list, as a user chooses it.
-    bool choose(const QString& name) {
-        auto* tree = w<QTreeView>("TreeView1");
-        const int row = int(edit->races().indexOf(name));
-        if (row < 0) {
-            return false;
+    // The type chosen in the list and the lower Yardstick bound typed, where given.
+    void setClass(const QString& type, const QString& low) {
+        if (!type.isEmpty()) {
+            w<QComboBox>("ComboBox1")->setCurrentText(type);
         }
-        const QModelIndex index = tree->model()->index(row, 0);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
-        return true;
+        if (!low.isEmpty()) {
+            this->type("Edit1", low);
+        }
     }
     void clickEntry(int row) {
         auto* grid = w<QTableView>("DBGrid1");
@@ -193,7 +178,6 @@ struct Browser {
         e->selectAll();
         QTest::keyClicks(e, text);
     }
-    QString reports(const QString& file) const { return f.folder.path() + QStringLiteral("/Reports/") + file; }
 };
 
 } // namespace
@@ -208,6 +192,9 @@ private slots:
     void raceList_newestFirstWithoutStarterTable();
     void correction_data();
     void correction();
+    void recordButtons_inOneRow();
+    void entries_editedThroughButtonsAndFields_data();
+    void entries_editedThroughButtonsAndFields();
     void errorBox_isWrittenToTheLog();
     void deletion_data();
     void deletion();
@@ -219,6 +206,9 @@ private slots:
     void reportFailures_data();
     void reportFailures();
     void typeList_gathersEveryOpenedRace();
+    void yardstickRange_spinnersStayWithinBounds_data();
+    void yardstickRange_spinnersStayWithinBounds();
+    void window_centredOnScreenBandAcrossWidth();
     void raceList_neverShowsBackups();
     void startShift_data();
     void startShift();
@@ -288,17 +278,15 @@ void TestRaceEdit::correction() {
     QFETCH(QString, error);
     QFETCH(QStringList, expected);
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Abendregatta"), kThree);
+    QVERIFY(b.openRace(QStringLiteral("Abendregatta"), kThree));
     const QString path = b.f.folder.data(QStringLiteral("Abendregatta.db"));
-    b.open();
-    QVERIFY(b.choose(QStringLiteral("Abendregatta")));
     QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Abendregatta"));
     b.clickEntry(0);
-    QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("A"));
+    QCOMPARE(b.window->entries().currentText(field::SEGELNR), QStringLiteral("A"));
     QCOMPARE(b.w<QLabel>("DBText1")->text(), QStringLiteral("00:57:08"));
     b.type("DBEdit1", elapsed);
     b.type("DBEdit2", yardstick);
-    PRESS(*b.edit, "Button1");
+    PRESS(*b.window, "Button1");
 
     QStringList actual;
     for (const auto& [sail, value] : stored(path)) {
@@ -307,7 +295,7 @@ void TestRaceEdit::correction() {
     QCOMPARE(actual, expected);
     if (error.isEmpty()) {
         QCOMPARE(b.f.prompts.errors, QStringList());
-        QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("A"));
+        QCOMPARE(b.window->entries().currentText(field::SEGELNR), QStringLiteral("A"));
         QCOMPARE(b.w<QLabel>("DBText1")->text(), expected[0].section(u' ', 1, 1));
     } else {
         QCOMPARE(b.f.prompts.errors.size(), 1);
@@ -317,16 +305,135 @@ void TestRaceEdit::correction() {
     }
 }
 
+void TestRaceEdit::recordButtons_inOneRow() {
+    Browser b;
+    b.open();
+    QStringList buttons;
+    for (const char* name : {"btnInsert", "btnDelete", "btnCancel", "btnRefresh"}) {
+        const auto* button = b.w<QToolButton>(name);
+        QVERIFY2(button && button->parentWidget() == b.w<QWidget>("DBNavigator1"), name);
+        buttons << QStringLiteral("%1 %2 %3").arg(button->toolTip()).arg(button->x()).arg(button->width());
+    }
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Datensatz einfügen 0 55"), QStringLiteral("Datensatz löschen 55 55"),
+                                   QStringLiteral("Bearbeitung abbrechen 110 55"),
+                                   QStringLiteral("Daten aktualisieren 165 55")}));
+}
+
+void TestRaceEdit::entries_editedThroughButtonsAndFields_data() {
+    // Steps: "click:ROW" an entry, "press:NAME" a control, "type:FIELD=TEXT" into an edit field, "return:FIELD",
+    // "grid:TEXT" typed into the grid's open editor, "gridReturn", "outside:YS=N" written by another connection
+    // to entry B.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("onDisk"); // "sail|GZEIT|YS", natural order
+    QTest::addColumn<QString>("current");    // the current entry's sail number afterwards
+    QTest::addColumn<QString>("fields");     // DBEdit1|DBEdit2 afterwards
+    QTest::addColumn<int>("errors");
+    const QStringList three{QStringLiteral("A|01:00:00|105"), QStringLiteral("B|00:58:00|100"),
+                            QStringLiteral("C|00:59:00|100")};
+    QTest::newRow("insert adds an empty entry")
+        << QStringList{QStringLiteral("press:btnInsert")} << false << three + QStringList{QStringLiteral("||")}
+        << QString() << QStringLiteral("|") << 0;
+    QTest::newRow("a sail number typed into the new entry")
+        << QStringList{QStringLiteral("press:btnInsert"), QStringLiteral("grid:Neu"), QStringLiteral("gridReturn")}
+        << false << three + QStringList{QStringLiteral("Neu||")} << QStringLiteral("Neu") << QStringLiteral("|") << 0;
+    QTest::newRow("cancel takes back the empty new entry")
+        << QStringList{QStringLiteral("press:btnInsert"), QStringLiteral("press:btnCancel")} << false << three
+        << QStringLiteral("C") << QStringLiteral("00:59:00|100") << 0;
+    QTest::newRow("cancel keeps a new entry with values")
+        << QStringList{QStringLiteral("press:btnInsert"), QStringLiteral("grid:Neu"), QStringLiteral("gridReturn"),
+                       QStringLiteral("press:btnCancel")}
+        << false << three + QStringList{QStringLiteral("Neu||")} << QStringLiteral("Neu") << QStringLiteral("|") << 0;
+    QTest::newRow("delete confirmed") << QStringList{QStringLiteral("click:1"), QStringLiteral("press:btnDelete")}
+                                      << true
+                                      << QStringList{QStringLiteral("A|01:00:00|105"), QStringLiteral("C|00:59:00|100")}
+                                      << QStringLiteral("C") << QStringLiteral("00:59:00|100") << 0;
+    QTest::newRow("delete declined") << QStringList{QStringLiteral("click:1"), QStringLiteral("press:btnDelete")}
+                                     << false << three << QStringLiteral("B") << QStringLiteral("00:58:00|100") << 0;
+    QTest::newRow("Return in a field writes both fields")
+        << QStringList{QStringLiteral("click:1"), QStringLiteral("type:DBEdit1=01:00:00"),
+                       QStringLiteral("return:DBEdit1")}
+        << false
+        << QStringList{QStringLiteral("A|01:00:00|105"), QStringLiteral("B|01:00:00|100"),
+                       QStringLiteral("C|00:59:00|100")}
+        << QStringLiteral("B") << QStringLiteral("01:00:00|100") << 0;
+    QTest::newRow("moving to another entry writes the fields, their entry stays current")
+        << QStringList{QStringLiteral("click:0"), QStringLiteral("type:DBEdit2=99"), QStringLiteral("click:2")} << false
+        << QStringList{QStringLiteral("A|01:00:00|99"), QStringLiteral("B|00:58:00|100"),
+                       QStringLiteral("C|00:59:00|100")}
+        << QStringLiteral("A") << QStringLiteral("01:00:00|99") << 0;
+    QTest::newRow("a refused value stays with its entry")
+        << QStringList{QStringLiteral("click:0"), QStringLiteral("type:DBEdit2=abc"), QStringLiteral("click:2")}
+        << false << three << QStringLiteral("A") << QStringLiteral("01:00:00|abc") << 1;
+    QTest::newRow("refresh shows a change made elsewhere")
+        << QStringList{QStringLiteral("click:1"), QStringLiteral("outside:YS=120"), QStringLiteral("press:btnRefresh")}
+        << false
+        << QStringList{QStringLiteral("A|01:00:00|105"), QStringLiteral("B|00:58:00|120"),
+                       QStringLiteral("C|00:59:00|100")}
+        << QStringLiteral("B") << QStringLiteral("00:58:00|120") << 0;
+}
+
+void TestRaceEdit::entries_editedThroughButtonsAndFields() {
+    QFETCH(QStringList, steps);
+    QFETCH(bool, answer);
+    QFETCH(QStringList, onDisk);
+    QFETCH(QString, current);
+    QFETCH(QString, fields);
+    QFETCH(int, errors);
+    Browser b;
+    QVERIFY(b.openRace(QStringLiteral("Abend"), kThree));
+    const QString path = b.f.folder.data(QStringLiteral("Abend.db"));
+    // Typing goes to the window that has the focus.
+    b.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.window));
+    b.f.prompts.answers = {answer};
+    for (const QString& step : steps) {
+        const QString what = step.section(u':', 0, 0);
+        const QString arg = step.section(u':', 1);
+        if (what == QLatin1String("click")) {
+            b.clickEntry(arg.toInt());
+        } else if (what == QLatin1String("press")) {
+            QVERIFY2(press(b.w<QWidget>(qPrintable(arg))), qPrintable(step));
+        } else if (what == QLatin1String("type")) {
+            b.type(qPrintable(arg.section(u'=', 0, 0)), arg.section(u'=', 1));
+        } else if (what == QLatin1String("return")) {
+            QTest::keyClick(b.w<QLineEdit>(qPrintable(arg)), Qt::Key_Return);
+        } else if (what == QLatin1String("grid")) {
+            QVERIFY2(b.w<QTableView>("DBGrid1")->isAncestorOf(QApplication::focusWidget()), qPrintable(step));
+            QTest::keyClicks(QApplication::focusWidget(), arg);
+        } else if (what == QLatin1String("gridReturn")) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            // The grid writes the cell once the event loop runs.
+            QCoreApplication::processEvents();
+        } else if (what == QLatin1String("outside")) {
+            Table other;
+            other.open(path);
+            for (const Table::Row& row : other.select()) {
+                if (row.values.value(other.fieldIndex(field::SEGELNR)).toString() == QLatin1String("B")) {
+                    other.setValue(row.rowid, field::YS, arg.section(u'=', 1).toDouble());
+                }
+            }
+        }
+    }
+    QCOMPARE(rowsOnDisk(path, {field::SEGELNR, field::GZEIT, field::YS}, u'|'), onDisk);
+    QCOMPARE(b.window->entries().currentText(field::SEGELNR), current);
+    QCOMPARE(b.w<QLineEdit>("DBEdit1")->text() + u'|' + b.w<QLineEdit>("DBEdit2")->text(), fields);
+    QCOMPARE(b.f.prompts.errors.size(), errors);
+    if (steps.contains(QStringLiteral("press:btnDelete"))) {
+        QCOMPARE(b.f.prompts.asked, QStringList{QStringLiteral("Datensatz löschen?")});
+    }
+}
+
 void TestRaceEdit::errorBox_isWrittenToTheLog() {
     Browser b;
     writeRace(b.f.folder, QStringLiteral("Abendregatta"), kThree);
     b.open();
-    b.edit->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(b.edit));
+    b.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.window));
     QVERIFY(b.choose(QStringLiteral("Abendregatta")));
     b.clickEntry(0);
     b.type("DBEdit1", QStringLiteral("1:0x:00"));
-    PRESS(*b.edit, "Button1");
+    PRESS(*b.window, "Button1");
     QCOMPARE(b.f.prompts.errors.size(), 1);
 
     const QStringList lines =
@@ -353,18 +460,18 @@ void TestRaceEdit::deletion() {
     b.open();
     QVERIFY(b.choose(QStringLiteral("Testlauf")));
     b.f.prompts.answers = {yes};
-    PRESS(*b.edit, "Label5");
+    PRESS(*b.window, "Label5");
     QCOMPARE(b.f.prompts.asked, QStringList{QStringLiteral("Diese Wettfahrt wirklich unwiderruflich löschen?")});
     QCOMPARE(QFile::exists(table), !yes);
     QCOMPARE(QFile::exists(ini), !yes);
     const QStringList left =
         yes ? QStringList{QStringLiteral("Pokal")} : QStringList{QStringLiteral("Testlauf"), QStringLiteral("Pokal")};
-    QCOMPARE(b.edit->races(), left);
-    QCOMPARE(b.edit->table().isOpen(), !yes);
+    QCOMPARE(b.window->races(), left);
+    QCOMPARE(b.window->table().isOpen(), !yes);
     QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Testlauf"));
     if (yes) {
         // The deleted race cannot be reported on.
-        PRESS(*b.edit, "Label17");
+        PRESS(*b.window, "Label17");
         QCOMPARE(b.f.prompts.errors.size(), 1);
         QVERIFY(!QFile::exists(b.reports(QStringLiteral("Testlauf.pdf"))));
     }
@@ -372,27 +479,25 @@ void TestRaceEdit::deletion() {
 
 void TestRaceEdit::raceHeldElsewhere_refusedAndKeptWhole() {
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Gesperrt"), kThree);
+    QVERIFY(b.openRace(QStringLiteral("Gesperrt"), kThree));
     const QString path = b.f.folder.data(QStringLiteral("Gesperrt.db"));
-    b.open();
-    QVERIFY(b.choose(QStringLiteral("Gesperrt")));
     // Another program takes the race while it is shown here: deleting it is refused.
     QProcess holder;
     holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), path});
     QVERIFY(holder.waitForReadyRead(10000));
     QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
     b.f.prompts.answers = {true};
-    PRESS(*b.edit, "Label5");
+    PRESS(*b.window, "Label5");
     QCOMPARE(b.f.prompts.errors.size(), 1);
     QVERIFY2(b.f.prompts.errors[0].contains(QStringLiteral("anderen Programm")), qPrintable(b.f.prompts.errors[0]));
     QVERIFY(QFile::exists(path));
     QVERIFY(QFile::exists(b.f.folder.data(QStringLiteral("Gesperrt.ini"))));
     // Chosen anew while it is held: it does not open.
-    b.edit->hide();
-    b.edit->show();
+    b.window->hide();
+    b.window->show();
     QVERIFY(b.choose(QStringLiteral("Gesperrt")));
     QCOMPARE(b.f.prompts.errors.size(), 2);
-    QVERIFY(!b.edit->table().isOpen());
+    QVERIFY(!b.window->table().isOpen());
     QCOMPARE(b.w<QTableView>("DBGrid1")->model()->rowCount(), 0);
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished(10000));
@@ -411,22 +516,22 @@ void TestRaceEdit::runningRace_refused() {
     bool checked = false;
     // The window is modal: it is driven from inside its own event loop, as a user would.
     QTimer::singleShot(0, [&] {
-        b.edit = &b.f.app->raceEdit();
-        QVERIFY(b.edit->isVisible());
+        b.window = &b.f.app->raceEdit();
+        QVERIFY(b.window->isVisible());
         QVERIFY(b.choose(running));
         QCOMPARE(b.f.prompts.errors.size(), 1);
         QVERIFY2(b.f.prompts.errors[0].contains(QStringLiteral("Hauptfenster")), qPrintable(b.f.prompts.errors[0]));
-        QVERIFY(!b.edit->table().isOpen());
+        QVERIFY(!b.window->table().isOpen());
         QCOMPARE(b.w<QLabel>("Label2")->text(), QStringLiteral("Ausgewaehlte WF"));
         b.f.prompts.answers = {true};
-        PRESS(*b.edit, "Label5");
-        PRESS(*b.edit, "Label19");
+        PRESS(*b.window, "Label5");
+        PRESS(*b.window, "Label19");
         checked = true;
     });
     PRESS(main, "Label20"); // shows the entries of the race office
     PRESS(main, "Label24");
     QVERIFY(checked);
-    QVERIFY(!b.edit->isVisible());
+    QVERIFY(!b.window->isVisible());
     QVERIFY(QFile::exists(main.race().table().path()));
     QCOMPARE(main.race().table().count(), 1);
 }
@@ -486,7 +591,7 @@ void TestRaceEdit::classReports() {
     QCOMPARE(b.f.prompts.errors, QStringList());
     if (file.isEmpty()) {
         QCOMPARE(b.f.preview->shown, 1);
-        QCOMPARE(pdfRows(b.f.folder.path() + QStringLiteral("/preview.pdf")), rows);
+        QCOMPARE(pdfRows(b.preview()), rows);
         QCOMPARE(b.f.notifier.notices.size(), 0);
     } else {
         QCOMPARE(pdfRows(b.reports(file)), rows);
@@ -506,12 +611,10 @@ void TestRaceEdit::classPdfThenOverall_noBlankRows() {
         sails << QStringLiteral("S%1").arg(i).toLatin1();
         many << Entry{sails.last().constData(), "Europe", 90, "01:10:00", "01:17:46"};
     }
-    writeRace(b.f.folder, QStringLiteral("Herbst"), many);
-    b.open();
-    QVERIFY(b.choose(QStringLiteral("Herbst")));
+    QVERIFY(b.openRace(QStringLiteral("Herbst"), many));
     b.w<QComboBox>("ComboBox1")->setCurrentText(QStringLiteral("Laser"));
-    PRESS(*b.edit, "Label15");
-    PRESS(*b.edit, "Label17");
+    PRESS(*b.window, "Label15");
+    PRESS(*b.window, "Label17");
     QCOMPARE(b.f.prompts.errors, QStringList());
     const QStringList rows = pdfRows(b.reports(QStringLiteral("Herbst.pdf")));
     QCOMPARE(rows.size(), 30);
@@ -547,17 +650,8 @@ void TestRaceEdit::reportFailures() {
     QFETCH(QString, low);
     QFETCH(QString, error);
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Sommer"), kRegatta);
-    b.open();
-    if (choose) {
-        QVERIFY(b.choose(QStringLiteral("Sommer")));
-    }
-    if (!type.isEmpty()) {
-        b.w<QComboBox>("ComboBox1")->setCurrentText(type);
-    }
-    if (!low.isEmpty()) {
-        b.type("Edit1", low);
-    }
+    QVERIFY(b.openRace(QStringLiteral("Sommer"), kRegatta, choose));
+    b.setClass(type, low);
     QVERIFY(press(b.w<QWidget>(qPrintable(command))));
     QCOMPARE(b.f.prompts.errors.size(), 1);
     QVERIFY2(b.f.prompts.errors[0].contains(error), qPrintable(b.f.prompts.errors[0]));
@@ -584,8 +678,54 @@ void TestRaceEdit::typeList_gathersEveryOpenedRace() {
     QCOMPARE(items, (QStringList{QStringLiteral("420er"), QStringLiteral("Europe"), QStringLiteral("Laser")}));
     QCOMPARE(types->currentText(), QStringLiteral("420er"));
     // A type gathered from the other race gives an empty result here.
-    PRESS(*b.edit, "Label15");
+    PRESS(*b.window, "Label15");
     QCOMPARE(b.f.prompts.errors.size(), 1);
+}
+
+void TestRaceEdit::yardstickRange_spinnersStayWithinBounds_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("steps"); // up when positive
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("lower bound up to 180")
+        << QStringLiteral("Edit1") << QStringLiteral("179") << 3 << QStringLiteral("180");
+    QTest::newRow("lower bound down to 60")
+        << QStringLiteral("Edit1") << QStringLiteral("61") << -3 << QStringLiteral("60");
+    QTest::newRow("lower bound not a number: from 100")
+        << QStringLiteral("Edit1") << QStringLiteral("x") << 1 << QStringLiteral("101");
+    QTest::newRow("upper bound up to 200")
+        << QStringLiteral("Edit2") << QStringLiteral("199") << 3 << QStringLiteral("200");
+    QTest::newRow("upper bound down to 60")
+        << QStringLiteral("Edit2") << QStringLiteral("61") << -3 << QStringLiteral("60");
+    QTest::newRow("upper bound not a number: from 110")
+        << QStringLiteral("Edit2") << QStringLiteral("x") << -1 << QStringLiteral("109");
+}
+
+void TestRaceEdit::yardstickRange_spinnersStayWithinBounds() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(int, steps);
+    QFETCH(QString, shown);
+    Browser b;
+    b.open();
+    auto* edit = b.w<QLineEdit>(qPrintable(field));
+    edit->setText(typed);
+    // Each field has its spinner: UpDown1 beside Edit1, UpDown2 beside Edit2.
+    auto* spinner = b.w<QWidget>(qPrintable(QStringLiteral("UpDown") + field.right(1)));
+    QWidget* arrow = spinner->findChild<QWidget*>(steps > 0 ? QStringLiteral("up") : QStringLiteral("down"));
+    for (int i = 0; i < std::abs(steps); ++i) {
+        QVERIFY(press(arrow));
+    }
+    QCOMPARE(edit->text(), shown);
+}
+
+void TestRaceEdit::window_centredOnScreenBandAcrossWidth() {
+    Browser b;
+    b.open();
+    // Within the few pixels of a window frame.
+    const QPoint off = b.centreWithMainAside() - QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2(off.manhattanLength() <= 4, qPrintable(QStringLiteral("%1, %2").arg(off.x()).arg(off.y())));
+    QCOMPARE(b.bandWidthAt(1000), 1000);
 }
 
 void TestRaceEdit::raceList_neverShowsBackups() {
@@ -620,17 +760,7 @@ void writeStartGroups(const ProgramFolder& folder) {
 
 // "sail GZEIT BZEIT points" of every row, in natural order.
 QStringList timesOnDisk(const QString& path) {
-    Table t;
-    t.open(path);
-    QStringList rows;
-    for (const Table::Row& r : t.select()) {
-        QStringList row;
-        for (const QString& f : {field::SEGELNR, field::GZEIT, field::BZEIT, field::Punkte}) {
-            row << displayText(r.values.value(t.fieldIndex(f)));
-        }
-        rows << row.join(u' ');
-    }
-    return rows;
+    return rowsOnDisk(path, {field::SEGELNR, field::GZEIT, field::BZEIT, field::Punkte}, u' ');
 }
 
 const QStringList kBeforeShift = {QStringLiteral("G1 00:44:00 00:44:00 1"), QStringLiteral("G2a 00:45:00 00:45:00 2"),
@@ -726,7 +856,7 @@ void TestRaceEdit::startFixLabel() {
     QVERIFY(b.choose(QStringLiteral("Startfehler")));
     b.f.prompts.inputs = {groupText, shiftText};
     b.f.prompts.answers = {confirm};
-    PRESS(*b.edit, "LabelStartFix");
+    PRESS(*b.window, "LabelStartFix");
 
     QCOMPARE(timesOnDisk(b.f.folder.data(QStringLiteral("Startfehler.db"))), expected);
     if (error.isEmpty()) {
@@ -740,10 +870,10 @@ void TestRaceEdit::startFixLabel() {
         QCOMPARE(b.f.prompts.asked, QStringList());
     }
     // The grid shows the race as it is on disk, ranked by corrected time.
-    QCOMPARE(b.edit->entries().rowCount(), 5);
+    QCOMPARE(b.window->entries().rowCount(), 5);
     if (confirm && error.isEmpty()) {
         b.clickEntry(0);
-        QCOMPARE(b.edit->entries().currentText(field::SEGELNR), QStringLiteral("G2a"));
+        QCOMPARE(b.window->entries().currentText(field::SEGELNR), QStringLiteral("G2a"));
         QCOMPARE(b.w<QLabel>("DBText1")->text(), QStringLiteral("00:43:00"));
     }
 }
@@ -782,20 +912,11 @@ void TestRaceEdit::webAndCsv_sameRowsAsThePdf() {
     QFETCH(QString, caption);
     QFETCH(QString, error);
     Browser b;
-    writeRace(b.f.folder, QStringLiteral("Sommer"), kRegatta);
-    b.open();
-    if (choose) {
-        QVERIFY(b.choose(QStringLiteral("Sommer")));
-    }
-    if (!type.isEmpty()) {
-        b.w<QComboBox>("ComboBox1")->setCurrentText(type);
-    }
-    if (!low.isEmpty()) {
-        b.type("Edit1", low);
-    }
+    QVERIFY(b.openRace(QStringLiteral("Sommer"), kRegatta, choose));
+    b.setClass(type, low);
     // The web page and the CSV file come with the PDF; there is no control of their own.
     for (const QString& suffix : {QStringLiteral("Html"), QStringLiteral("Csv")}) {
-        QVERIFY(b.edit->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
+        QVERIFY(b.window->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
     }
     QVERIFY(press(b.w<QWidget>(qPrintable(pdfLabel))));
     if (!error.isEmpty()) {
@@ -811,7 +932,8 @@ void TestRaceEdit::webAndCsv_sameRowsAsThePdf() {
     const QStringList pdf = pdfRows(b.reports(stem + QStringLiteral(".pdf")));
     QVERIFY(pdf.size() >= 5);
     QStringList web;
-    for (const QStringList& cells : htmlCells(b.reports(stem + QStringLiteral(".html")))) {
+    for (const QStringList& cells :
+         htmlCells(QString::fromUtf8(readBytes(b.reports(stem + QStringLiteral(".html")))))) {
         web << cells.value(0) + u' ' + cells.value(1);
     }
     QCOMPARE(web, pdf);

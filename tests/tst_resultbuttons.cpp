@@ -55,8 +55,8 @@ struct RaceRig {
                                  {u"STATUS"_s, u"2"_s}});
         }
         race.list().refresh();
-        buttons = std::make_unique<wm::ResultButtons>(widgets, race, clock, prompts, notices, *preview,
-                                                      wm::ProgramDir(folder.path()));
+        buttons = std::make_unique<wm::ResultButtons>(
+            widgets, race, wm::Seams{wm::ProgramDir(folder.path()), clock, prompts, notices, *preview});
     }
     QString pdfPath() const { return folder.path() + u"/Reports/"_s + race.name() + u".pdf"_s; }
     QString previewPath() const { return folder.path() + u"/preview.pdf"_s; }

@@ -1,4 +1,6 @@
 #include "MainFixture.h"
+#include "PdfRead.h"
+#include "WebPage.h"
 #include "desktop/AppSetup.h"
 #include "series/SeriesPage.h"
 #include "series/SeriesReport.h"
@@ -20,9 +22,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
-
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-page.h>
 
 using namespace wm;
 using namespace wm::test;
@@ -81,22 +80,15 @@ void writeRace(const ProgramFolder& folder, const QString& name) {
 
 // The words of each page, line by line (top to bottom, each line left to right, joined by blanks).
 QList<QStringList> pdfLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
+    const PdfRead pdf = readPdfFile(path);
+    QList<QMap<int, QMap<double, QString>>> lines(pdf.pages);
+    for (const Word& word : pdf.words) {
+        lines[word.page][int(word.box.y() / 3)][word.box.x()] = word.text;
     }
-    const QByteArray bytes = file.readAll();
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
     QList<QStringList> pages;
-    for (int p = 0; doc && p < doc->pages(); ++p) {
-        std::unique_ptr<poppler::page> page(doc->create_page(p));
-        QMap<int, QMap<double, QString>> lines;
-        for (const poppler::text_box& box : page->text_list()) {
-            const poppler::byte_array utf8 = box.text().to_utf8();
-            lines[int(box.bbox().y() / 3)][box.bbox().x()] = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-        }
+    for (const auto& page : lines) {
         QStringList texts;
-        for (const auto& words : lines) {
+        for (const auto& words : page) {
             texts << words.values().join(u' ');
         }
         pages << texts;
@@ -106,15 +98,11 @@ QList<QStringList> pdfLines(const QString& path) {
 
 // Left edge and right edge of every word on the first page of a PDF.
 QMap<QString, std::pair<double, double>> wordEdges(const QByteArray& bytes) {
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(bytes.data(), int(bytes.size())));
     QMap<QString, std::pair<double, double>> edges;
-    if (!doc || doc->pages() < 1) {
-        return edges;
-    }
-    std::unique_ptr<poppler::page> page(doc->create_page(0));
-    for (const poppler::text_box& box : page->text_list()) {
-        const poppler::byte_array utf8 = box.text().to_utf8();
-        edges.insert(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), {box.bbox().left(), box.bbox().right()});
+    for (const Word& word : readPdfData(bytes).words) {
+        if (word.page == 0) {
+            edges.insert(word.text, {word.box.left(), word.box.right()});
+        }
     }
     return edges;
 }
@@ -131,65 +119,22 @@ QStringList words(const QStringList& lines) {
     return lines.join(u' ').split(u' ', Qt::SkipEmptyParts);
 }
 
-// The cells of each body row of a web page's table.
-QList<QStringList> htmlCells(const QString& html) {
-    static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"));
-    static const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
-    QList<QStringList> rows;
-    const QString body = html.section(QStringLiteral("<tbody>"), 1).section(QStringLiteral("</tbody>"), 0, 0);
-    for (const QRegularExpressionMatch& r : row.globalMatch(body)) {
-        QStringList cells;
-        for (const QRegularExpressionMatch& c : cell.globalMatch(r.captured(1))) {
-            cells << c.captured(1);
-        }
-        rows << cells;
-    }
-    return rows;
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-struct Window {
-    MainFixture f;
-    TSeriesManager* sm = nullptr;
-
-    TSeriesManager& open() {
-        if (!QFile::exists(f.folder.starter())) {
-            f.folder.writeParticipants(f.folder.starter(), {});
-        }
-        sm = &f.start().seriesManager();
-        sm->show();
-        return *sm;
-    }
-    template <typename T> T* w(const char* name) { return widget<T>(*sm, name); }
-    bool choose(const QString& name) {
-        auto* tree = w<QTreeView>("TreeView1");
-        const int row = int(sm->seriesList().indexOf(name));
-        if (row < 0) {
-            return false;
-        }
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                          tree->visualRect(tree->model()->index(row, 0)).center());
-        return sm->seriesName() == name;
-    }
+struct Window : WindowFixture<TSeriesManager, &RaceOffice::seriesManager> {
+    // Clicks the series in the tree; true once it is the open series.
+    bool choose(const QString& name) { return WindowFixture::choose(name) && window->seriesName() == name; }
     // Opens the race menu with "WF hinzufügen" and clicks the race's entry.
     bool append(const QString& race) {
         if (!press(w<QLabel>("Label4"))) {
             return false;
         }
-        QMenu* menu = sm->popAppend();
-        const int at = int(sm->raceMenu().indexOf(race));
+        QMenu* menu = window->popAppend();
+        const int at = int(window->raceMenu().indexOf(race));
         if (!menu->isVisible() || at < 0) {
             return false;
         }
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(at)).center());
         return true;
     }
-    QString reports(const QString& file) const { return f.folder.path() + QStringLiteral("/Reports/") + file; }
-    QString preview() const { return f.folder.path() + QStringLiteral("/preview.pdf"); }
 };
 
 } // namespace
@@ -207,6 +152,7 @@ private slots:
     void printed_data();
     void printed();
     void window_createAppendExportDelete();
+    void window_centredOverMainWindowBandAcrossWidth();
     void webAndCsv_sameRowsAsThePdf_data();
     void webAndCsv_sameRowsAsThePdf();
 };
@@ -230,6 +176,7 @@ void TestSeriesManager::lists_treeDescendingMenuAscending() {
     QVERIFY(win.choose(QStringLiteral("B")));
     QVERIFY(win.w<QLabel>("Label4")->isEnabled());
     QVERIFY(win.w<QLabel>("Label2")->isEnabled());
+    QCOMPARE(win.w<QComboBox>("ComboBox1")->currentText(), QStringLiteral("Jolle"));
 }
 
 void TestSeriesManager::pdf_raceTitlesAndTotalsWhereLaidOut() {
@@ -306,7 +253,7 @@ void TestSeriesManager::pdf() {
     if (!type.isEmpty()) {
         win.w<QComboBox>("ComboBox1")->setCurrentText(type);
     }
-    QVERIFY2(press(win.sm->findChild<QWidget*>(command)), qPrintable(command));
+    QVERIFY2(press(win.window->findChild<QWidget*>(command)), qPrintable(command));
     QCOMPARE(win.f.prompts.errors, QStringList());
 
     const QList<QStringList> pages = pdfLines(win.reports(file));
@@ -369,14 +316,14 @@ void TestSeriesManager::printed() {
     win.open();
     if (racesBefore > 0) {
         QVERIFY(win.choose(QStringLiteral("Vorher")));
-        PRESS(*win.sm, "Label2");
+        PRESS(*win.window, "Label2");
     }
     QVERIFY(win.choose(QStringLiteral("Serie 'A'")));
     if (command == QLatin1String("Label13")) {
         win.w<QComboBox>("ComboBox1")->setEditable(true);
         win.w<QComboBox>("ComboBox1")->setEditText(QStringLiteral("Pirat"));
     }
-    QVERIFY2(press(win.sm->findChild<QWidget*>(command)), qPrintable(command));
+    QVERIFY2(press(win.window->findChild<QWidget*>(command)), qPrintable(command));
     QCOMPARE(win.f.prompts.errors, QStringList());
     QCOMPARE(win.f.prompts.messages.contains(kTooManyRacesMessage), warned);
 
@@ -419,10 +366,13 @@ void TestSeriesManager::window_createAppendExportDelete() {
 
     const QString name = QStringLiteral("Herbst 'Cup");
     win.f.prompts.inputs.push_back(name);
-    PRESS(*win.sm, "Label3");
+    PRESS(*win.window, "Label3");
     QCOMPARE(win.f.prompts.inputPrompts, QStringList{QStringLiteral("Name für neue Serie [Serie001]")});
     QCOMPARE(sm.seriesList(), QStringList{name});
     QCOMPARE(sm.seriesName(), name);
+    for (const char* input : {"ComboBox1", "Edit1", "UpDown1", "Edit2", "UpDown2", "Label2"}) {
+        QVERIFY2(win.w<QWidget>(input)->isEnabled(), input);
+    }
     for (const char* r : {"WF-1", "WF-3", "WF-2"}) {
         QVERIFY(win.append(QString::fromLatin1(r)));
     }
@@ -441,26 +391,41 @@ void TestSeriesManager::window_createAppendExportDelete() {
 
     // Creating it again asks first; "Nein" keeps every race.
     win.f.prompts.inputs.push_back(name);
-    PRESS(*win.sm, "Label3");
+    PRESS(*win.window, "Label3");
     QCOMPARE(win.f.prompts.asked.size(), 1);
     QCOMPARE(grid->model()->columnCount(), 9);
 
-    PRESS(*win.sm, "Label7");
+    PRESS(*win.window, "Label7");
     QVERIFY(QFile::exists(win.reports(QStringLiteral("Serie_Herbst 'Cup.pdf"))));
     const QList<QStringList> pages = pdfLines(win.reports(QStringLiteral("Serie_Herbst 'Cup.pdf")));
     QCOMPARE(pages.value(0).filter(QRegularExpression(QStringLiteral("^\\d+ [ABC] "))),
              strings({"1 A BootA NameA 1 1 1 3", "2 B BootB NameB 2 2 2 6", "3 C BootC NameC 3 3 3 9"}));
 
     win.f.prompts.answers.push_back(true);
-    PRESS(*win.sm, "Button3");
+    PRESS(*win.window, "Button3");
     QCOMPARE(sm.seriesList(), QStringList());
     QCOMPARE(grid->model()->rowCount(), 0);
     QCOMPARE(win.w<QPlainTextEdit>("WFList")->toPlainText(), QString());
     QVERIFY(!win.w<QLabel>("Label2")->isEnabled());
     QVERIFY(!win.w<QLabel>("Label4")->isEnabled());
+    // The type and range wait for a series; the other report commands stay and say why not.
+    for (const char* input : {"ComboBox1", "Edit1", "UpDown1", "Edit2", "UpDown2"}) {
+        QVERIFY2(!win.w<QWidget>(input)->isEnabled(), input);
+    }
+    QVERIFY(win.w<QLabel>("Label13")->isEnabled() && win.w<QLabel>("Label7")->isEnabled());
     QVERIFY(QFile::exists(win.f.folder.path() + QStringLiteral("/data/Serien/Herbst 'Cup.ini")));
-    PRESS(*win.sm, "Label1");
+    PRESS(*win.window, "Label1");
     QVERIFY(!sm.isVisible());
+}
+
+void TestSeriesManager::window_centredOverMainWindowBandAcrossWidth() {
+    Window win;
+    win.open();
+    const QPoint centre = win.centreWithMainAside();
+    // Within the few pixels of a window frame.
+    const QPoint off = centre - win.f.app->main().frameGeometry().center();
+    QVERIFY2(off.manhattanLength() <= 4, qPrintable(QStringLiteral("%1, %2").arg(off.x()).arg(off.y())));
+    QCOMPARE(win.bandWidthAt(1000), 1000);
 }
 
 void TestSeriesManager::webAndCsv_sameRowsAsThePdf_data() {
@@ -511,9 +476,9 @@ void TestSeriesManager::webAndCsv_sameRowsAsThePdf() {
     }
     // The web page and the CSV file come with the PDF; there is no control of their own.
     for (const QString& suffix : {QStringLiteral("Html"), QStringLiteral("Csv")}) {
-        QVERIFY(win.sm->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
+        QVERIFY(win.window->findChild<QWidget*>(pdfLabel + suffix) == nullptr);
     }
-    QVERIFY(press(win.sm->findChild<QWidget*>(pdfLabel)));
+    QVERIFY(press(win.window->findChild<QWidget*>(pdfLabel)));
     if (!error.isEmpty()) {
         QCOMPARE(win.f.prompts.errors.size(), 1);
         QVERIFY2(win.f.prompts.errors[0].contains(error) &&

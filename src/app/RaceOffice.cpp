@@ -15,15 +15,8 @@ RaceOffice::RaceOffice(const Services& services) : m_log(services.programDir.roo
     QCoreApplication::setApplicationName(QStringLiteral("Wendemark"));
     m_main = std::make_unique<TMain>(services, TMain::Shared{m_participants, m_race});
     m_newParticipant = std::make_unique<TNewParticipant>(m_participants, *services.prompts, m_main.get());
-    m_raceEdit = std::make_unique<TRaceEdit>(m_race,
-                                             TRaceEdit::Seams{services.programDir, *services.clock, *services.prompts,
-                                                              m_main->notifier(), *services.preview},
-                                             m_main.get());
-    m_seriesManager =
-        std::make_unique<TSeriesManager>(m_race,
-                                         TSeriesManager::Seams{services.programDir, *services.clock, *services.prompts,
-                                                               m_main->notifier(), *services.preview},
-                                         m_main.get());
+    m_raceEdit = std::make_unique<TRaceEdit>(m_race, m_main->seams(), m_main.get());
+    m_seriesManager = std::make_unique<TSeriesManager>(m_race, m_main->seams(), m_main.get());
 
     RegisterPanel& reg = m_main->registerPanel();
     m_newParticipant->setSearchTextSink([&reg](const QString& text) { reg.setSearchText(text); });

@@ -24,50 +24,48 @@ void show(Preview& preview, const QString& title, const ReportLayout& layout) {
 
 } // namespace
 
-ResultButtons::ResultButtons(const ResultButtonWidgets& widgets, Race& race, const Clock& clock, Prompts& prompts,
-                             Notifier& notifier, Preview& preview, ProgramDir programDir, QObject* parent)
-    : QObject(parent), m_widgets(widgets), m_race(race), m_clock(clock), m_prompts(prompts), m_notifier(notifier),
-      m_preview(preview), m_programDir(std::move(programDir)) {
+ResultButtons::ResultButtons(const ResultButtonWidgets& widgets, Race& race, const Seams& seams, QObject* parent)
+    : QObject(parent), m_widgets(widgets), m_race(race), m_seams(seams) {
     connect(m_widgets.cmdReport, &QPushButton::clicked, this, &ResultButtons::cmdReportClick);
     connect(m_widgets.cmdReportPDF, &QPushButton::clicked, this, &ResultButtons::cmdReportPDFClick);
     connect(m_widgets.cmdCompList, &QPushButton::clicked, this, &ResultButtons::cmdCompListClick);
 }
 
 QString ResultButtons::pdfPath() const {
-    return ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' + m_race.name() +
+    return ProgramDir::findEntry(m_seams.programDir.root(), QStringLiteral("Reports")) + u'/' + m_race.name() +
            QStringLiteral(".pdf");
 }
 
 void ResultButtons::cmdReportClick() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         ensureScored(m_race.table());
         const Result result = raceResult(m_race.table(), m_race.name(), {}, {field::Punkte}, true);
         // The race-completion notice would otherwise cover the preview.
-        m_notifier.clear();
-        show(m_preview, m_race.name(), TReport::layout(result, m_clock.now()));
+        m_seams.notifier.clear();
+        show(m_seams.preview, m_race.name(), TReport::layout(result, m_seams.clock.now()));
     });
 }
 
 void ResultButtons::cmdReportPDFClick() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         m_widgets.cmdReport->setEnabled(false);
         ensureScored(m_race.table());
         const Result result = raceResult(m_race.table(), m_race.name(), {}, {field::Punkte}, true);
         const QString path = pdfPath();
-        writeResultFiles(raceFiles(result, m_clock), path);
-        m_notifier.notify(QStringLiteral("Wendemark"), QStringLiteral("Der Report der Wettfahrt '") + m_race.name() +
-                                                           QStringLiteral("' wurde exportiert:\r\r") +
-                                                           QDir::toNativeSeparators(path));
+        writeResultFiles(raceFiles(result, m_seams.clock), path);
+        m_seams.notifier.notify(QStringLiteral("Wendemark"),
+                                QStringLiteral("Der Report der Wettfahrt '") + m_race.name() +
+                                    QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
         m_widgets.cmdReportPDF->setEnabled(false);
         emit exported(path);
     });
 }
 
 void ResultButtons::cmdCompListClick() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         const ReportLayout layout =
-            layoutReport(TReport::participantList(m_race.name()), listRows(m_race.list()), m_clock.now());
-        show(m_preview, QStringLiteral("Teilnehmer: ") + m_race.name(), layout);
+            layoutReport(TReport::participantList(m_race.name()), listRows(m_race.list()), m_seams.clock.now());
+        show(m_seams.preview, QStringLiteral("Teilnehmer: ") + m_race.name(), layout);
     });
 }
 

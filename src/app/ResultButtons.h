@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/ProgramDir.h"
+#include "desktop/Seams.h"
 
 #include <QObject>
 
@@ -8,10 +8,6 @@ class QPushButton;
 
 namespace wm {
 
-class Clock;
-class Notifier;
-class Preview;
-class Prompts;
 class Race;
 
 struct ResultButtonWidgets {
@@ -25,8 +21,7 @@ struct ResultButtonWidgets {
 class ResultButtons : public QObject {
     Q_OBJECT
 public:
-    ResultButtons(const ResultButtonWidgets& widgets, Race& race, const Clock& clock, Prompts& prompts,
-                  Notifier& notifier, Preview& preview, ProgramDir programDir, QObject* parent = nullptr);
+    ResultButtons(const ResultButtonWidgets& widgets, Race& race, const Seams& seams, QObject* parent = nullptr);
 
     void cmdReportClick();
     void cmdReportPDFClick();
@@ -41,11 +36,7 @@ signals:
 private:
     ResultButtonWidgets m_widgets;
     Race& m_race;
-    const Clock& m_clock;
-    Prompts& m_prompts;
-    Notifier& m_notifier;
-    Preview& m_preview;
-    ProgramDir m_programDir;
+    const Seams m_seams;
 };
 
 } // namespace wm

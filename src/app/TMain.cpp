@@ -64,6 +64,8 @@ TMain::TMain(const Services& services, const Shared& shared, QWidget* parent)
         m_ui->lblNotification->hide();
     });
     connect(m_tray, &TrayIcon::quitRequested, this, &TMain::cmdHaltClick);
+    m_seams.emplace(
+        Seams{m_services.programDir, *m_services.clock, *m_services.prompts, notifier(), *m_services.preview});
     m_noticeTimer = new QTimer(this);
     m_noticeTimer->setSingleShot(true);
     connect(m_noticeTimer, &QTimer::timeout, m_ui->lblNotification, &QWidget::hide);
@@ -142,10 +144,10 @@ void TMain::setUpPanels() {
     RegisterPanel::Widgets reg{m_ui->DBGrid1,        m_ui->DBNavigator1, m_ui->FilterStarter, m_ui->Image2,
                                m_ui->cmdNewParticip, m_ui->cmdCreateSID, m_ui->cmdChangeSID,  m_ui->DBText1,
                                m_ui->DBText2,        m_ui->DBText3,      m_ui->cmdImportSID};
-    m_register = new RegisterPanel(reg,
-                                   {m_services.prompts, &m_images16, &m_images24, m_services.programDir.dataDir(),
-                                    [this](const QString& sid) { return m_aliases.resolve(kStarterAlias, sid); }},
-                                   m_shared.participants, this);
+    m_register = new RegisterPanel(
+        reg, seams(),
+        {&m_images16, &m_images24, [this](const QString& sid) { return m_aliases.resolve(kStarterAlias, sid); }},
+        m_shared.participants, this);
 
     RacePanel::Widgets race;
     race.window = this;
@@ -172,18 +174,11 @@ void TMain::setUpPanels() {
     race.registerGrid = m_ui->DBGrid1;
     race.registerSearch = m_ui->FilterStarter;
     race.registerControls = {m_ui->DBNavigator1, m_ui->cmdNewParticip, m_ui->Image2};
-    RacePanel::Services raceServices;
-    raceServices.clock = m_services.clock;
-    raceServices.prompts = m_services.prompts;
-    raceServices.notifier = [this]() -> Notifier& { return notifier(); };
-    raceServices.images = &m_images24;
-    raceServices.dataDir = m_services.programDir.dataDir();
-    m_racePanel = new RacePanel(race, raceServices, m_shared.race, m_shared.participants.table(),
+    m_racePanel = new RacePanel(race, seams(), m_images24, m_shared.race, m_shared.participants.table(),
                                 m_shared.participants.model(), *m_startClock, this);
 
     m_results =
-        new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race, *m_services.clock,
-                          *m_services.prompts, notifier(), *m_services.preview, m_services.programDir, this);
+        new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race, seams(), this);
 
     connect(m_register, &RegisterPanel::addRequested, m_racePanel, &RacePanel::cmdAddClick);
     connect(m_racePanel, &RacePanel::modeChanged, m_register,

@@ -2,11 +2,13 @@
 
 #include "app/Services.h"
 #include "desktop/ImageList.h"
+#include "desktop/Seams.h"
 #include "store/ProgramDir.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QTimer;
 
@@ -49,6 +51,8 @@ public:
     ResultButtons& resultButtons() const { return *m_results; }
     TrayIcon& trayIcon() const { return *m_tray; }
     Notifier& notifier() const;
+    // The seams with this window's notifier, for the windows and panels of the program.
+    const Seams& seams() const { return *m_seams; }
     QTimer* timLoad() const { return m_timLoad; }
 
     // Scales every control for a screen narrower than 1100 pixels, and centres the window.
@@ -95,6 +99,8 @@ private:
     ResultButtons* m_results = nullptr;
     CommandLabels* m_navigation = nullptr;
     TrayIcon* m_tray = nullptr;
+    // Made once the tray icon exists, which shows the notices unless the program was given a notifier.
+    std::optional<Seams> m_seams;
     QTimer* m_timLoad = nullptr;
     QTimer* m_noticeTimer = nullptr;
     bool m_shutDown = false;

@@ -25,8 +25,12 @@ ButtonInfo infoOf(DBNavigator::Button b) {
         return {"btnNext", QStyle::SP_MediaSeekForward, "Nächster Datensatz"};
     case DBNavigator::Last:
         return {"btnLast", QStyle::SP_MediaSkipForward, "Letzter Datensatz"};
+    case DBNavigator::Insert:
+        return {"btnInsert", QStyle::SP_FileDialogNewFolder, "Datensatz einfügen"};
     case DBNavigator::Delete:
         return {"btnDelete", QStyle::SP_DialogDiscardButton, "Datensatz löschen"};
+    case DBNavigator::Cancel:
+        return {"btnCancel", QStyle::SP_DialogCancelButton, "Bearbeitung abbrechen"};
     case DBNavigator::Refresh:
         return {"btnRefresh", QStyle::SP_BrowserReload, "Daten aktualisieren"};
     }
@@ -62,8 +66,14 @@ QToolButton* DBNavigator::button(Button which) const {
 
 void DBNavigator::clicked(Button which) {
     switch (which) {
+    case Insert:
+        emit insertRequested();
+        return;
     case Delete:
         emit deleteRequested();
+        return;
+    case Cancel:
+        emit cancelRequested();
         return;
     case Refresh:
         emit refreshRequested();

@@ -10,11 +10,12 @@ namespace wm {
 
 class RecordModel;
 
-// A row of record buttons over one RecordModel: first, prior, next, last, delete, refresh, as chosen.
+// A row of record buttons over one RecordModel: first, prior, next, last, insert, delete, cancel, refresh, as
+// chosen.
 class DBNavigator : public QWidget {
     Q_OBJECT
 public:
-    enum Button { First, Prior, Next, Last, Delete, Refresh };
+    enum Button { First, Prior, Next, Last, Delete, Refresh, Insert, Cancel };
 
     explicit DBNavigator(QWidget* parent = nullptr);
     void setButtons(const QList<Button>& buttons);
@@ -22,8 +23,11 @@ public:
     QToolButton* button(Button which) const;
 
 signals:
-    // Emitted instead of acting for Delete and Refresh, which need the owner (confirmation, error box).
+    // Emitted instead of acting for the buttons that change records, which need the owner (confirmation,
+    // error box).
+    void insertRequested();
     void deleteRequested();
+    void cancelRequested();
     void refreshRequested();
 
 protected:

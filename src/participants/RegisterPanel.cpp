@@ -31,12 +31,13 @@ constexpr QAbstractItemView::EditTriggers kEditTriggers =
 
 } // namespace
 
-RegisterPanel::RegisterPanel(const Widgets& widgets, const Services& services, ParticipantRegister& participants,
-                             QObject* parent)
-    : QObject(parent), m_w(widgets), m_s(services), m_participants(participants) {
+RegisterPanel::RegisterPanel(const Widgets& widgets, const Seams& seams, const Setup& setup,
+                             ParticipantRegister& participants, QObject* parent)
+    : QObject(parent), m_w(widgets), m_seams(seams), m_setup(setup), m_dataDir(seams.programDir.dataDir()),
+      m_participants(participants) {
     RecordModel& model = m_participants.model();
     bindGrid(m_w.grid, &model);
-    model.setErrorHandler([this](const QString& message) { m_s.prompts->error(message); });
+    model.setErrorHandler([this](const QString& message) { m_seams.prompts.error(message); });
     QFont titles(QStringLiteral("Lucida Sans Unicode"));
     titles.setPixelSize(12);
     m_w.grid->horizontalHeader()->setFont(titles);
@@ -57,21 +58,21 @@ RegisterPanel::RegisterPanel(const Widgets& widgets, const Services& services, P
     connect(m_w.newBoat, &QPushButton::clicked, this, &RegisterPanel::cmdNewParticipClick);
     connect(m_w.createSID, &QToolButton::clicked, this, &RegisterPanel::cmdCreateSIDClick);
     connect(m_w.changeSID, &QToolButton::clicked, this, &RegisterPanel::cmdChangeSIDClick);
-    m_w.createSID->setIcon(m_s.images16->icon(2));
-    m_w.changeSID->setIcon(m_s.images16->icon(3));
+    m_w.createSID->setIcon(m_setup.images16->icon(2));
+    m_w.changeSID->setIcon(m_setup.images16->icon(3));
     if (m_w.importSID) {
         connect(m_w.importSID, &QToolButton::clicked, this, &RegisterPanel::cmdImportSIDClick);
         m_w.importSID->setIcon(QIcon(QStringLiteral(":/icons/16/04.svg")));
     }
-    m_s.images24->show(m_w.clearSearch, 1);
+    m_setup.images24->show(m_w.clearSearch, 1);
 }
 
 RegisterPanel::Startup RegisterPanel::holdAtStartup(const QString& sid) {
     m_currentSID = sid;
     Startup result = Startup::Failed;
-    guarded(*m_s.prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         try {
-            m_participants.open(m_s.participantPath(m_currentSID));
+            m_participants.open(m_setup.participantPath(m_currentSID));
             result = Startup::Held;
         } catch (const LockedError&) {
             result = Startup::HeldElsewhere;
@@ -85,7 +86,7 @@ RegisterPanel::Startup RegisterPanel::holdAtStartup(const QString& sid) {
 }
 
 bool RegisterPanel::prepareAtStartup() {
-    const bool prepared = guarded(*m_s.prompts, [&] {
+    const bool prepared = guarded(m_seams.prompts, [&] {
         m_participants.resetStatus();
         m_participants.setSearchText(m_w.search->text());
         m_participants.model().first();
@@ -116,11 +117,11 @@ void RegisterPanel::setSearchText(const QString& text) {
 
 void RegisterPanel::FilterStarterChange() {
     const QString text = m_w.search->text();
-    m_s.images24->show(m_w.clearSearch, text.isEmpty() ? 1 : 2);
+    m_setup.images24->show(m_w.clearSearch, text.isEmpty() ? 1 : 2);
     if (!m_participants.isOpen()) {
         return;
     }
-    guarded(*m_s.prompts, [&] { m_participants.setSearchText(text); });
+    guarded(m_seams.prompts, [&] { m_participants.setSearchText(text); });
 }
 
 void RegisterPanel::Image2Click() {
@@ -139,10 +140,10 @@ void RegisterPanel::deleteParticipant() {
     if (!model.hasCurrent()) {
         return;
     }
-    if (!m_s.prompts->ask(kAppCaption, QStringLiteral("Datensatz löschen?"))) {
+    if (!m_seams.prompts.ask(kAppCaption, QStringLiteral("Datensatz löschen?"))) {
         return;
     }
-    guarded(*m_s.prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         m_participants.table().removeRow(model.currentRowid());
         model.refresh();
     });
@@ -150,12 +151,12 @@ void RegisterPanel::deleteParticipant() {
 
 void RegisterPanel::refreshParticipants() {
     commitPendingEdit(m_w.grid);
-    guarded(*m_s.prompts, [&] { m_participants.model().refresh(); });
+    guarded(m_seams.prompts, [&] { m_participants.model().refresh(); });
 }
 
 void RegisterPanel::reopen() {
-    guarded(*m_s.prompts, [&] {
-        m_participants.open(m_s.participantPath(m_currentSID));
+    guarded(m_seams.prompts, [&] {
+        m_participants.open(m_setup.participantPath(m_currentSID));
         m_participants.setSearchText(m_w.search->text());
         m_participants.model().first();
     });
@@ -167,15 +168,15 @@ void RegisterPanel::cmdCreateSIDClick() {
     m_participants.close();
     FileDialogOptions dialog;
     dialog.filter = QStringLiteral("Datenbank (*.db)");
-    dialog.directory = ProgramDir::findEntry(m_s.dataDir, QStringLiteral("starter"));
+    dialog.directory = ProgramDir::findEntry(m_dataDir, QStringLiteral("starter"));
     dialog.confirmOverwrite = true;
-    const QString chosen = m_s.prompts->saveFileName(dialog);
+    const QString chosen = m_seams.prompts.saveFileName(dialog);
     if (!chosen.isEmpty()) {
-        guarded(*m_s.prompts, [&] {
+        guarded(m_seams.prompts, [&] {
             const QString file = tableFileName(chosen);
             // The dialog asked only about the name as typed; the file gets ".db" added.
             if (file != chosen && QFileInfo::exists(file) &&
-                !m_s.prompts->ask(
+                !m_seams.prompts.ask(
                     kAppCaption,
                     QStringLiteral("Die Datei '%1' existiert bereits.\nSoll sie ersetzt werden?").arg(file), false)) {
                 return;
@@ -198,7 +199,7 @@ void RegisterPanel::cmdChangeSIDClick() {
     FileDialogOptions dialog;
     dialog.title = QStringLiteral("Neue Teilnehmer-DB auswählen");
     dialog.filter = QStringLiteral("Datenbanken (*.db)");
-    const QString chosen = m_s.prompts->openFileName(dialog);
+    const QString chosen = m_seams.prompts.openFileName(dialog);
     if (!chosen.isEmpty()) {
         m_currentSID = QFileInfo(chosen).absoluteFilePath();
     }
@@ -220,11 +221,11 @@ void RegisterPanel::cmdImportSIDClick() {
     FileDialogOptions dialog;
     dialog.title = QStringLiteral("Boote importieren");
     dialog.filter = QStringLiteral("CSV-Dateien (*.csv *.txt)");
-    const QString chosen = m_s.prompts->openFileName(dialog);
+    const QString chosen = m_seams.prompts.openFileName(dialog);
     if (chosen.isEmpty()) {
         return;
     }
-    guarded(*m_s.prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         QFile file(chosen);
         if (!file.open(QIODevice::ReadOnly)) {
             throw Error(QStringLiteral("Die Datei '%1' kann nicht gelesen werden:\n%2")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/Seams.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,7 +18,6 @@ namespace wm {
 class DBNavigator;
 class ImageList;
 class ParticipantRegister;
-class Prompts;
 
 // The register part of the main window: the boats still available, the search field over them, the entry
 // of a new boat, and switching or creating the participant database.
@@ -36,15 +37,14 @@ public:
         QLabel* helmsman = nullptr;       // DBText3
         QToolButton* importSID = nullptr; // cmdImportSID (optional)
     };
-    struct Services {
-        Prompts* prompts = nullptr;
+    // What the panel takes from the main window besides the seams.
+    struct Setup {
         const ImageList* images16 = nullptr;
         const ImageList* images24 = nullptr;
-        QString dataDir;
         std::function<QString(const QString&)> participantPath; // database name to table file
     };
 
-    RegisterPanel(const Widgets& widgets, const Services& services, ParticipantRegister& participants,
+    RegisterPanel(const Widgets& widgets, const Seams& seams, const Setup& setup, ParticipantRegister& participants,
                   QObject* parent = nullptr);
 
     enum class Startup {
@@ -90,7 +90,9 @@ private:
     void reopen();
 
     const Widgets m_w;
-    const Services m_s;
+    const Seams m_seams;
+    const Setup m_setup;
+    const QString m_dataDir;
     ParticipantRegister& m_participants;
     QString m_currentSID;
     bool m_raceOpen = false;

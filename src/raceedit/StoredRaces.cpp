@@ -50,11 +50,6 @@ QStringList raceNames(const QString& dataDir) {
     return raceNames(QDir(dataDir).entryList(QDir::Files | QDir::Hidden));
 }
 
-bool sameFile(const QString& a, const QString& b) {
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
-
 void correctTime(Table& race, qint64 rowid, const QString& elapsedText, const QString& yardstickText) {
     // A result code is taken in any letter case and stored as the race sheet writes it.
     const QString code = elapsedText.trimmed().toUpper();

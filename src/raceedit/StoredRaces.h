@@ -16,13 +16,9 @@ class Table;
 QStringList raceNames(const QStringList& fileNames);
 QStringList raceNames(const QString& dataDir);
 
-// Whether two paths name the same file (the race in progress and a race chosen in the browser).
-bool sameFile(const QString& a, const QString& b);
-
 // Recomputes the corrected time of one entry from the elapsed time (or a result code, in any letter case) and
-// the Yardstick number as typed,
-// writes the three fields together and scores the whole race again. Throws wm::Error and writes nothing
-// when the time or the number is unusable.
+// the Yardstick number as typed, writes the three fields together and scores the whole race again. Throws
+// wm::Error and writes nothing when the time or the number is unusable.
 void correctTime(Table& race, qint64 rowid, const QString& elapsedText, const QString& yardstickText);
 
 // One entry whose elapsed time a corrected start moves.

@@ -1,30 +1,14 @@
 #include "raceedit/TRaceEdit.h"
 
 #include "desktop/ActionGuard.h"
+#include "desktop/ClassReportPanel.h"
 #include "desktop/CommandLabels.h"
 #include "desktop/GridBinding.h"
-#include "desktop/Notifier.h"
-#include "desktop/Preview.h"
-#include "desktop/WidgetScaling.h"
+#include "desktop/RecordEditor.h"
 #include "raceedit/StoredRaces.h"
-#include "reports/RaceExport.h"
-#include "reports/RacePage.h"
-#include "reports/ResultRows.h"
-#include "reports/TReport.h"
-#include "store/Clock.h"
 #include "store/Error.h"
-#include "store/SafeFile.h"
 #include "timing/Race.h"
-#include "timing/Scoring.h"
 #include "ui_TRaceEdit.h"
-
-#include <QDir>
-#include <QGuiApplication>
-#include <QPrinter>
-#include <QScreen>
-#include <QShowEvent>
-#include <QStyle>
-#include <QToolButton>
 
 namespace wm {
 
@@ -43,138 +27,55 @@ const QList<RecordModel::Column>& participantColumns() {
     return columns;
 }
 
-QToolButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap pixmap, const QString& tip, int x) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(parent->style()->standardIcon(pixmap));
-    b->setToolTip(tip);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setGeometry(x, 0, 55, 25);
-    return b;
-}
-
 } // namespace
 
 TRaceEdit::TRaceEdit(Race& running, const Seams& seams, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
-      m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(running), m_programDir(seams.programDir), m_clock(seams.clock),
-      m_prompts(seams.prompts), m_notifier(seams.notifier), m_preview(seams.preview), m_entries(m_table) {
+    : BrowserDialog(parent), m_ui(std::make_unique<Ui::TRaceEdit>()), m_running(running), m_seams(seams),
+      m_entries(m_table) {
     m_ui->setupUi(this);
-    applyPixelFonts(this);
-    setModal(true);
-
-    m_commands = new CommandLabels(m_images24, this);
-    m_commands->add({m_ui->Label19, m_ui->imgHalt, 6, 7, [this] { closeWindow(); }});
-    m_commands->add({m_ui->Label8, m_ui->imgReport, 18, 4, [this] { Label8Click(); }});
-    m_commands->add({m_ui->Label5, m_ui->imgDelete, 16, 17, [this] { Label5Click(); }});
-    m_commands->add({m_ui->Label13, nullptr, 0, 0, [this] { Label13Click(); }});
-    m_commands->add({m_ui->Label15, nullptr, 0, 0, [this] { Label15Click(); }});
-    m_commands->add({m_ui->Label14, nullptr, 0, 0, [this] { Label14Click(); }});
-    m_commands->add({m_ui->Label16, nullptr, 0, 0, [this] { Label16Click(); }});
-    m_commands->add({m_ui->Label17, nullptr, 0, 0, [this] { Label17Click(); }});
-    m_commands->add({m_ui->LabelStartFix, nullptr, 0, 0, [this] { LabelStartFixClick(); }});
-    m_commands->setResetArea(m_ui->MisterX);
-
-    m_ui->TreeView1->setModel(&m_raceList);
-    connect(m_ui->TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& index) {
-                if (index.isValid()) {
-                    selectRace(index.data().toString());
-                }
-            });
+    setUpFrame({m_ui->HeaderBG, m_ui->MisterX, m_ui->TreeView1, Placement::CentreOfScreen},
+               [this](const QString& name) { selectRace(name); });
+    commands().add({m_ui->Label19, m_ui->imgHalt, 6, 7, [this] { closeWindow(); }});
+    commands().add({m_ui->Label5, m_ui->imgDelete, 16, 17, [this] { Label5Click(); }});
+    commands().add({m_ui->LabelStartFix, nullptr, 0, 0, [this] { LabelStartFixClick(); }});
+    m_reports =
+        new ClassReportPanel({m_ui->Label8, m_ui->imgReport, m_ui->Label13, m_ui->Label14, m_ui->Label17, m_ui->Label15,
+                              m_ui->Label16, m_ui->ComboBox1, m_ui->Edit1, m_ui->UpDown1, m_ui->Edit2, m_ui->UpDown2},
+                             {[this] { Label8Click(); }, [this] { Label13Click(); }, [this] { Label14Click(); },
+                              [this] { Label17Click(); }, [this] { Label15Click(); }, [this] { Label16Click(); }},
+                             commands(), this);
 
     m_entries.setColumns(participantColumns());
-    m_entries.setErrorHandler([this](const QString& message) { m_prompts.error(message); });
+    m_entries.setErrorHandler([this](const QString& message) { m_seams.prompts.error(message); });
     bindGrid(m_ui->DBGrid1, &m_entries);
-    connect(&m_entries, &RecordModel::currentChanged, this, &TRaceEdit::entryChanged);
-    connect(&m_entries, &QAbstractItemModel::dataChanged, this, [this] {
-        if (!m_fieldsDirty) {
-            loadFields();
-        }
-    });
-    connect(&m_entries, &QAbstractItemModel::modelReset, this, [this] {
-        if (!m_fieldsDirty) {
-            loadFields();
-        }
-    });
-
-    QWidget* nav = m_ui->DBNavigator1;
-    m_insert = navButton(nav, "btnInsert", QStyle::SP_FileDialogNewFolder, QStringLiteral("Datensatz einfügen"), 0);
-    m_delete = navButton(nav, "btnDelete", QStyle::SP_DialogDiscardButton, QStringLiteral("Datensatz löschen"), 55);
-    m_cancel = navButton(nav, "btnCancel", QStyle::SP_DialogCancelButton, QStringLiteral("Bearbeitung abbrechen"), 110);
-    m_refresh = navButton(nav, "btnRefresh", QStyle::SP_BrowserReload, QStringLiteral("Daten aktualisieren"), 165);
-    connect(m_insert, &QToolButton::clicked, this, &TRaceEdit::insertEntry);
-    connect(m_delete, &QToolButton::clicked, this, &TRaceEdit::deleteEntry);
-    connect(m_cancel, &QToolButton::clicked, this, &TRaceEdit::cancelEdit);
-    connect(m_refresh, &QToolButton::clicked, this, &TRaceEdit::refreshEntries);
-
-    connect(m_ui->DBEdit1, &QLineEdit::textEdited, this, &TRaceEdit::fieldsEdited);
-    connect(m_ui->DBEdit2, &QLineEdit::textEdited, this, &TRaceEdit::fieldsEdited);
-    for (QLineEdit* e : {m_ui->DBEdit1, m_ui->DBEdit2}) {
-        connect(e, &QLineEdit::returnPressed, this, [this] { postFields(); });
-    }
+    m_editor = new RecordEditor(
+        {m_ui->DBGrid1,
+         m_ui->DBNavigator1,
+         {{m_ui->DBEdit1, field::GZEIT}, {m_ui->DBEdit2, field::YS}},
+         {{m_ui->DBText1, field::BZEIT}}},
+        m_entries, m_seams.prompts, [this] { requireRace(); }, this);
     connect(m_ui->Button1, &QPushButton::clicked, this, &TRaceEdit::Button1Click);
     // Return in a field posts it; it must not also press the window's default button.
     m_ui->Button1->setAutoDefault(false);
-
-    m_ui->UpDown1->setBuddy(m_ui->Edit1);
-    m_ui->UpDown1->setMinimum(60);
-    m_ui->UpDown1->setMaximum(180);
-    m_ui->UpDown1->setPosition(100);
-    m_ui->UpDown2->setBuddy(m_ui->Edit2);
-    m_ui->UpDown2->setMinimum(60);
-    m_ui->UpDown2->setMaximum(200);
-    m_ui->UpDown2->setPosition(110);
 
     RefreshTree();
 }
 
 TRaceEdit::~TRaceEdit() = default;
 
-QStringList TRaceEdit::races() const {
-    QStringList names;
-    for (int r = 0; r < m_raceList.rowCount(); ++r) {
-        names << m_raceList.item(r)->text();
-    }
-    return names;
-}
-
-void TRaceEdit::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous()) {
-        return;
-    }
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
-    m_commands->showNormal();
+void TRaceEdit::aboutToShow() {
     // The table was closed with the window; the heading names no race the grid does not show.
     m_ui->Label2->setText(kNoRaceHeading);
     m_raceName.clear();
     RefreshTree();
 }
 
-void TRaceEdit::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    QRect band = m_ui->HeaderBG->geometry();
-    band.setWidth(width());
-    m_ui->HeaderBG->setGeometry(band);
-}
-
 void TRaceEdit::RefreshTree() {
-    const QSignalBlocker block(m_ui->TreeView1->selectionModel());
-    m_raceList.clear();
-    for (const QString& name : raceNames(m_programDir.dataDir())) {
-        auto* item = new QStandardItem(name);
-        item->setEditable(false);
-        m_raceList.appendRow(item);
-    }
-    m_ui->TreeView1->setCurrentIndex({});
-    m_ui->TreeView1->expandAll();
+    listNames(raceNames(m_seams.programDir.dataDir()));
 }
 
 void TRaceEdit::refuseRunning(const QString& path) const {
-    if (m_running.isOpen() && sameFile(path, m_running.table().path())) {
+    if (m_running.holdsTable(path)) {
         throw Error(QStringLiteral("Die Wettfahrt '%1' wird gerade im Hauptfenster gewertet. Sie kann hier erst "
                                    "bearbeitet oder gelöscht werden, wenn im Hauptfenster eine andere Wettfahrt "
                                    "begonnen oder das Programm neu gestartet wurde.")
@@ -183,15 +84,14 @@ void TRaceEdit::refuseRunning(const QString& path) const {
 }
 
 void TRaceEdit::selectRace(const QString& name) {
-    guarded(m_prompts, [&] {
-        commitPendingEdit(m_ui->DBGrid1);
-        if (!postFields()) {
+    guarded(m_seams.prompts, [&] {
+        if (!m_editor->post()) {
             return;
         }
         closeRace();
         m_ui->Label2->setText(kNoRaceHeading);
         m_raceName.clear();
-        const QString path = RaceFiles(m_programDir.dataDir(), name).tablePath();
+        const QString path = RaceFiles(m_seams.programDir.dataDir(), name).tablePath();
         refuseRunning(path);
         m_table.open(path, Table::Mode::Shared,
                      [](const Table& t) { t.requireLayout(raceFields(participantFields())); });
@@ -203,36 +103,19 @@ void TRaceEdit::selectRace(const QString& name) {
         m_entries.refresh();
         applyColumnWidths(m_ui->DBGrid1, &m_entries);
         m_entries.first();
-        loadFields();
+        m_editor->load();
     });
 }
 
 void TRaceEdit::closeRace() {
     m_entries.clear();
     m_table.close();
-    m_fieldsDirty = false;
-    m_fieldsRowid = -1;
-    m_insertedRowid = -1;
-    loadFields();
+    m_editor->forget();
+    m_editor->load();
 }
 
 void TRaceEdit::Table1AfterOpen() {
-    QComboBox* types = m_ui->ComboBox1;
-    for (const Table::Row& row : m_table.select()) {
-        const QString type = displayText(row.values.value(m_table.fieldIndex(field::TYP)));
-        if (type.isEmpty() || types->findText(type, Qt::MatchExactly) >= 0) {
-            continue;
-        }
-        int at = 0;
-        while (at < types->count() && types->itemText(at).compare(type, Qt::CaseInsensitive) < 0) {
-            ++at;
-        }
-        types->insertItem(at, type);
-    }
-    if (types->count() > 0) {
-        types->setCurrentIndex(0);
-        types->setEditText(types->itemText(0));
-    }
+    m_reports->gatherTypes(m_table);
 }
 
 void TRaceEdit::requireRace() const {
@@ -241,116 +124,10 @@ void TRaceEdit::requireRace() const {
     }
 }
 
-// ---- the entries and the two edit fields ----
-
-void TRaceEdit::loadFields() {
-    m_fieldsRowid = m_entries.currentRowid();
-    m_fieldsDirty = false;
-    const bool has = m_entries.hasCurrent();
-    m_ui->DBEdit1->setText(has ? m_entries.currentText(field::GZEIT) : QString());
-    m_ui->DBEdit2->setText(has ? m_entries.currentText(field::YS) : QString());
-    m_ui->DBText1->setText(has ? m_entries.currentText(field::BZEIT) : QString());
-}
-
-bool TRaceEdit::postFields() {
-    if (!m_fieldsDirty || m_fieldsRowid < 0 || !m_table.isOpen()) {
-        m_fieldsDirty = false;
-        return true;
-    }
-    const bool ok = guarded(m_prompts, [&] {
-        m_table.setValues(m_fieldsRowid, {{field::GZEIT, m_ui->DBEdit1->text()}, {field::YS, m_ui->DBEdit2->text()}});
-    });
-    if (ok) {
-        m_fieldsDirty = false;
-        const qint64 rowid = m_fieldsRowid;
-        guarded(m_prompts, [&] {
-            m_entries.refresh();
-            m_entries.locate(rowid);
-        });
-        loadFields();
-    }
-    return ok;
-}
-
-void TRaceEdit::entryChanged() {
-    if (m_fieldsDirty && m_fieldsRowid != m_entries.currentRowid()) {
-        const qint64 typedFor = m_fieldsRowid;
-        if (!postFields()) {
-            // The typed text stays on screen with the entry it was typed for.
-            const QSignalBlocker block(&m_entries);
-            m_entries.locate(typedFor);
-            m_ui->DBGrid1->selectRow(m_entries.current());
-            return;
-        }
-    }
-    if (!m_fieldsDirty) {
-        loadFields();
-    }
-}
-
-void TRaceEdit::insertEntry() {
-    guarded(m_prompts, [&] {
-        requireRace();
-        commitPendingEdit(m_ui->DBGrid1);
-        if (!postFields()) {
-            return;
-        }
-        const qint64 rowid = m_table.insert({});
-        m_insertedRowid = rowid;
-        m_entries.refresh();
-        m_entries.locate(rowid);
-        m_ui->DBGrid1->setFocus();
-        m_ui->DBGrid1->edit(m_entries.index(m_entries.current(), 0));
-    });
-}
-
-void TRaceEdit::deleteEntry() {
-    guarded(m_prompts, [&] {
-        requireRace();
-        if (!m_entries.hasCurrent() || !m_prompts.ask(kAppCaption, QStringLiteral("Datensatz löschen?"))) {
-            return;
-        }
-        const qint64 rowid = m_entries.currentRowid();
-        m_fieldsDirty = false;
-        m_table.removeRow(rowid);
-        m_entries.refresh();
-        loadFields();
-    });
-}
-
-void TRaceEdit::cancelEdit() {
-    guarded(m_prompts, [&] {
-        // Closing the editors drops what is typed in the grid without writing it.
-        m_ui->DBGrid1->reset();
-        m_fieldsDirty = false;
-        if (m_table.isOpen() && m_insertedRowid >= 0 && m_insertedRowid == m_entries.currentRowid()) {
-            const Table::Row row = m_table.read(m_insertedRowid);
-            if (std::all_of(row.values.begin(), row.values.end(), [](const QVariant& v) { return v.isNull(); })) {
-                m_table.removeRow(m_insertedRowid);
-            }
-        }
-        m_insertedRowid = -1;
-        if (m_table.isOpen()) {
-            m_entries.refresh();
-        }
-        m_ui->DBGrid1->selectRow(m_entries.current());
-        loadFields();
-    });
-}
-
-void TRaceEdit::refreshEntries() {
-    guarded(m_prompts, [&] {
-        requireRace();
-        commitPendingEdit(m_ui->DBGrid1);
-        if (postFields()) {
-            m_entries.refresh();
-            loadFields();
-        }
-    });
-}
+// ---- corrections ----
 
 void TRaceEdit::Button1Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         requireRace();
         commitPendingEdit(m_ui->DBGrid1);
         const qint64 rowid = m_entries.currentRowid();
@@ -359,29 +136,23 @@ void TRaceEdit::Button1Click() {
         }
         // On a bad text this throws before anything is written; the fields keep what was typed.
         correctTime(m_table, rowid, m_ui->DBEdit1->text(), m_ui->DBEdit2->text());
-        m_fieldsDirty = false;
-        m_insertedRowid = -1;
-        m_entries.setOrder({field::BZEIT});
-        m_entries.refresh();
-        m_entries.locate(rowid);
-        loadFields();
+        showRescored(rowid);
     });
 }
 
 void TRaceEdit::LabelStartFixClick() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         requireRace();
-        commitPendingEdit(m_ui->DBGrid1);
-        if (!postFields()) {
+        if (!m_editor->post()) {
             return;
         }
-        const std::optional<QString> groupText = m_prompts.inputText(
+        const std::optional<QString> groupText = m_seams.prompts.inputText(
             kAppCaption, QStringLiteral("Startzeit welcher Startgruppe (1-5)?"), QStringLiteral("1"));
         if (!groupText) {
             return;
         }
         const int group = parseStartGroup(*groupText);
-        const std::optional<QString> shiftText = m_prompts.inputText(
+        const std::optional<QString> shiftText = m_seams.prompts.inputText(
             kAppCaption, QStringLiteral("Um wie viele Sekunden verschieben (positiv: der Start war später)?"),
             QStringLiteral("0"));
         if (!shiftText) {
@@ -390,28 +161,30 @@ void TRaceEdit::LabelStartFixClick() {
         const int seconds = parseShiftSeconds(*shiftText);
         const QList<StartShift> plan = planStartShift(m_table, group, seconds);
         if (plan.isEmpty()) {
-            m_prompts.message(QStringLiteral("In der Startgruppe %1 hat kein Eintrag eine gesegelte Zeit.").arg(group));
+            m_seams.prompts.message(
+                QStringLiteral("In der Startgruppe %1 hat kein Eintrag eine gesegelte Zeit.").arg(group));
             return;
         }
-        if (!m_prompts.ask(kAppCaption, startShiftPreview(plan, group, seconds))) {
+        if (!m_seams.prompts.ask(kAppCaption, startShiftPreview(plan, group, seconds))) {
             return;
         }
         shiftStart(m_table, group, seconds);
-        m_fieldsDirty = false;
-        m_insertedRowid = -1;
-        const qint64 rowid = m_entries.currentRowid();
-        m_entries.setOrder({field::BZEIT});
-        m_entries.refresh();
-        m_entries.locate(rowid);
-        loadFields();
+        showRescored(m_entries.currentRowid());
     });
+}
+
+void TRaceEdit::showRescored(qint64 rowid) {
+    m_editor->forget();
+    m_entries.setOrder({field::BZEIT});
+    m_entries.refresh();
+    m_entries.locate(rowid);
+    m_editor->load();
 }
 
 // ---- closing and deleting ----
 
 void TRaceEdit::closeWindow() {
-    commitPendingEdit(m_ui->DBGrid1);
-    if (!postFields()) {
+    if (!m_editor->post()) {
         return;
     }
     closeRace();
@@ -423,31 +196,29 @@ void TRaceEdit::reject() {
 }
 
 void TRaceEdit::Label5Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         struct Refresh {
             TRaceEdit& window;
             ~Refresh() { window.RefreshTree(); }
         } refresh{*this};
         requireRace();
         refuseRunning(m_table.path());
-        if (!m_prompts.ask(kAppCaption, QStringLiteral("Diese Wettfahrt wirklich unwiderruflich löschen?"))) {
+        if (!m_seams.prompts.ask(kAppCaption, QStringLiteral("Diese Wettfahrt wirklich unwiderruflich löschen?"))) {
             return;
         }
         const QString path = m_table.path();
         closeRace();
         try {
-            deleteRace(m_programDir.dataDir(), m_raceName);
+            deleteRace(m_seams.programDir.dataDir(), m_raceName);
         } catch (const Error&) {
             // Nothing was deleted: the race stays chosen as it was.
             m_table.open(path);
             m_entries.refresh();
             m_entries.first();
-            loadFields();
+            m_editor->load();
             throw;
         }
     });
 }
-
-// ---- reports ----
 
 } // namespace wm

@@ -1,18 +1,13 @@
 #pragma once
 
-#include "desktop/ImageList.h"
+#include "desktop/BrowserDialog.h"
+#include "desktop/Seams.h"
 #include "reports/Result.h"
 #include "store/Filter.h"
-#include "store/ProgramDir.h"
 #include "store/RecordModel.h"
 #include "store/Table.h"
 
-#include <QDialog>
-#include <QStandardItemModel>
-
 #include <memory>
-
-class QToolButton;
 
 namespace Ui {
 class TRaceEdit;
@@ -20,27 +15,16 @@ class TRaceEdit;
 
 namespace wm {
 
-class Clock;
-class CommandLabels;
-class Notifier;
-class Preview;
-class Prompts;
+class ClassReportPanel;
 class Race;
+class RecordEditor;
 
 // Stored races: pick one, edit its entries, correct a time and score the race again, delete a race for
 // good, and report the whole race or one class of it. The race the main window is timing is never
 // opened here.
-class TRaceEdit : public QDialog {
+class TRaceEdit : public BrowserDialog {
     Q_OBJECT
 public:
-    struct Seams {
-        ProgramDir programDir;
-        const Clock& clock;
-        Prompts& prompts;
-        Notifier& notifier;
-        Preview& preview;
-    };
-
     // `running`: the main window's race in progress, never opened here.
     TRaceEdit(Race& running, const Seams& seams, QWidget* parent = nullptr);
     ~TRaceEdit() override;
@@ -62,14 +46,13 @@ public:
     const QString& raceName() const { return m_raceName; }
     Table& table() { return m_table; }
     RecordModel& entries() { return m_entries; }
-    QStringList races() const;
+    QStringList races() const { return names(); }
 
 public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void aboutToShow() override;
 
 private:
     void selectRace(const QString& name);
@@ -77,6 +60,9 @@ private:
     void closeWindow();
     void requireRace() const;
     void refuseRunning(const QString& path) const;
+    // After a change that scored the race again: the entries by corrected time, `rowid` current.
+    void showRescored(qint64 rowid);
+
     QString reportsDir() const;
     // The rows of the chosen race passing `filter`; throws wm::Error with `emptyMessage` when there are none.
     Result selectResult(const QString& caption, const Filter& filter, const QStringList& order, bool pointsAsPlace,
@@ -84,38 +70,15 @@ private:
     void previewReport(const Result& result);
     void exportClass(const Result& result, const QString& fileName);
 
-    void loadFields();
-    bool postFields();
-    void fieldsEdited() { m_fieldsDirty = true; }
-    void entryChanged();
-    void insertEntry();
-    void deleteEntry();
-    void cancelEdit();
-    void refreshEntries();
-
     const std::unique_ptr<Ui::TRaceEdit> m_ui;
     Race& m_running;
-    ProgramDir m_programDir;
-    const Clock& m_clock;
-    Prompts& m_prompts;
-    Notifier& m_notifier;
-    Preview& m_preview;
+    const Seams m_seams;
 
-    ImageList m_images24{24};
-    CommandLabels* m_commands = nullptr;
-    QStandardItemModel m_raceList;
     Table m_table; // Table1: the chosen race
     RecordModel m_entries;
     QString m_raceName;
-    QToolButton* m_insert = nullptr;
-    QToolButton* m_delete = nullptr;
-    QToolButton* m_cancel = nullptr;
-    QToolButton* m_refresh = nullptr;
-
-    // The entry the two edit fields belong to, and whether they hold typed text not yet written.
-    qint64 m_fieldsRowid = -1;
-    bool m_fieldsDirty = false;
-    qint64 m_insertedRowid = -1;
+    RecordEditor* m_editor = nullptr;      // the two edit fields and the record buttons
+    ClassReportPanel* m_reports = nullptr; // type list, Yardstick range and the report commands
 };
 
 } // namespace wm

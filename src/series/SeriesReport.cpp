@@ -104,6 +104,20 @@ QString seriesPdfName(const QString& series, const SeriesSelection& selection) {
     return name + QStringLiteral(".pdf");
 }
 
+QString noBoatsMessage(const QString& series, const SeriesSelection& selection) {
+    const QString nothing = QStringLiteral("Es wurde kein PDF geschrieben.");
+    switch (selection.kind) {
+    case SeriesSelection::Kind::Type:
+        return QStringLiteral("Die Serie '%1' hat kein Boot vom Typ '%2'. %3").arg(series, selection.type, nothing);
+    case SeriesSelection::Kind::Range:
+        return QStringLiteral("Die Serie '%1' hat kein Boot mit einem Yardstick von %2 bis %3. %4")
+            .arg(series, selection.low, selection.high, nothing);
+    case SeriesSelection::Kind::All:
+        break;
+    }
+    return QStringLiteral("Die Serie '%1' hat noch keine Boote. %2").arg(series, nothing);
+}
+
 Result seriesResult(const Table& series, const SeriesSelection& selection, const QString& caption,
                     const QString& raceList) {
     Result result;

@@ -32,6 +32,9 @@ QString seriesPdfHeader(const QString& series, const SeriesSelection& selection)
 // into the type or a bound becomes '-', so the file stays in the reports folder.
 QString seriesPdfName(const QString& series, const SeriesSelection& selection);
 
+// Why no PDF of the selection was written: the series has no boat of it.
+QString noBoatsMessage(const QString& series, const SeriesSelection& selection);
+
 // How a series result is computed, in small print on every printed, PDF and web result of a series.
 extern const QString kSeriesRules;
 

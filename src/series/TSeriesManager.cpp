@@ -1,29 +1,24 @@
 #include "series/TSeriesManager.h"
 
 #include "desktop/ActionGuard.h"
+#include "desktop/ClassReportPanel.h"
 #include "desktop/CommandLabels.h"
 #include "desktop/GridBinding.h"
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
-#include "desktop/WidgetScaling.h"
 #include "series/AppendRace.h"
 #include "series/SeriesStore.h"
 #include "series/TReportS.h"
 #include "store/Clock.h"
 #include "store/Error.h"
-#include "store/SafeFile.h"
 #include "timing/Race.h"
 #include "ui_TSeriesManager.h"
 
 #include <QCursor>
 #include <QDir>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPrinter>
-#include <QScreen>
-#include <QShowEvent>
 
 namespace wm {
 
@@ -31,59 +26,32 @@ namespace {
 
 const QString kNoSeries = QStringLiteral("Bitte wählen Sie zuerst eine Serie aus.");
 
-bool sameFile(const QString& a, const QString& b) {
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
-
 } // namespace
 
 TSeriesManager::TSeriesManager(Race& running, const Seams& seams, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
-      m_ui(std::make_unique<Ui::TSeriesManager>()), m_running(running), m_programDir(seams.programDir),
-      m_clock(seams.clock), m_prompts(seams.prompts), m_notifier(seams.notifier), m_preview(seams.preview),
+    : BrowserDialog(parent), m_ui(std::make_unique<Ui::TSeriesManager>()), m_running(running), m_seams(seams),
       m_grid(m_tblSerie) {
     m_ui->setupUi(this);
-    applyPixelFonts(this);
-    setModal(true);
-
-    m_commands = new CommandLabels(m_images24, this);
-    m_commands->add({m_ui->Label1, m_ui->imgClose, 6, 7, [this] { accept(); }});
-    m_commands->add({m_ui->Label2, m_ui->imgReport, 18, 4, [this] { Label2Click(); }});
-    m_commands->add({m_ui->Label3, m_ui->imgNewS, 10, 11, [this] { Label3Click(); }});
-    m_commands->add({m_ui->Label4, nullptr, 0, 0, [this] { Label4Click(); }});
-    m_commands->add({m_ui->Label13, nullptr, 0, 0, [this] { Label13Click(); }});
-    m_commands->add({m_ui->Label14, nullptr, 0, 0, [this] { Label14Click(); }});
-    m_commands->add({m_ui->Label5, nullptr, 0, 0, [this] { Label5Click(); }});
-    m_commands->add({m_ui->Label6, nullptr, 0, 0, [this] { Label6Click(); }});
-    m_commands->add({m_ui->Label7, nullptr, 0, 0, [this] { Label7Click(); }});
-    m_commands->setResetArea(m_ui->MisterX);
+    setUpFrame({m_ui->HeaderBG, m_ui->MisterX, m_ui->TreeView1, Placement::OverOwner},
+               [this](const QString& name) { TreeView1Change(name); });
+    commands().add({m_ui->Label1, m_ui->imgClose, 6, 7, [this] { accept(); }});
+    commands().add({m_ui->Label3, m_ui->imgNewS, 10, 11, [this] { Label3Click(); }});
+    commands().add({m_ui->Label4, nullptr, 0, 0, [this] { Label4Click(); }});
+    m_reports =
+        new ClassReportPanel({m_ui->Label2, m_ui->imgReport, m_ui->Label13, m_ui->Label14, m_ui->Label7, m_ui->Label5,
+                              m_ui->Label6, m_ui->ComboBox1, m_ui->Edit1, m_ui->UpDown1, m_ui->Edit2, m_ui->UpDown2},
+                             {[this] { Label2Click(); }, [this] { Label13Click(); }, [this] { Label14Click(); },
+                              [this] { Label7Click(); }, [this] { Label5Click(); }, [this] { Label6Click(); }},
+                             commands(), this);
 
     m_popAppend = new QMenu(this);
     m_popAppend->setObjectName(QStringLiteral("popAppend"));
 
-    m_ui->TreeView1->setModel(&m_tree);
-    connect(m_ui->TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& index) {
-                if (index.isValid()) {
-                    TreeView1Change(index.data().toString());
-                }
-            });
-
-    m_grid.setErrorHandler([this](const QString& message) { m_prompts.error(message); });
+    m_grid.setErrorHandler([this](const QString& message) { m_seams.prompts.error(message); });
     bindGrid(m_ui->DBGrid1, &m_grid);
     connect(&m_grid, &RecordModel::currentChanged, this,
             [this] { m_ui->CurrTyp->setText(m_grid.hasCurrent() ? m_grid.currentText(field::TYP) : QString()); });
     connect(m_ui->Button3, &QPushButton::clicked, this, &TSeriesManager::Button3Click);
-
-    m_ui->UpDown1->setBuddy(m_ui->Edit1);
-    m_ui->UpDown1->setMinimum(60);
-    m_ui->UpDown1->setMaximum(180);
-    m_ui->UpDown1->setPosition(100);
-    m_ui->UpDown2->setBuddy(m_ui->Edit2);
-    m_ui->UpDown2->setMinimum(60);
-    m_ui->UpDown2->setMaximum(200);
-    m_ui->UpDown2->setPosition(110);
 
     m_ui->Label2->setEnabled(false);
     m_ui->imgReport->setEnabled(false);
@@ -93,14 +61,6 @@ TSeriesManager::TSeriesManager(Race& running, const Seams& seams, QWidget* paren
 
 TSeriesManager::~TSeriesManager() = default;
 
-QStringList TSeriesManager::seriesList() const {
-    QStringList names;
-    for (int r = 0; r < m_tree.rowCount(); ++r) {
-        names << m_tree.item(r)->text();
-    }
-    return names;
-}
-
 QStringList TSeriesManager::raceMenu() const {
     QStringList names;
     for (const QAction* action : m_popAppend->actions()) {
@@ -109,27 +69,8 @@ QStringList TSeriesManager::raceMenu() const {
     return names;
 }
 
-void TSeriesManager::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous()) {
-        return;
-    }
-    const QWidget* owner = parentWidget();
-    const QRect around = owner && owner->isVisible()        ? owner->frameGeometry()
-                         : QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                            : QRect();
-    if (around.isValid()) {
-        move(around.center() - rect().center());
-    }
-    m_commands->showNormal();
+void TSeriesManager::aboutToShow() {
     RefreshPop();
-}
-
-void TSeriesManager::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    QRect band = m_ui->HeaderBG->geometry();
-    band.setWidth(width());
-    m_ui->HeaderBG->setGeometry(band);
 }
 
 // ---- series tree, race list, race menu and type list ----
@@ -139,23 +80,14 @@ void TSeriesManager::enableAppend() {
 }
 
 void TSeriesManager::RefreshTree() {
-    const QSignalBlocker block(m_ui->TreeView1->selectionModel());
-    m_tree.clear();
-    for (const QString& name : seriesNames(m_programDir)) {
-        auto* item = new QStandardItem(name);
-        item->setEditable(false);
-        m_tree.appendRow(item);
-        if (name == m_series.name && m_tblSerie.isOpen()) {
-            m_ui->TreeView1->setCurrentIndex(item->index());
-        }
-    }
+    listNames(seriesNames(m_seams.programDir), m_tblSerie.isOpen() ? m_series.name : QString());
     enableAppend();
 }
 
 void TSeriesManager::TreeView1Change(const QString& name) {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         closeSeriesTable();
-        m_series = seriesFiles(m_programDir, name);
+        m_series = seriesFiles(m_seams.programDir, name);
         try {
             openSeriesTable();
         } catch (const Error&) {
@@ -199,8 +131,8 @@ void TSeriesManager::showSeries() {
 
 void TSeriesManager::RefreshPop() {
     m_popAppend->clear();
-    guarded(m_prompts, [&] {
-        for (const QString& name : raceTableNames(m_programDir)) {
+    guarded(m_seams.prompts, [&] {
+        for (const QString& name : raceTableNames(m_seams.programDir)) {
             // Menus take '&' as the mark of an access key; doubled, it shows as typed.
             QAction* action = m_popAppend->addAction(QString(name).replace(u'&', QStringLiteral("&&")));
             action->setData(name);
@@ -210,20 +142,7 @@ void TSeriesManager::RefreshPop() {
 }
 
 void TSeriesManager::RefreshCombo() {
-    QComboBox* types = m_ui->ComboBox1;
-    const int typ = m_tblSerie.fieldIndex(field::TYP);
-    for (const Table::Row& row : m_tblSerie.select()) {
-        const QString type = displayText(row.values.value(typ));
-        if (type.isEmpty() || types->findText(type, Qt::MatchExactly) >= 0) {
-            continue;
-        }
-        int at = 0;
-        while (at < types->count() && types->itemText(at).compare(type, Qt::CaseInsensitive) < 0) {
-            ++at;
-        }
-        types->insertItem(at, type);
-    }
-    types->setCurrentIndex(types->count() > 0 ? 0 : -1);
+    m_reports->gatherTypes(m_tblSerie);
 }
 
 // ---- opening and closing the series table ----
@@ -243,34 +162,30 @@ void TSeriesManager::closeSeriesTable() {
 }
 
 void TSeriesManager::tblSerieAfterOpen() {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label2, m_ui->imgReport, m_ui->ComboBox1, m_ui->Edit1,
-                                                      m_ui->Edit2, m_ui->UpDown1, m_ui->UpDown2}) {
-        w->setEnabled(true);
-    }
+    m_reports->setEnabled(true);
     RefreshCombo();
 }
 
 void TSeriesManager::tblSerieAfterClose() {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label2, m_ui->imgReport, m_ui->ComboBox1, m_ui->Edit1,
-                                                      m_ui->Edit2, m_ui->UpDown1, m_ui->UpDown2}) {
-        w->setEnabled(false);
-    }
+    m_reports->setEnabled(false);
 }
 
 // ---- creating, deleting, appending ----
 
 void TSeriesManager::Label3Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         const QString def = QStringLiteral("Serie001");
         const QString name =
-            m_prompts.inputText(QStringLiteral("Neue Serie"), QStringLiteral("Name für neue Serie"), def).value_or(def);
-        const SeriesFiles files = seriesFiles(m_programDir, name);
+            m_seams.prompts.inputText(QStringLiteral("Neue Serie"), QStringLiteral("Name für neue Serie"), def)
+                .value_or(def);
+        const SeriesFiles files = seriesFiles(m_seams.programDir, name);
         if (seriesExists(files) &&
-            !m_prompts.ask(QStringLiteral("Neue Serie"),
-                           QStringLiteral("Die Serie '%1' gibt es bereits. Soll sie durch eine leere Serie ersetzt "
-                                          "werden? Alle ihre Wertungen gehen dabei verloren.")
-                               .arg(name),
-                           false)) {
+            !m_seams.prompts.ask(
+                QStringLiteral("Neue Serie"),
+                QStringLiteral("Die Serie '%1' gibt es bereits. Soll sie durch eine leere Serie ersetzt "
+                               "werden? Alle ihre Wertungen gehen dabei verloren.")
+                    .arg(name),
+                false)) {
             return;
         }
         const SeriesFiles previous = m_series;
@@ -294,12 +209,12 @@ void TSeriesManager::Label3Click() {
 }
 
 void TSeriesManager::Button3Click() {
-    guarded(m_prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         if (!m_tblSerie.isOpen()) {
-            m_prompts.message(kNoSeries);
+            m_seams.prompts.message(kNoSeries);
             return;
         }
-        if (!m_prompts.ask(
+        if (!m_seams.prompts.ask(
                 kAppCaption,
                 QStringLiteral("Die Serie '%1' mit allen Wertungen unwiderruflich löschen?").arg(m_series.name),
                 false)) {
@@ -328,20 +243,18 @@ void TSeriesManager::Label4Click() {
 }
 
 void TSeriesManager::AppendRace(const QString& raceName) {
-    guarded(m_prompts, [&] {
-        if (!m_tblSerie.isOpen()) {
-            m_prompts.message(kNoSeries);
+    guarded(m_seams.prompts, [&] {
+        if (!requireSeries()) {
             return;
         }
-        const QDir dataDir(m_programDir.dataDir());
-        const bool inProgress = m_running.isOpen() &&
-                                sameFile(dataDir.filePath(raceName + QStringLiteral(".db")), m_running.table().path());
+        const QDir dataDir(m_seams.programDir.dataDir());
+        const bool inProgress = m_running.holdsTable(dataDir.filePath(raceName + QStringLiteral(".db")));
         // The append works on the series file itself; the grid's connection must not hold it meanwhile.
         closeSeriesTable();
         struct Reopen {
             TSeriesManager& window;
             ~Reopen() {
-                guarded(window.m_prompts, [this] {
+                guarded(window.m_seams.prompts, [this] {
                     if (seriesExists(window.m_series)) {
                         window.openSeriesTable();
                     }
@@ -355,7 +268,7 @@ void TSeriesManager::AppendRace(const QString& raceName) {
                 wm::AppendRace(m_series, m_running.table(), raceName,
                                dataDir.filePath(raceName + QStringLiteral(".ini")));
             } else {
-                wm::AppendRace(m_programDir, m_series, raceName);
+                wm::AppendRace(m_seams.programDir, m_series, raceName);
             }
         } catch (const RaceOpenError& e) {
             throw Error(e.message() + QStringLiteral("\n\n") + e.detail());
@@ -367,7 +280,7 @@ void TSeriesManager::AppendRace(const QString& raceName) {
 
 bool TSeriesManager::requireSeries() {
     if (!m_tblSerie.isOpen()) {
-        m_prompts.message(kNoSeries);
+        m_seams.prompts.message(kNoSeries);
         return false;
     }
     commitPendingEdit(m_ui->DBGrid1);
@@ -375,13 +288,13 @@ bool TSeriesManager::requireSeries() {
 }
 
 SeriesSelection TSeriesManager::selection(SeriesSelection::Kind kind) const {
-    return {kind, m_ui->ComboBox1->currentText(), m_ui->Edit1->text(), m_ui->Edit2->text()};
+    return {kind, m_reports->type(), m_reports->low(), m_reports->high()};
 }
 
 Result TSeriesManager::printedRanking(const SeriesSelection& sel) {
     const int n = raceCount(m_tblSerie);
     if (n > TReportS::kRaceColumns) {
-        m_prompts.message(kTooManyRacesMessage);
+        m_seams.prompts.message(kTooManyRacesMessage);
     }
     return seriesResult(m_tblSerie, sel, seriesPrintedTitle(m_series.name, sel),
                         raceListLine(raceListLines(m_series.settingsPath, n)));
@@ -393,33 +306,30 @@ Result TSeriesManager::PrepareReport(bool range) {
 
 void TSeriesManager::previewReport(const Result& ranking) {
     // A notice still on screen would cover the preview.
-    m_notifier.clear();
-    const ReportLayout layout = TReportS::layout(ranking, m_clock.now());
-    m_preview.show(ranking.caption, layout.pageLayout, [&layout](QPrinter& printer) { paintReport(layout, printer); });
+    m_seams.notifier.clear();
+    const ReportLayout layout = TReportS::layout(ranking, m_seams.clock.now());
+    m_seams.preview.show(ranking.caption, layout.pageLayout,
+                         [&layout](QPrinter& printer) { paintReport(layout, printer); });
+}
+
+void TSeriesManager::printReport(const std::function<Result()>& prepare) {
+    guarded(m_seams.prompts, [&] {
+        if (requireSeries()) {
+            previewReport(prepare());
+        }
+    });
 }
 
 void TSeriesManager::Label2Click() {
-    guarded(m_prompts, [&] {
-        if (requireSeries()) {
-            previewReport(printedRanking(SeriesSelection()));
-        }
-    });
+    printReport([this] { return printedRanking(SeriesSelection()); });
 }
 
 void TSeriesManager::Label13Click() {
-    guarded(m_prompts, [&] {
-        if (requireSeries()) {
-            previewReport(PrepareReport(false));
-        }
-    });
+    printReport([this] { return PrepareReport(false); });
 }
 
 void TSeriesManager::Label14Click() {
-    guarded(m_prompts, [&] {
-        if (requireSeries()) {
-            previewReport(PrepareReport(true));
-        }
-    });
+    printReport([this] { return PrepareReport(true); });
 }
 
 void TSeriesManager::exportPdf(const SeriesSelection& sel) {
@@ -429,35 +339,26 @@ void TSeriesManager::exportPdf(const SeriesSelection& sel) {
     const Result ranking = seriesResult(m_tblSerie, sel, seriesPdfHeader(m_series.name, sel),
                                         raceListLine(raceListLines(m_series.settingsPath, raceCount(m_tblSerie))));
     if (ranking.rows.rows.isEmpty()) {
-        const QString nothing = QStringLiteral("Es wurde kein PDF geschrieben.");
-        switch (sel.kind) {
-        case SeriesSelection::Kind::All:
-            throw Error(QStringLiteral("Die Serie '%1' hat noch keine Boote. %2").arg(m_series.name, nothing));
-        case SeriesSelection::Kind::Type:
-            throw Error(
-                QStringLiteral("Die Serie '%1' hat kein Boot vom Typ '%2'. %3").arg(m_series.name, sel.type, nothing));
-        case SeriesSelection::Kind::Range:
-            throw Error(QStringLiteral("Die Serie '%1' hat kein Boot mit einem Yardstick von %2 bis %3. %4")
-                            .arg(m_series.name, sel.low, sel.high, nothing));
-        }
+        throw Error(noBoatsMessage(m_series.name, sel));
     }
-    const QString path = ProgramDir::findEntry(m_programDir.root(), QStringLiteral("Reports")) + u'/' +
+    const QString path = ProgramDir::findEntry(m_seams.programDir.root(), QStringLiteral("Reports")) + u'/' +
                          seriesPdfName(m_series.name, sel);
-    writeResultFiles(seriesFiles(ranking, m_clock), path);
-    m_notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + ranking.caption +
-                                       QStringLiteral("' wurde exportiert:\r\r") + QDir::toNativeSeparators(path));
+    writeResultFiles(seriesFiles(ranking, m_seams.clock), path);
+    m_seams.notifier.notify(kAppCaption, QStringLiteral("Der Report der Serie '") + ranking.caption +
+                                             QStringLiteral("' wurde exportiert:\r\r") +
+                                             QDir::toNativeSeparators(path));
 }
 
 void TSeriesManager::Label7Click() {
-    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::All)); });
+    guarded(m_seams.prompts, [&] { exportPdf(selection(SeriesSelection::Kind::All)); });
 }
 
 void TSeriesManager::Label5Click() {
-    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Type)); });
+    guarded(m_seams.prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Type)); });
 }
 
 void TSeriesManager::Label6Click() {
-    guarded(m_prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Range)); });
+    guarded(m_seams.prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Range)); });
 }
 
 } // namespace wm

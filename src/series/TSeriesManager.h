@@ -1,14 +1,12 @@
 #pragma once
 
-#include "desktop/ImageList.h"
+#include "desktop/BrowserDialog.h"
+#include "desktop/Seams.h"
 #include "series/SeriesReport.h"
-#include "store/ProgramDir.h"
 #include "store/RecordModel.h"
 #include "store/Table.h"
 
-#include <QDialog>
-#include <QStandardItemModel>
-
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -19,26 +17,14 @@ class TSeriesManager;
 
 namespace wm {
 
-class Clock;
-class CommandLabels;
-class Notifier;
-class Preview;
-class Prompts;
+class ClassReportPanel;
 class Race;
 
 // Regatta series: create, open and delete series, append scored races as points columns, and print or
 // export the ranking of the whole series, of one boat type or of a Yardstick range.
-class TSeriesManager : public QDialog {
+class TSeriesManager : public BrowserDialog {
     Q_OBJECT
 public:
-    struct Seams {
-        ProgramDir programDir;
-        const Clock& clock;
-        Prompts& prompts;
-        Notifier& notifier;
-        Preview& preview;
-    };
-
     // `running` is the main window's race in progress: appending it uses the table the main window holds.
     TSeriesManager(Race& running, const Seams& seams, QWidget* parent = nullptr);
     ~TSeriesManager() override;
@@ -65,13 +51,12 @@ public:
 
     // The open series ("" when none), the series in the tree, top to bottom, and the race menu's captions.
     const QString& seriesName() const { return m_series.name; }
-    QStringList seriesList() const;
+    QStringList seriesList() const { return names(); }
     QStringList raceMenu() const;
     QMenu* popAppend() const { return m_popAppend; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void aboutToShow() override;
 
 private:
     void openSeriesTable();
@@ -82,21 +67,17 @@ private:
     // The ranking as printed: the printed title, the race list; says first when the paper lacks race columns.
     Result printedRanking(const SeriesSelection& sel);
     void previewReport(const Result& ranking);
+    // Shows the ranking `prepare` gives once a series is open.
+    void printReport(const std::function<Result()>& prepare);
     // Writes the PDF of the selection with its web page and CSV file; a selection without boats is refused.
     void exportPdf(const SeriesSelection& sel);
     void enableAppend();
 
     const std::unique_ptr<Ui::TSeriesManager> m_ui;
     Race& m_running;
-    ProgramDir m_programDir;
-    const Clock& m_clock;
-    Prompts& m_prompts;
-    Notifier& m_notifier;
-    Preview& m_preview;
+    const Seams m_seams;
 
-    ImageList m_images24{24};
-    CommandLabels* m_commands = nullptr;
-    QStandardItemModel m_tree;
+    ClassReportPanel* m_reports = nullptr; // type list, Yardstick range and the report commands
     QMenu* m_popAppend = nullptr;
     SeriesFiles m_series; // tblSerie: the series named last, open or not
     Table m_tblSerie;

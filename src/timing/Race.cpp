@@ -82,6 +82,11 @@ void Race::open(const QString& path, const QString& name) {
     m_list.refresh();
 }
 
+bool Race::holdsTable(const QString& path) const {
+    const QString open = isOpen() ? QFileInfo(m_table.path()).canonicalFilePath() : QString();
+    return !open.isEmpty() && open == QFileInfo(path).canonicalFilePath();
+}
+
 QString Race::infoPath() const {
     return RaceFiles(QFileInfo(m_table.path()).absolutePath(), m_name).infoPath();
 }

@@ -32,6 +32,8 @@ public:
     Mode mode() const { return m_mode; }
     void setMode(Mode mode) { m_mode = mode; }
     bool isOpen() const { return m_table.isOpen(); }
+    // Whether the race is open on this table file, however the path names it.
+    bool holdsTable(const QString& path) const;
 
     // Creates the race table (replacing a file of that name) and opens it. Throws wm::Error.
     void create(const QString& path, const QString& name, const FieldList& participantFields);

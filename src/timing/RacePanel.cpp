@@ -25,10 +25,10 @@
 
 namespace wm {
 
-RacePanel::RacePanel(const Widgets& widgets, const Services& services, Race& race, Table& participants,
-                     RecordModel& available, StartClock& startClock, QObject* parent)
-    : QObject(parent), m_w(widgets), m_s(services), m_race(race), m_participants(participants), m_available(available),
-      m_startClock(startClock) {
+RacePanel::RacePanel(const Widgets& widgets, const Seams& seams, const ImageList& images24, Race& race,
+                     Table& participants, RecordModel& available, StartClock& startClock, QObject* parent)
+    : QObject(parent), m_w(widgets), m_seams(seams), m_images(images24), m_dataDir(seams.programDir.dataDir()),
+      m_race(race), m_participants(participants), m_available(available), m_startClock(startClock) {
     RecordModel& list = m_race.list();
     bindGrid(m_w.grid, &list);
     m_w.grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -50,9 +50,9 @@ RacePanel::RacePanel(const Widgets& widgets, const Services& services, Race& rac
     connect(m_w.dsq, &QPushButton::clicked, this, &RacePanel::cmdDSQClick);
     connect(m_w.undo, &QPushButton::clicked, this, &RacePanel::cmdUndoClick);
     m_w.undo->setShortcut(QKeySequence::Undo);
-    m_w.add->setIcon(m_s.images->icon(0));
-    m_w.finish->setIcon(m_s.images->icon(5));
-    m_s.images->show(m_w.clearSearch, 1);
+    m_w.add->setIcon(m_images.icon(0));
+    m_w.finish->setIcon(m_images.icon(5));
+    m_images.show(m_w.clearSearch, 1);
 }
 
 void RacePanel::applyMode(Race::Mode mode) {
@@ -91,22 +91,22 @@ QPushButton* RacePanel::defaultButton() const {
 }
 
 std::optional<QString> RacePanel::askRaceName() {
-    const QString suggestion = defaultRaceName(m_s.clock->today());
+    const QString suggestion = defaultRaceName(m_seams.clock.today());
     for (;;) {
         const std::optional<QString> typed =
-            m_s.prompts->inputText(kAppCaption, QStringLiteral("Bezeichnung der Wettfahrt"), suggestion);
+            m_seams.prompts.inputText(kAppCaption, QStringLiteral("Bezeichnung der Wettfahrt"), suggestion);
         const QString name = typed.value_or(suggestion);
         try {
             checkRaceName(name);
         } catch (const Error& e) {
-            m_s.prompts->error(e.message());
+            m_seams.prompts.error(e.message());
             continue;
         }
-        if (!QFileInfo::exists(RaceFiles(m_s.dataDir, name).tablePath())) {
+        if (!QFileInfo::exists(RaceFiles(m_dataDir, name).tablePath())) {
             return name;
         }
-        if (m_s.prompts->ask(kAppCaption,
-                             QStringLiteral("Die Wettfahrt '%1' existiert bereits. Überschreiben?").arg(name), false)) {
+        if (m_seams.prompts.ask(
+                kAppCaption, QStringLiteral("Die Wettfahrt '%1' existiert bereits. Überschreiben?").arg(name), false)) {
             return name;
         }
         if (!typed) {
@@ -125,8 +125,8 @@ void RacePanel::cmdNewRaceClick() {
         return;
     }
     m_race.close();
-    const bool created = guarded(*m_s.prompts, [&] {
-        const RaceFiles files(m_s.dataDir, *name);
+    const bool created = guarded(m_seams.prompts, [&] {
+        const RaceFiles files(m_dataDir, *name);
         m_race.create(files.tablePath(), *name, m_participants.fields());
         // The old race's information goes only once its table has really been replaced.
         const QString info = files.infoPath();
@@ -155,15 +155,15 @@ void RacePanel::cmdAddClick() {
         if (!m_w.registerSearch->text().isEmpty()) {
             m_w.registerSearch->clear();
         } else {
-            m_s.notifier().notify(kAppCaption,
-                                  QStringLiteral("Alle vorhandenen Boote am Start\nggf. mit NEU Starter hinzufügen"));
+            m_seams.notifier.notify(kAppCaption,
+                                    QStringLiteral("Alle vorhandenen Boote am Start\nggf. mit NEU Starter hinzufügen"));
         }
         return;
     }
     if (!m_available.hasCurrent()) {
         m_available.first();
     }
-    guarded(*m_s.prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         m_race.addBoat(m_participants, m_available.currentRowid());
         m_available.refresh();
         m_race.list().refresh();
@@ -173,11 +173,11 @@ void RacePanel::cmdAddClick() {
 
 void RacePanel::FilterTodayChange() {
     const QString text = m_w.search->text();
-    m_s.images->show(m_w.clearSearch, text.isEmpty() ? 1 : 2);
+    m_images.show(m_w.clearSearch, text.isEmpty() ? 1 : 2);
     if (!m_race.isOpen() || m_race.mode() == Race::Mode::Over) {
         return;
     }
-    guarded(*m_s.prompts, [&] { m_race.setSearchText(text); });
+    guarded(m_seams.prompts, [&] { m_race.setSearchText(text); });
 }
 
 void RacePanel::Image1Click() {
@@ -191,7 +191,7 @@ bool RacePanel::CheckStarter() {
     for (int n = 1; n <= kStarts; ++n) {
         active[size_t(n - 1)] = m_startClock.isActive(n);
     }
-    return confirmStarts(m_startClock, *m_s.prompts, startsWithoutActiveStart(m_race.table(), active));
+    return confirmStarts(m_startClock, m_seams.prompts, startsWithoutActiveStart(m_race.table(), active));
 }
 
 bool confirmStarts(StartClock& clock, Prompts& prompts, const QList<int>& missing) {
@@ -212,11 +212,11 @@ bool confirmStarts(StartClock& clock, Prompts& prompts, const QList<int>& missin
 }
 
 void RacePanel::cmdZielClick() {
-    if (!m_s.prompts->ask(kAppCaption, QStringLiteral("Zum Zielmodus wechseln?"))) {
+    if (!m_seams.prompts.ask(kAppCaption, QStringLiteral("Zum Zielmodus wechseln?"))) {
         return;
     }
     bool go = false;
-    guarded(*m_s.prompts, [&] { go = CheckStarter(); });
+    guarded(m_seams.prompts, [&] { go = CheckStarter(); });
     if (!go || m_race.name().isEmpty()) {
         return;
     }
@@ -240,12 +240,12 @@ void RacePanel::Zielmodus() {
     m_w.modeName->setText(QStringLiteral("Ziel"));
     applyMode(Race::Mode::Finish);
     // The start times in force go with the race, so timing can go on after the program ended half-way.
-    guarded(*m_s.prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         IniFile info(m_race.infoPath());
         m_startClock.save(info, kStartTimesSection);
         info.save();
     });
-    guarded(*m_s.prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         m_race.setSearchText(m_w.search->text());
         m_race.list().first();
     });
@@ -265,7 +265,7 @@ void RacePanel::cmdZeitenClick() {
             elapsed = m_startClock.clockText(n);
         }
     }
-    guarded(*m_s.prompts, [&] { m_race.recordFinish(elapsed); });
+    guarded(m_seams.prompts, [&] { m_race.recordFinish(elapsed); });
     RaceOver();
 }
 
@@ -273,7 +273,7 @@ void RacePanel::recordMarker(const QString& marker) {
     if (m_race.mode() != Race::Mode::Finish || !m_race.list().hasCurrent()) {
         return;
     }
-    guarded(*m_s.prompts, [&] { m_race.recordMarker(marker); });
+    guarded(m_seams.prompts, [&] { m_race.recordMarker(marker); });
     RaceOver();
 }
 
@@ -281,10 +281,10 @@ void RacePanel::cmdUndoClick() {
     if (m_race.mode() != Race::Mode::Finish) {
         return;
     }
-    guarded(*m_s.prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         const qint64 rowid = m_race.undoLastFinish();
         if (rowid < 0) {
-            m_s.notifier().notify(kAppCaption, QStringLiteral("Es gibt keinen Zieleinlauf zum Zurücknehmen."));
+            m_seams.notifier.notify(kAppCaption, QStringLiteral("Es gibt keinen Zieleinlauf zum Zurücknehmen."));
             return;
         }
         if (m_race.list().currentRowid() != rowid) {
@@ -297,15 +297,15 @@ void RacePanel::cmdUndoClick() {
 }
 
 bool RacePanel::resumeInterruptedRace() {
-    for (const QString& name : interruptedRaces(m_s.dataDir)) {
-        const RaceFiles files(m_s.dataDir, name);
+    for (const QString& name : interruptedRaces(m_dataDir)) {
+        const RaceFiles files(m_dataDir, name);
         const QString info = files.infoPath();
-        if (!m_s.prompts->ask(kAppCaption,
-                              QStringLiteral("Die Wettfahrt '%1' wurde nicht beendet. Fortsetzen?").arg(name))) {
-            guarded(*m_s.prompts, [&] { declineResume(info); });
+        if (!m_seams.prompts.ask(kAppCaption,
+                                 QStringLiteral("Die Wettfahrt '%1' wurde nicht beendet. Fortsetzen?").arg(name))) {
+            guarded(m_seams.prompts, [&] { declineResume(info); });
             continue;
         }
-        const bool opened = guarded(*m_s.prompts, [&] {
+        const bool opened = guarded(m_seams.prompts, [&] {
             m_race.open(files.tablePath(), name);
             m_startClock.load(IniFile(info), kStartTimesSection);
         });
@@ -341,11 +341,11 @@ void RacePanel::RaceOver() {
             return;
         }
     }
-    m_s.notifier().notify(kAppCaption, QStringLiteral("Alle Teilnehmer der Wettfahrt '") + m_race.name() +
-                                           QStringLiteral("' gezeitet!\r\rFür Ergebnisse einen Report erstellen"));
+    m_seams.notifier.notify(kAppCaption, QStringLiteral("Alle Teilnehmer der Wettfahrt '") + m_race.name() +
+                                             QStringLiteral("' gezeitet!\r\rFür Ergebnisse einen Report erstellen"));
     applyMode(Race::Mode::Over);
     list.setDetached(true);
-    guarded(*m_s.prompts, [&] {
+    guarded(m_seams.prompts, [&] {
         try {
             CalcPoints(m_race.table());
         } catch (const Error& e) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "desktop/Seams.h"
 #include "timing/Race.h"
 
 #include <QObject>
 
-#include <functional>
 #include <optional>
 
 class QLabel;
@@ -16,11 +16,8 @@ class QWidget;
 namespace wm {
 
 class Aliases;
-class Clock;
 class DBNavigator;
 class ImageList;
-class Notifier;
-class ProgramDir;
 class Prompts;
 class StartClock;
 
@@ -55,16 +52,9 @@ public:
         QLineEdit* registerSearch = nullptr; // FilterStarter
         QList<QWidget*> registerControls;    // hidden in finish mode with the register grid and search field
     };
-    struct Services {
-        const Clock* clock = nullptr;
-        Prompts* prompts = nullptr;
-        std::function<Notifier&()> notifier;
-        const ImageList* images = nullptr;
-        QString dataDir;
-    };
-
-    RacePanel(const Widgets& widgets, const Services& services, Race& race, Table& participants, RecordModel& available,
-              StartClock& startClock, QObject* parent = nullptr);
+    // `images24`: the pictures of the race desk's buttons.
+    RacePanel(const Widgets& widgets, const Seams& seams, const ImageList& images24, Race& race, Table& participants,
+              RecordModel& available, StartClock& startClock, QObject* parent = nullptr);
 
     Race& race() const { return m_race; }
     // The button that Enter presses when no button has the focus.
@@ -104,7 +94,9 @@ private:
     void recordMarker(const QString& marker);
 
     const Widgets m_w;
-    const Services m_s;
+    const Seams m_seams;
+    const ImageList& m_images;
+    const QString m_dataDir;
     Race& m_race;
     Table& m_participants;
     RecordModel& m_available;
