@@ -38,7 +38,7 @@ protected:
     CommandLabels& commands() const { return *m_commands; }
     // Lists the names; `current` is marked as chosen when listed, without running the choice again.
     void listNames(const QStringList& names, const QString& current = {});
-    // Each time the program shows the window (not when the desktop merely brings it back).
+    // Runs each time the program shows the window, not when the desktop merely brings it back.
     virtual void aboutToShow() {}
 
     void showEvent(QShowEvent* event) override;

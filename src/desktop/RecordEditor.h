@@ -16,8 +16,9 @@ class Prompts;
 class RecordModel;
 
 // Edit fields over the current record of a grid, and the record buttons beside it (insert, delete, cancel,
-// refresh). Typed text is written when Return is pressed in a field, before the grid moves to another record
-// and before any button acts; text the table refuses stays on screen with the record it was typed for.
+// refresh). Typed text is written when Return is pressed in a field, when the grid moves to another record
+// and before a record is inserted or the records are read again; text the table refuses stays on screen with
+// the record it was typed for. Delete and cancel drop it.
 class RecordEditor : public QObject {
     Q_OBJECT
 public:
