@@ -6,12 +6,14 @@
 #include "store/IniFile.h"
 #include "store/Table.h"
 #include "timing/Race.h"
+#include "timing/RacePanel.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
@@ -21,6 +23,7 @@
 #include <csignal>
 
 using namespace wm;
+using namespace Qt::Literals::StringLiterals;
 using namespace wm::test;
 
 namespace {
@@ -83,6 +86,7 @@ private slots:
     void resume_afterTheRecorderWasKilled();
     void resume_declined_isNotAskedAgain();
     void finish_onAFullDisk_savedOrRefusedWithOneBox();
+    void code_fromTheMenu_finishesLikeDnfAndUndoes();
 };
 
 void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
@@ -666,6 +670,46 @@ void TestMainRace::finish_onAFullDisk_savedOrRefusedWithOneBox() {
     PRESS(main, "cmdUndo");
     QCOMPARE(finished(), 2);
     QCOMPARE(main.race().list().count(), 2);
+}
+
+void TestMainRace::code_fromTheMenu_finishesLikeDnfAndUndoes() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
+    TMain& main = f.start().main();
+    main.timLoadTimer();
+    PRESS(main, "Label22");
+    QVERIFY(widget<QPushButton>(main, "cmdCode")->isHidden());
+    PRESS(main, "cmdAdd");
+    PRESS(main, "cmdAdd");
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+    const QString boat = main.race().list().currentText(field::SEGELNR);
+    PRESS(main, "cmdCode");
+    QMenu* menu = main.racePanel().popCode();
+    QVERIFY(menu->isVisible());
+    QStringList codes;
+    for (QAction* action : menu->actions()) {
+        codes << action->text();
+    }
+    QCOMPARE(codes, (QStringList{u"DNS"_s, u"OCS"_s, u"RET"_s, u"UFD"_s, u"BFD"_s, u"NSC"_s, u"DNE"_s}));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().last()).center());
+    // Stored as "DNF" is: the code in both time fields, finished.
+    const Table& stored = main.race().table();
+    const QList<Table::Row> coded = stored.select(Filter::equals(field::SEGELNR, boat));
+    QCOMPARE(coded.size(), 1);
+    QCOMPARE(coded[0].values.value(stored.fieldIndex(field::GZEIT)).toString(), u"DNE"_s);
+    QCOMPARE(coded[0].values.value(stored.fieldIndex(field::BZEIT)).toString(), u"DNE"_s);
+    QCOMPARE(coded[0].values.value(stored.fieldIndex(field::STATUS)).toInt(), 2);
+    QCOMPARE(main.race().list().count(), 1);
+    PRESS(main, "cmdUndo");
+    QCOMPARE(main.race().list().count(), 2);
+    QCOMPARE(main.race().list().currentText(field::SEGELNR), boat);
+    // When the race is over the report buttons stand where "Code…" was.
+    PRESS(main, "cmdZeiten");
+    PRESS(main, "cmdDNF");
+    QCOMPARE(main.race().mode(), Race::Mode::Over);
+    QVERIFY(widget<QPushButton>(main, "cmdCode")->isHidden());
+    QVERIFY(!widget<QPushButton>(main, "cmdReport")->isHidden());
 }
 
 QTEST_MAIN(TestMainRace)

@@ -161,6 +161,7 @@ void TMain::setUpPanels() {
     race.finish = m_ui->cmdZeiten;
     race.dnf = m_ui->cmdDNF;
     race.dsq = m_ui->cmdDSQ;
+    race.code = m_ui->cmdCode;
     race.undo = m_ui->cmdUndo;
     race.entryList = m_ui->cmdCompList;
     race.report = m_ui->cmdReport;

@@ -20,6 +20,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
@@ -48,6 +49,15 @@ RacePanel::RacePanel(const Widgets& widgets, const Seams& seams, const ImageList
     connect(m_w.finish, &QPushButton::clicked, this, &RacePanel::cmdZeitenClick);
     connect(m_w.dnf, &QPushButton::clicked, this, &RacePanel::cmdDNFClick);
     connect(m_w.dsq, &QPushButton::clicked, this, &RacePanel::cmdDSQClick);
+    m_popCode = new QMenu(m_w.code);
+    m_popCode->setObjectName(QStringLiteral("popCode"));
+    for (const QString& code : resultCodes()) {
+        if (code != kDnf && code != kDsq) {
+            connect(m_popCode->addAction(code), &QAction::triggered, this, [this, code] { recordMarker(code); });
+        }
+    }
+    connect(m_w.code, &QPushButton::clicked, this,
+            [this] { m_popCode->popup(m_w.code->mapToGlobal(QPoint(0, m_w.code->height()))); });
     connect(m_w.undo, &QPushButton::clicked, this, &RacePanel::cmdUndoClick);
     m_w.undo->setShortcut(QKeySequence::Undo);
     m_w.add->setIcon(m_images.icon(0));
@@ -70,6 +80,9 @@ void RacePanel::applyMode(Race::Mode mode) {
         b->setVisible(mode == Mode::Finish || mode == Mode::Over);
         b->setEnabled(mode == Mode::Finish);
     }
+    // Only while boats finish: when the race is over the report buttons take its place.
+    m_w.code->setVisible(mode == Mode::Finish);
+    m_w.code->setEnabled(mode == Mode::Finish);
     for (QPushButton* b : {m_w.report, m_w.reportPdf}) {
         b->setVisible(mode == Mode::Over);
     }

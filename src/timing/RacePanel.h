@@ -9,6 +9,7 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTableView;
 class QWidget;
@@ -38,6 +39,7 @@ public:
         QPushButton* finish = nullptr;       // cmdZeiten
         QPushButton* dnf = nullptr;          // cmdDNF
         QPushButton* dsq = nullptr;          // cmdDSQ
+        QPushButton* code = nullptr;         // cmdCode: the other result codes, from the menu popCode
         QPushButton* undo = nullptr;         // cmdUndo
         QPushButton* entryList = nullptr;    // cmdCompList
         QPushButton* report = nullptr;       // cmdReport
@@ -69,6 +71,8 @@ public:
     void cmdZeitenClick();
     void cmdDNFClick();
     void cmdDSQClick();
+    // The menu of the other result codes under "Code…": choosing one finishes the entry as "DNF" does.
+    QMenu* popCode() const { return m_popCode; }
     void RaceOver();
     // Takes back the latest finish: the entry races again and is selected in the list.
     void cmdUndoClick();
@@ -101,6 +105,7 @@ private:
     Table& m_participants;
     RecordModel& m_available;
     StartClock& m_startClock;
+    QMenu* m_popCode = nullptr;
 };
 
 // Asks for each start in `missing` whether to activate it; "Nein" returns false at once and changes no box.
