@@ -158,18 +158,9 @@ void copyFile(const QString& source, const QString& target) {
     if (fd < 0) {
         throw Fatal{writeFailure(target, errno)};
     }
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            throw Fatal{writeFailure(target, error)};
-        }
-        done += n;
+    if (const int error = writeAll(fd, data); error != 0) {
+        ::close(fd);
+        throw Fatal{writeFailure(target, error)};
     }
     if (const int error = syncAndClose(fd); error != 0) {
         throw Fatal{writeFailure(target, error)};

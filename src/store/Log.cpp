@@ -1,5 +1,7 @@
 #include "store/Log.h"
 
+#include "store/SafeFile.h"
+
 #include <QFile>
 #include <QMutex>
 #include <QRegularExpression>
@@ -60,21 +62,6 @@ void handleMessage(QtMsgType type, const QMessageLogContext& context, const QStr
     }
 }
 
-bool writeAll(int fd, const QByteArray& data) {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 } // namespace
 
 QString logLine(const QString& where, const QString& message) {
@@ -109,7 +96,7 @@ bool appendLogLine(const QString& folder, const QString& line, const QDateTime& 
         return false;
     }
     // Flushed line by line: what happened just before a power cut on the boat is what the log is for.
-    const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
+    const bool written = writeAll(fd, text) == 0 && ::fsync(fd) == 0;
     return ::close(fd) == 0 && written;
 }
 

@@ -45,6 +45,21 @@ private:
 
 } // namespace
 
+int writeAll(int fd, const QByteArray& data) {
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : ENOSPC;
+        }
+        done += n;
+    }
+    return 0;
+}
+
 QString fileErrorText(int error) {
     switch (error) {
     case ENOSPC:
@@ -101,18 +116,8 @@ void writeWholeFile(const QString& path, const QByteArray& data) {
     if (::fchmod(fd.get(), mode) != 0) {
         discard(errno);
     }
-    const char* p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd.get(), p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            discard(errno);
-        }
-        p += n;
-        left -= n;
+    if (const int error = writeAll(fd.get(), data); error != 0) {
+        discard(error);
     }
     if (::fsync(fd.get()) != 0 || !fd.close()) {
         discard(errno);
