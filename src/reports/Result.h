@@ -27,6 +27,9 @@ struct Result {
     QString raceList;
     // How the result is computed, in small print.
     QString rules;
+    // A series scored under the racing rules' Appendix A: its race columns hold the cells as shown ("3",
+    // "(6 DNC)"), PunkteTotal the sum of those scores, and the fields "Netto" and "Platz" follow the others.
+    bool appendixA = false;
 };
 
 // Where a field stands in a result's rows (names without regard to case); -1 when absent.

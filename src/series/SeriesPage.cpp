@@ -10,10 +10,41 @@ namespace {
 
 const QColor kGray(128, 128, 128);
 
-// Race titles (left edges, 25 wide) and race values (right edges) of the ten race columns.
-constexpr double kTitleX[SeriesPage::kRaceColumns] = {400, 431, 462, 493, 524, 555, 586, 617, 648, 680};
-constexpr double kValueRight[SeriesPage::kRaceColumns] = {414, 445, 477, 509, 539, 570, 601, 633, 664, 697};
-constexpr double kRaceValueWidth = 25;
+// Where the columns of a page stand. The sum has the documented columns; under Appendix A the boat columns are
+// narrower, so that ten race cells such as "(12 DNC)" in smaller type and the net total after the total fit.
+struct Columns {
+    double captionX[4]; // Platz, Segelnr., Bootsname, Name
+    double textX[3];    // sail number, boat, helmsman
+    double textWidth[3];
+    double titleX[SeriesPage::kRaceColumns]; // race titles: left edges, 25 wide
+    double valueRight[SeriesPage::kRaceColumns];
+    double valueWidth;
+    double valueSize;
+    double totalX; // total: 60 wide; under Appendix A, total and net total each 46 wide
+    double totalWidth;
+};
+
+constexpr Columns kSumColumns = {{0, 32, 120, 256},
+                                 {30, 126, 262},
+                                 {83, 123, 123},
+                                 {400, 431, 462, 493, 524, 555, 586, 617, 648, 680},
+                                 {414, 445, 477, 509, 539, 570, 601, 633, 664, 697},
+                                 25,
+                                 12,
+                                 703,
+                                 60};
+
+constexpr Columns kPlaceColumns = {{0, 32, 100, 200},
+                                   {30, 104, 204},
+                                   {66, 92, 100},
+                                   {310, 347, 384, 421, 458, 495, 532, 569, 606, 643},
+                                   {343, 380, 417, 454, 491, 528, 565, 602, 639, 676},
+                                   35,
+                                   8,
+                                   680,
+                                   46};
+
+const QString kNetItem = QStringLiteral("txtNettoS");
 
 enum Field { SailNumber = 0, Boat = 1, Name = 4, Total = 5 };
 
@@ -36,30 +67,39 @@ SeriesPage::SeriesPage(const Result& ranking, const Clock& clock)
     header.items << pdf::label(QStringLiteral("txtHeaderS"), 488, 8, 281, pdf::Align::Right, 12, false, kGray);
     header.beforePrint = [this] { PRLayoutPanel4BeforePrint(); };
 
+    const Columns& at = m_ranking.appendixA ? kPlaceColumns : kSumColumns;
     pdf::Panel& columns = m_page.panel(kColumnHeaderPanel);
-    const std::pair<const char*, double> captions[] = {
-        {"Platz", 0}, {"Segelnr.", 32}, {"Bootsname", 120}, {"Name", 256}};
-    for (qsizetype i = 0; i < std::ssize(captions); ++i) {
-        const QString text = QString::fromLatin1(captions[i].first);
-        const double next = i + 1 < std::ssize(captions) ? captions[i + 1].second : kTitleX[0];
-        columns.items << pdf::label(QStringLiteral("lbl") + text, captions[i].second, 3, next - captions[i].second,
-                                    pdf::Align::Left, 12, true, kGray, text);
+    const QStringList captions = {QStringLiteral("Platz"), QStringLiteral("Segelnr."), QStringLiteral("Bootsname"),
+                                  QStringLiteral("Name")};
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        const double next = i + 1 < captions.size() ? at.captionX[i + 1] : at.titleX[0];
+        columns.items << pdf::label(QStringLiteral("lbl") + captions[i], at.captionX[i], 3, next - at.captionX[i],
+                                    pdf::Align::Left, 12, true, kGray, captions[i]);
     }
     for (int k = 1; k <= kRaceColumns; ++k) {
-        columns.items << pdf::label(titleItem(k), kTitleX[k - 1], 2, 25, pdf::Align::Left, 12, true, kGray);
+        columns.items << pdf::label(titleItem(k), at.titleX[k - 1], 2, 25, pdf::Align::Left, 12, true, kGray);
     }
-    columns.items << pdf::label(QStringLiteral("lblGesamt"), 704, 2, 60, pdf::Align::Right, 12, true, kGray,
-                                QStringLiteral("Gesamt"));
+    columns.items << pdf::label(QStringLiteral("lblGesamt"), at.totalX + 1, 2, at.totalWidth, pdf::Align::Right, 12,
+                                true, kGray, QStringLiteral("Gesamt"));
+    if (m_ranking.appendixA) {
+        columns.items << pdf::label(QStringLiteral("lblNetto"), at.totalX + at.totalWidth + 5, 2, at.totalWidth,
+                                    pdf::Align::Right, 12, true, kGray, kNetto);
+    }
 
     pdf::Panel& grid = m_page.panel(kGridPanel);
     grid.items << pdf::label(kBoatItems[0], 0, 4, 22, pdf::Align::Right, 12, false, Qt::black);
-    grid.items << pdf::textItem(kBoatItems[1], 30, 83) << pdf::textItem(kBoatItems[2], 126, 123)
-               << pdf::textItem(kBoatItems[3], 262, 123);
-    for (int k = 1; k <= kRaceColumns; ++k) {
-        grid.items << pdf::label(raceItem(k), kValueRight[k - 1] - kRaceValueWidth, 4, kRaceValueWidth,
-                                 pdf::Align::Right, 12, false, Qt::black);
+    for (int i = 0; i < 3; ++i) {
+        grid.items << pdf::textItem(kBoatItems[i + 1], at.textX[i], at.textWidth[i]);
     }
-    grid.items << pdf::label(kBoatItems[4], 703, 4, 60, pdf::Align::Right, 12, false, Qt::black);
+    for (int k = 1; k <= kRaceColumns; ++k) {
+        grid.items << pdf::label(raceItem(k), at.valueRight[k - 1] - at.valueWidth, 4, at.valueWidth, pdf::Align::Right,
+                                 at.valueSize, false, Qt::black);
+    }
+    grid.items << pdf::label(kBoatItems[4], at.totalX, 4, at.totalWidth, pdf::Align::Right, 12, false, Qt::black);
+    if (m_ranking.appendixA) {
+        grid.items << pdf::label(kNetItem, at.totalX + at.totalWidth + 5, 4, at.totalWidth, pdf::Align::Right, 12,
+                                 false, Qt::black);
+    }
     grid.beforePrintChild = [this](int row, int column, const QRectF& rect) {
         PRGridPanel2BeforePrintChild(row, column, rect);
     };
@@ -79,6 +119,9 @@ pdf::Item& SeriesPage::gridItem(const QString& name) {
 void SeriesPage::PRPage2PrintPage() {
     for (const QString& name : kBoatItems) {
         gridItem(name).printable = true;
+    }
+    if (m_ranking.appendixA) {
+        gridItem(kNetItem).printable = true;
     }
     pdf::Panel& columns = m_page.panel(kColumnHeaderPanel);
     for (int k = 1; k <= kRaceColumns; ++k) {
@@ -103,6 +146,9 @@ void SeriesPage::PRGridPanel2BeforePrintChild(int, int, const QRectF&) {
     gridItem(kBoatItems[2]).text = row.value(Boat);
     gridItem(kBoatItems[3]).text = row.value(Name);
     gridItem(kBoatItems[4]).text = row.value(Total);
+    if (m_ranking.appendixA) {
+        gridItem(kNetItem).text = row.value(fieldColumn(m_ranking.rows.fields, kNetto));
+    }
     for (int k = 1; k <= kRaceColumns && m_firstRace + k <= m_ranking.races; ++k) {
         gridItem(raceItem(k)).text = row.value(kSeriesFixedFields + m_firstRace + k - 1);
     }

@@ -7,11 +7,19 @@
 #include "store/Filter.h"
 #include "store/Table.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 namespace wm {
 
 const QString kTooManyRacesMessage =
     QStringLiteral("Mehr als 7 Wettfahrten können zur Zeit leider noch nicht auf einem Report dargestellt werden\n"
                    "Für Softwareupdates wenden Sie sich per eMail an info@wendemark.example");
+
+const QString kTooManyPlacedRacesMessage =
+    QStringLiteral("Der gedruckte Report zeigt die ersten 10 Wettfahrten der Serie.\n"
+                   "Der PDF-Report, die Webseite und die CSV-Datei zeigen alle Wettfahrten.");
 
 const QString kSeriesRules =
     QStringLiteral("Gesamt = Summe der Wettfahrtpunkte · nicht gesegelt: Zahl der Gemeldeten dieser Wettfahrt + 1");
@@ -35,6 +43,9 @@ QList<QStringList> rankingRows(const Result& ranking) {
             line << row.value(kSeriesFixedFields + k);
         }
         line << row.value(Total);
+        if (ranking.appendixA) {
+            line << row.value(fieldColumn(rows.fields, kNetto));
+        }
         result << line;
     }
     return result;
@@ -60,17 +71,58 @@ QString fileNamePart(QString text) {
 
 } // namespace
 
+namespace {
+
+QStringList fieldNames(const Table& series) {
+    QStringList names;
+    for (const FieldDef& f : series.fields()) {
+        names << f.name;
+    }
+    return names;
+}
+
+QStringList shownValues(const Table::Row& row) {
+    QStringList values;
+    for (const QVariant& value : row.values) {
+        values << displayText(value);
+    }
+    return values;
+}
+
+// Every boat of the series scored, the selected ones ranked; the race cells, totals and places as shown.
+void scoreByPlace(Result& result, const Table& series, const SeriesSelection& selection, const SeriesRules& rules) {
+    QHash<qint64, qsizetype> boatAt;
+    for (const qint64 rowid : series.selectRowids()) {
+        boatAt.insert(rowid, boatAt.size());
+    }
+    const QList<BoatStanding> standings = scoreAppendixA(seriesRaceEntries(series), rules);
+    QList<Table::Row> rows = series.select(selectionFilter(selection));
+    auto standing = [&](const Table::Row& row) -> const BoatStanding& { return standings[boatAt.value(row.rowid)]; };
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](const Table::Row& a, const Table::Row& b) { return standing(a).place < standing(b).place; });
+
+    result.rows.fields = fieldNames(series) << kNetto << kPlatz;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const BoatStanding& boat = standing(rows[r]);
+        const bool tied = r > 0 && standing(rows[r - 1]).place == boat.place;
+        result.places << (tied ? result.places.last() : QString::number(r + 1));
+        QStringList values = shownValues(rows[r]);
+        for (qsizetype k = 0; k < boat.races.size(); ++k) {
+            values[kSeriesFixedFields + k] = raceCellText(boat.races[k]);
+        }
+        values[Total] = pointsText(boat.total);
+        values << pointsText(boat.net) << result.places.last();
+        result.rows.rows << values;
+    }
+}
+
+} // namespace
+
 ReportData seriesRows(const Table& series, const SeriesSelection& selection) {
     ReportData data;
-    for (const FieldDef& f : series.fields()) {
-        data.fields << f.name;
-    }
+    data.fields = fieldNames(series);
     for (const Table::Row& row : series.select(selectionFilter(selection), false, {kPunkteTotal})) {
-        QStringList values;
-        for (const QVariant& value : row.values) {
-            values << displayText(value);
-        }
-        data.rows << values;
+        data.rows << shownValues(row);
     }
     return data;
 }
@@ -119,17 +171,23 @@ QString noBoatsMessage(const QString& series, const SeriesSelection& selection) 
 }
 
 Result seriesResult(const Table& series, const SeriesSelection& selection, const QString& caption,
-                    const QString& raceList) {
+                    const QString& raceList, const SeriesRules& rules) {
     Result result;
     result.kind = Result::Kind::Series;
     result.caption = caption;
+    result.pointsAsPlace = false;
+    result.races = raceCount(series);
+    result.raceList = raceList;
+    if (rules.kind == SeriesRules::Kind::AppendixA) {
+        result.appendixA = true;
+        result.rules = seriesRulesLine(rules);
+        scoreByPlace(result, series, selection, rules);
+        return result;
+    }
     result.rows = seriesRows(series, selection);
     for (qsizetype r = 0; r < result.rows.rows.size(); ++r) {
         result.places << QString::number(r + 1);
     }
-    result.pointsAsPlace = false;
-    result.races = raceCount(series);
-    result.raceList = raceList;
     result.rules = kSeriesRules;
     return result;
 }
@@ -149,6 +207,10 @@ HtmlResult seriesHtml(const Result& ranking, const QDateTime& now) {
     }
     page.columns << QStringLiteral("Gesamt");
     page.alignRight << true;
+    if (ranking.appendixA) {
+        page.columns << kNetto;
+        page.alignRight << true;
+    }
     page.rows = rankingRows(ranking);
     if (!ranking.raceList.isEmpty()) {
         page.notes << ranking.raceList;
@@ -157,13 +219,16 @@ HtmlResult seriesHtml(const Result& ranking, const QDateTime& now) {
     return page;
 }
 
-QStringList seriesCsvHeader(int races) {
+QStringList seriesCsvHeader(int races, bool appendixA) {
     QStringList header{QStringLiteral("Platz"), QStringLiteral("Segelnummer"), QStringLiteral("Bootsname"),
                        QStringLiteral("Name")};
     for (int k = 1; k <= races; ++k) {
         header << QStringLiteral("WF ") + QString::number(k);
     }
     header << QStringLiteral("Gesamt");
+    if (appendixA) {
+        header << kNetto;
+    }
     return header;
 }
 
@@ -172,7 +237,7 @@ QList<QStringList> seriesCsvRows(const Result& ranking) {
 }
 
 QByteArray seriesCsv(const Result& ranking) {
-    return csvFile(seriesCsvHeader(ranking.races), seriesCsvRows(ranking));
+    return csvFile(seriesCsvHeader(ranking.races, ranking.appendixA), seriesCsvRows(ranking));
 }
 
 ResultFiles seriesFiles(const Result& ranking, const Clock& clock) {

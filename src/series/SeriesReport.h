@@ -2,6 +2,7 @@
 
 #include "reports/HtmlExport.h"
 #include "reports/Result.h"
+#include "series/SeriesRules.h"
 #include "series/SeriesStore.h"
 
 namespace wm {
@@ -38,15 +39,21 @@ QString noBoatsMessage(const QString& series, const SeriesSelection& selection);
 // How a series result is computed, in small print on every printed, PDF and web result of a series.
 extern const QString kSeriesRules;
 
-// The selected boats of an open series, placed 1, 2, … in the order of seriesRows, with the races the series
-// holds, the race list line and the rules. Throws wm::Error as seriesRows does.
+// The fields an Appendix A ranking adds to the series fields: the net total and the place.
+inline const QString kNetto = QStringLiteral("Netto");
+inline const QString kPlatz = QStringLiteral("Platz");
+
+// The selected boats of an open series with the races the series holds, the race list line and the rules.
+// Under the sum they are placed 1, 2, … in the order of seriesRows; under Appendix A every boat of the series
+// is scored, and the selected ones are ranked by net total and A8, equal boats sharing a place. Throws
+// wm::Error as seriesRows does.
 Result seriesResult(const Table& series, const SeriesSelection& selection, const QString& caption,
-                    const QString& raceList);
+                    const QString& raceList, const SeriesRules& rules = {});
 
 // The web page and CSV file of a series ranking, with the places of its PDF: place, sail number, boat name,
-// helmsman, one column per race, total.
+// helmsman, one column per race, total; under Appendix A the net total after it.
 HtmlResult seriesHtml(const Result& ranking, const QDateTime& now);
-QStringList seriesCsvHeader(int races);
+QStringList seriesCsvHeader(int races, bool appendixA = false);
 QList<QStringList> seriesCsvRows(const Result& ranking);
 QByteArray seriesCsv(const Result& ranking);
 
@@ -58,5 +65,7 @@ QString raceListLine(const QStringList& raceLines);
 
 // Shown before a printed report of a series with more races than the paper has columns.
 extern const QString kTooManyRacesMessage;
+// The same under Appendix A, whose printed report has ten race columns.
+extern const QString kTooManyPlacedRacesMessage;
 
 } // namespace wm

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <QLocale>
 
 #include <algorithm>
 #include <numeric>
@@ -79,19 +80,11 @@ SeriesRules readSeriesRules(const QString& settingsPath) {
     }
     rules.kind = SeriesRules::Kind::AppendixA;
     const QString steps = ini.readString(kSection, kDiscards, QString()).trimmed();
-    for (const QString& step : steps.split(u',', Qt::SkipEmptyParts)) {
-        const QStringList parts = step.split(u':');
-        bool fromOk = false;
-        bool countOk = false;
-        const int from = parts.value(0).trimmed().toInt(&fromOk);
-        const int count = parts.value(1).trimmed().toInt(&countOk);
-        if (parts.size() != 2 || !fromOk || !countOk || from < 1 || count < 1 || count >= from ||
-            (!rules.discards.isEmpty() &&
-             (from <= rules.discards.last().first || count < rules.discards.last().second))) {
-            unreadable(settingsPath, kDiscards, steps);
-        }
-        rules.discards << std::pair{from, count};
+    const std::optional<QList<std::pair<int, int>>> discards = parseDiscardSteps(steps);
+    if (!discards) {
+        unreadable(settingsPath, kDiscards, steps);
     }
+    rules.discards = *discards;
     const QString best = ini.readString(kSection, kBest, QString()).trimmed();
     if (!best.isEmpty()) {
         bool ok = false;
@@ -103,15 +96,36 @@ SeriesRules readSeriesRules(const QString& settingsPath) {
     return rules;
 }
 
+std::optional<QList<std::pair<int, int>>> parseDiscardSteps(const QString& text) {
+    QList<std::pair<int, int>> steps;
+    for (const QString& step : text.split(u',', Qt::SkipEmptyParts)) {
+        const QStringList parts = step.split(u':');
+        bool fromOk = false;
+        bool countOk = false;
+        const int from = parts.value(0).trimmed().toInt(&fromOk);
+        const int count = parts.value(1).trimmed().toInt(&countOk);
+        if (parts.size() != 2 || !fromOk || !countOk || from < 1 || count < 1 || count >= from ||
+            (!steps.isEmpty() && (from <= steps.last().first || count < steps.last().second))) {
+            return std::nullopt;
+        }
+        steps << std::pair{from, count};
+    }
+    return steps;
+}
+
+QString discardStepsText(const QList<std::pair<int, int>>& steps) {
+    QStringList parts;
+    for (const auto& [from, count] : steps) {
+        parts << QStringLiteral("%1:%2").arg(from).arg(count);
+    }
+    return parts.join(u',');
+}
+
 void writeSeriesRules(const QString& settingsPath, const SeriesRules& rules) {
     IniFile ini(settingsPath);
     const bool appendixA = rules.kind == SeriesRules::Kind::AppendixA;
     ini.writeString(kSection, kRule, appendixA ? QStringLiteral("AnhangA") : QStringLiteral("Summe"));
-    QStringList steps;
-    for (const auto& [from, count] : rules.discards) {
-        steps << QStringLiteral("%1:%2").arg(from).arg(count);
-    }
-    ini.writeString(kSection, kDiscards, appendixA ? steps.join(u',') : QString());
+    ini.writeString(kSection, kDiscards, appendixA ? discardStepsText(rules.discards) : QString());
     ini.writeInt(kSection, kBest, appendixA ? rules.best : 0);
     ini.save();
 }
@@ -133,15 +147,39 @@ QString seriesRulesLine(const SeriesRules& rules) {
     return parts.join(QStringLiteral(" · "));
 }
 
+QString pointsText(double points) {
+    return QLocale().toString(points, 'g', 15);
+}
+
+QString raceCellText(const RaceScore& score) {
+    QString text = pointsText(score.points);
+    if (!score.code.isEmpty()) {
+        text += u' ' + score.code;
+    }
+    return score.excluded ? u'(' + text + u')' : text;
+}
+
 QList<QList<RaceEntry>> seriesRaceEntries(const Table& series) {
+    const QList<Table::Row> rows = series.select();
     QHash<qint64, qsizetype> boatAt;
-    for (const Table::Row& row : series.select()) {
+    for (const Table::Row& row : rows) {
         boatAt.insert(row.rowid, boatAt.size());
     }
     QList<QList<RaceEntry>> races;
     for (int k = 1; k <= raceCount(series); ++k) {
         QList<RaceEntry> race(boatAt.size());
-        for (const StoredEntry& kept : raceEntries(series, k)) {
+        const QList<StoredEntry> entries = raceEntries(series, k);
+        if (entries.isEmpty()) {
+            // Appended before the entries were kept: only the points tell what happened.
+            const int column = series.fieldIndex(raceColumn(k));
+            for (qsizetype b = 0; b < rows.size(); ++b) {
+                const QVariant points = rows[b].values.value(column);
+                if (!points.isNull()) {
+                    race[b] = {RaceEntry::Kind::Scored, {}, {}, points.toDouble()};
+                }
+            }
+        }
+        for (const StoredEntry& kept : entries) {
             const auto at = boatAt.constFind(kept.boat);
             if (at == boatAt.constEnd()) {
                 continue; // a row deleted from the series since
@@ -192,6 +230,8 @@ QList<BoatStanding> scoreAppendixA(const QList<QList<RaceEntry>>& races, const S
             RaceScore score;
             if (entry.kind == RaceEntry::Kind::Finished) {
                 score.points = points.value(b);
+            } else if (entry.kind == RaceEntry::Kind::Scored) {
+                score.points = entry.points;
             } else {
                 score.points = codePoints;
                 score.code = entry.kind == RaceEntry::Kind::Absent ? kDnc : entry.code;

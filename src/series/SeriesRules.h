@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <utility>
 
 namespace wm {
@@ -31,6 +32,10 @@ SeriesRules readSeriesRules(const QString& settingsPath);
 void writeSeriesRules(const QString& settingsPath, const SeriesRules& rules);
 // The rules in one line, as the series window and the small print under a result state them.
 QString seriesRulesLine(const SeriesRules& rules);
+// Discard steps as stored, "4:1,8:2": ascending by races, each with fewer discards than races and at least as
+// many as the step before. Empty: none. Nothing when the text is not such a list.
+std::optional<QList<std::pair<int, int>>> parseDiscardSteps(const QString& text);
+QString discardStepsText(const QList<std::pair<int, int>>& steps);
 
 // What a boat of the series scores in a race it did not sail; never stored in a race.
 inline const QString kDnc = QStringLiteral("DNC");
@@ -38,10 +43,13 @@ inline const QString kDne = QStringLiteral("DNE");
 
 // One boat in one race of a series, as the series keeps it.
 struct RaceEntry {
-    enum class Kind { Absent, Finished, Coded };
+    // Scored: a race the series holds only as points (appended before the entries were kept); the boat keeps
+    // the points it was given then.
+    enum class Kind { Absent, Finished, Coded, Scored };
     Kind kind = Kind::Absent;
     QString corrected; // a finisher's corrected time, "HH:MM:SS" (compared as text)
     QString code;      // a coded boat's code
+    double points = 0; // the points of a Scored entry
 };
 
 // One boat's score in one race.
@@ -63,6 +71,11 @@ class Table;
 // The races of an open series as Appendix A scores them: one list per race column, every series row in natural
 // order with its kept entry (a row without one did not sail that race). Throws wm::Error.
 QList<QList<RaceEntry>> seriesRaceEntries(const Table& series);
+
+// A race cell as a result shows it: "3", "2,5", "6 DNF"; an excluded score in parentheses, "(6 DNC)".
+QString raceCellText(const RaceScore& score);
+// Points with a decimal comma where they have a half: "6", "2,5".
+QString pointsText(double points);
 
 // Scores a series under Appendix A. `races[r][b]` is boat b in race r; every race lists every boat of the
 // series in the same order. The standings are per boat in that order.

@@ -14,6 +14,12 @@ const QColor kGray(128, 128, 128);
 constexpr double kRaceHeaderLeft[TReportS::kRaceColumns] = {122.77, 135.47, 148.17, 160.87, 173.57, 186.27, 198.97};
 constexpr double kRaceValueRight[TReportS::kRaceColumns] = {124.88, 137.58, 150.28, 162.98, 175.68, 188.38, 201.08};
 
+// Under Appendix A: ten race columns of cells such as "(6 DNC)" in smaller type, the total and the net total.
+constexpr double kPlaceRaceLeft = 109;
+constexpr double kPlaceRacePitch = 13.5;
+constexpr double kPlaceRaceValue = 12; // right edge of a value from the left of its header
+constexpr double kPlaceTotalRight = 256;
+
 ReportItem text(const QString& name, const QString& value, double x, double y, Qt::AlignmentFlag align,
                 const QFont& font, const QColor& color) {
     ReportItem item;
@@ -46,7 +52,11 @@ QString TReportS::raceHeader(int k) {
     return QStringLiteral("QRLabelR") + QString::number(k);
 }
 
-ReportDesign TReportS::seriesDesign() {
+int TReportS::raceColumns(const Result& ranking) {
+    return ranking.appendixA ? kPlaceRaceColumns : kRaceColumns;
+}
+
+ReportDesign TReportS::seriesDesign(bool appendixA) {
     ReportDesign design;
     design.orientation = QPageLayout::Landscape;
     design.margin = 10;
@@ -68,28 +78,50 @@ ReportDesign TReportS::seriesDesign() {
                              Qt::AlignmentFlag align = Qt::AlignLeft) {
         header.items << text(name, value, x, 2.12, align, headerFont, kGray);
     };
+    // The boat columns: left edges and widths; under Appendix A narrower, to leave room for ten races.
+    const double boatX[3] = {19.05, appendixA ? 44.5 : 46.57, appendixA ? 77 : 82.55};
+    const double boatWidth[3] = {appendixA ? 24.5 : 26.5, appendixA ? 31.5 : 35, appendixA ? 30 : 33.5};
     headerCaption(QStringLiteral("capPlatz"), QStringLiteral("Platz"), 4.23);
-    headerCaption(QStringLiteral("capSegelnr"), QStringLiteral("Segelnummer"), 19.05);
-    headerCaption(QStringLiteral("capBootsname"), QStringLiteral("Bootsname"), 46.57);
-    headerCaption(QStringLiteral("capName"), QStringLiteral("Name"), 82.55);
-    for (int k = 1; k <= kRaceColumns; ++k) {
-        headerCaption(raceHeader(k), QString::number(k), kRaceHeaderLeft[k - 1]);
+    headerCaption(QStringLiteral("capSegelnr"), QStringLiteral("Segelnummer"), boatX[0]);
+    headerCaption(QStringLiteral("capBootsname"), QStringLiteral("Bootsname"), boatX[1]);
+    headerCaption(QStringLiteral("capName"), QStringLiteral("Name"), boatX[2]);
+    const int raceColumns = appendixA ? kPlaceRaceColumns : kRaceColumns;
+    auto raceLeft = [&](int k) {
+        return appendixA ? kPlaceRaceLeft + kPlaceRacePitch * (k - 1) : kRaceHeaderLeft[k - 1];
+    };
+    for (int k = 1; k <= raceColumns; ++k) {
+        headerCaption(raceHeader(k), QString::number(k), raceLeft(k));
         header.items.last().enabled = false;
     }
-    headerCaption(QStringLiteral("capGesamt"), QStringLiteral("Gesamt"), 272.79, Qt::AlignRight);
+    headerCaption(QStringLiteral("capGesamt"), QStringLiteral("Gesamt"), appendixA ? kPlaceTotalRight : 272.79,
+                  Qt::AlignRight);
+    if (appendixA) {
+        headerCaption(QStringLiteral("capNetto"), kNetto, 272.79, Qt::AlignRight);
+    }
 
     ReportBand detail{BandKind::Detail, 8.47, {}};
-    ReportItem place = fieldItem(QStringLiteral("cntPlatz"), {}, 12.96, Qt::AlignRight);
-    place.kind = ReportItem::Kind::RowCount;
-    detail.items << place;
-    detail.items << clipped(fieldItem(QStringLiteral("fldSegelnr"), field::SEGELNR, 19.05), 26.5);
-    detail.items << clipped(fieldItem(QStringLiteral("fldBootsname"), field::BOOTSNAME, 46.57), 35);
-    detail.items << clipped(fieldItem(QStringLiteral("fldName"), field::NAME, 82.55), 33.5);
-    for (int k = 1; k <= kRaceColumns; ++k) {
-        detail.items << fieldItem(QStringLiteral("fld") + raceColumn(k), raceColumn(k), kRaceValueRight[k - 1],
-                                  Qt::AlignRight);
+    ReportItem place = fieldItem(QStringLiteral("cntPlatz"), appendixA ? kPlatz : QString(), 12.96, Qt::AlignRight);
+    if (!appendixA) {
+        place.kind = ReportItem::Kind::RowCount;
     }
-    detail.items << fieldItem(QStringLiteral("fldGesamt"), kPunkteTotal, 273.05, Qt::AlignRight);
+    detail.items << place;
+    detail.items << clipped(fieldItem(QStringLiteral("fldSegelnr"), field::SEGELNR, boatX[0]), boatWidth[0]);
+    detail.items << clipped(fieldItem(QStringLiteral("fldBootsname"), field::BOOTSNAME, boatX[1]), boatWidth[1]);
+    detail.items << clipped(fieldItem(QStringLiteral("fldName"), field::NAME, boatX[2]), boatWidth[2]);
+    for (int k = 1; k <= raceColumns; ++k) {
+        ReportItem value =
+            fieldItem(QStringLiteral("fld") + raceColumn(k), raceColumn(k),
+                      appendixA ? raceLeft(k) + kPlaceRaceValue : kRaceValueRight[k - 1], Qt::AlignRight);
+        if (appendixA) {
+            value.font = reportFont(kFont, 8);
+        }
+        detail.items << value;
+    }
+    detail.items << fieldItem(QStringLiteral("fldGesamt"), kPunkteTotal, appendixA ? kPlaceTotalRight + 0.26 : 273.05,
+                              Qt::AlignRight);
+    if (appendixA) {
+        detail.items << fieldItem(QStringLiteral("fldNetto"), kNetto, 273.05, Qt::AlignRight);
+    }
 
     ReportBand summary{BandKind::Summary, 8.47, {}};
     ReportItem races = text(kRaceList, {}, 2.12, 0, Qt::AlignLeft, reportFont(kFont, 8), kGray);
@@ -107,9 +139,9 @@ ReportDesign TReportS::seriesDesign() {
 }
 
 ReportDesign TReportS::design(const Result& ranking) {
-    ReportDesign design = seriesDesign();
+    ReportDesign design = seriesDesign(ranking.appendixA);
     design.item(kTitle).text = ranking.caption;
-    for (int k = 1; k <= kRaceColumns; ++k) {
+    for (int k = 1; k <= raceColumns(ranking); ++k) {
         design.item(raceHeader(k)).enabled = k <= ranking.races;
     }
     design.item(kRaceList).text = ranking.raceList;

@@ -9,6 +9,7 @@
 #include "series/AppendRace.h"
 #include "series/SeriesStore.h"
 #include "series/TReportS.h"
+#include "series/TSeriesRules.h"
 #include "store/Clock.h"
 #include "store/Error.h"
 #include "timing/Race.h"
@@ -19,6 +20,8 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPrinter>
+
+#include <algorithm>
 
 namespace wm {
 
@@ -37,6 +40,7 @@ TSeriesManager::TSeriesManager(Race& running, const Seams& seams, QWidget* paren
     commands().add({m_ui->Label1, m_ui->imgClose, 6, 7, [this] { accept(); }});
     commands().add({m_ui->Label3, m_ui->imgNewS, 10, 11, [this] { Label3Click(); }});
     commands().add({m_ui->Label4, nullptr, 0, 0, [this] { Label4Click(); }});
+    commands().add({m_ui->LabelWertung, nullptr, 0, 0, [this] { LabelWertungClick(); }});
     m_reports =
         new ClassReportPanel({m_ui->Label2, m_ui->imgReport, m_ui->Label13, m_ui->Label14, m_ui->Label7, m_ui->Label5,
                               m_ui->Label6, m_ui->ComboBox1, m_ui->Edit1, m_ui->UpDown1, m_ui->Edit2, m_ui->UpDown2},
@@ -56,6 +60,7 @@ TSeriesManager::TSeriesManager(Race& running, const Seams& seams, QWidget* paren
     m_ui->Label2->setEnabled(false);
     m_ui->imgReport->setEnabled(false);
     m_ui->Label4->setEnabled(false);
+    m_ui->LabelWertung->setEnabled(false);
     RefreshTree();
 }
 
@@ -77,6 +82,7 @@ void TSeriesManager::aboutToShow() {
 
 void TSeriesManager::enableAppend() {
     m_ui->Label4->setEnabled(!m_series.name.isEmpty() && (m_tblSerie.isOpen() || seriesExists(m_series)));
+    m_ui->LabelWertung->setEnabled(m_tblSerie.isOpen());
 }
 
 void TSeriesManager::RefreshTree() {
@@ -88,6 +94,7 @@ void TSeriesManager::TreeView1Change(const QString& name) {
     guarded(m_seams.prompts, [&] {
         closeSeriesTable();
         m_series = seriesFiles(m_seams.programDir, name);
+        m_rules = {};
         try {
             openSeriesTable();
         } catch (const Error&) {
@@ -95,6 +102,7 @@ void TSeriesManager::TreeView1Change(const QString& name) {
             enableAppend();
             throw;
         }
+        readRules();
         RefreshWF();
         enableAppend();
     });
@@ -108,11 +116,38 @@ void TSeriesManager::RefreshWF() {
 // The grid's columns for the open series (none while no series is open).
 void TSeriesManager::showSeries() {
     QTableView* view = m_ui->DBGrid1;
-    const QList<SeriesColumn> columns =
+    QList<SeriesColumn> columns =
         m_tblSerie.isOpen() ? seriesGridColumns(m_tblSerie.fields(), view->width()) : QList<SeriesColumn>();
     QList<RecordModel::Column> shown;
     for (const SeriesColumn& c : columns) {
         shown.append({c.field, c.caption, c.width});
+    }
+    m_standings.clear();
+    m_grid.setArrange({});
+    if (m_tblSerie.isOpen() && m_rules.kind == SeriesRules::Kind::AppendixA) {
+        // Under Appendix A the grid also shows the place and the net total, ranked by them.
+        const QList<qint64> rowids = m_tblSerie.selectRowids();
+        const QList<BoatStanding> standings = scoreAppendixA(seriesRaceEntries(m_tblSerie), m_rules);
+        for (qsizetype b = 0; b < rowids.size(); ++b) {
+            m_standings.insert(rowids[b], standings.value(b));
+        }
+        auto column = [this](const QString& title, int width, auto value) {
+            return RecordModel::Column{{}, title, width, [this, value](qint64 rowid) {
+                                           const auto at = m_standings.constFind(rowid);
+                                           return at == m_standings.constEnd() ? QString() : value(*at);
+                                       }};
+        };
+        const int width = view->width();
+        shown.prepend(column(kPlatz, width / 20, [](const BoatStanding& b) { return QString::number(b.place); }));
+        columns.prepend({{}, kPlatz, width / 20, true});
+        const qsizetype total = 1 + kSeriesFixedFields; // after "Gesamt", the last fixed field
+        shown.insert(total, column(kNetto, width / 14, [](const BoatStanding& b) { return pointsText(b.net); }));
+        columns.insert(total, {{}, kNetto, width / 14, true});
+        m_grid.setArrange([this](QList<qint64>& ids) {
+            std::stable_sort(ids.begin(), ids.end(), [this](qint64 a, qint64 b) {
+                return m_standings.value(a).place < m_standings.value(b).place;
+            });
+        });
     }
     m_grid.setColumns(shown);
     if (m_tblSerie.isOpen()) {
@@ -123,10 +158,25 @@ void TSeriesManager::showSeries() {
         m_ui->WFList->clear();
         m_ui->CurrTyp->clear();
     }
+    showRules();
     applyColumnWidths(view, &m_grid);
     for (int i = 0; i < int(columns.size()); ++i) {
         view->setColumnHidden(i, !columns[i].visible);
     }
+}
+
+void TSeriesManager::readRules() {
+    m_rules = {};
+    try {
+        m_rules = readSeriesRules(m_series.settingsPath);
+    } catch (const Error& e) {
+        m_seams.prompts.error(e.message());
+    }
+    showRules();
+}
+
+void TSeriesManager::showRules() {
+    m_ui->lblWertung->setText(m_tblSerie.isOpen() ? QStringLiteral("Wertung: ") + seriesRulesLine(m_rules) : QString());
 }
 
 void TSeriesManager::RefreshPop() {
@@ -201,8 +251,10 @@ void TSeriesManager::Label3Click() {
             throw;
         }
         m_series = files;
+        m_rules = {};
         openSeriesTable();
         RefreshTree();
+        readRules();
         // A new series has no races yet: the race list stays empty, even if an old settings file remains.
         RefreshWF();
     });
@@ -232,6 +284,7 @@ void TSeriesManager::Button3Click() {
         }
         // Nothing is open now: the grid, the race list and the reports show no series until one is chosen.
         m_series = {};
+        m_rules = {};
         showSeries();
         RefreshTree();
     });
@@ -293,11 +346,12 @@ SeriesSelection TSeriesManager::selection(SeriesSelection::Kind kind) const {
 
 Result TSeriesManager::printedRanking(const SeriesSelection& sel) {
     const int n = raceCount(m_tblSerie);
-    if (n > TReportS::kRaceColumns) {
-        m_seams.prompts.message(kTooManyRacesMessage);
+    Result ranking = seriesResult(m_tblSerie, sel, seriesPrintedTitle(m_series.name, sel),
+                                  raceListLine(raceListLines(m_series.settingsPath, n)), m_rules);
+    if (n > TReportS::raceColumns(ranking)) {
+        m_seams.prompts.message(ranking.appendixA ? kTooManyPlacedRacesMessage : kTooManyRacesMessage);
     }
-    return seriesResult(m_tblSerie, sel, seriesPrintedTitle(m_series.name, sel),
-                        raceListLine(raceListLines(m_series.settingsPath, n)));
+    return ranking;
 }
 
 Result TSeriesManager::PrepareReport(bool range) {
@@ -336,8 +390,9 @@ void TSeriesManager::exportPdf(const SeriesSelection& sel) {
     if (!requireSeries()) {
         return;
     }
-    const Result ranking = seriesResult(m_tblSerie, sel, seriesPdfHeader(m_series.name, sel),
-                                        raceListLine(raceListLines(m_series.settingsPath, raceCount(m_tblSerie))));
+    const Result ranking =
+        seriesResult(m_tblSerie, sel, seriesPdfHeader(m_series.name, sel),
+                     raceListLine(raceListLines(m_series.settingsPath, raceCount(m_tblSerie))), m_rules);
     if (ranking.rows.rows.isEmpty()) {
         throw Error(noBoatsMessage(m_series.name, sel));
     }
@@ -359,6 +414,22 @@ void TSeriesManager::Label5Click() {
 
 void TSeriesManager::Label6Click() {
     guarded(m_seams.prompts, [&] { exportPdf(selection(SeriesSelection::Kind::Range)); });
+}
+
+void TSeriesManager::LabelWertungClick() {
+    guarded(m_seams.prompts, [&] {
+        if (!requireSeries()) {
+            return;
+        }
+        TSeriesRules dialog(m_rules, this);
+        if (dialog.exec() != QDialog::Accepted) {
+            return;
+        }
+        const SeriesRules rules = dialog.rules().value_or(m_rules);
+        writeSeriesRules(m_series.settingsPath, rules);
+        m_rules = rules;
+        showSeries();
+    });
 }
 
 } // namespace wm

@@ -6,6 +6,8 @@
 #include "store/RecordModel.h"
 #include "store/Table.h"
 
+#include <QHash>
+
 #include <functional>
 #include <memory>
 
@@ -48,9 +50,11 @@ public:
     void Label5Click();
     void Label6Click();
     void Label7Click();
+    void LabelWertungClick();
 
     // The open series ("" when none), the series in the tree, top to bottom, and the race menu's captions.
     const QString& seriesName() const { return m_series.name; }
+    const SeriesRules& rules() const { return m_rules; }
     QStringList seriesList() const { return names(); }
     QStringList raceMenu() const;
     QMenu* popAppend() const { return m_popAppend; }
@@ -60,6 +64,10 @@ protected:
 
 private:
     void openSeriesTable();
+    // The rules of the open series from its settings file; one that cannot be read is said, and the sum stays in
+    // force.
+    void readRules();
+    void showRules();
     void closeSeriesTable();
     void showSeries();
     bool requireSeries();
@@ -82,6 +90,8 @@ private:
     SeriesFiles m_series; // tblSerie: the series named last, open or not
     Table m_tblSerie;
     RecordModel m_grid;
+    SeriesRules m_rules;                     // in force for the open series
+    QHash<qint64, BoatStanding> m_standings; // under Appendix A: each series row's standing, for the grid
 };
 
 } // namespace wm

@@ -75,6 +75,9 @@ void RecordModel::refresh() {
     const qint64 keep = currentRowid();
     const int oldRow = m_current;
     QList<qint64> rowids = m_table.selectRowids(m_filtered ? m_filter : Filter(), m_ignoreCase, m_order);
+    if (m_arrange) {
+        m_arrange(rowids);
+    }
     int row = -1;
     if (!rowids.isEmpty()) {
         row = int(rowids.indexOf(keep));
@@ -213,6 +216,12 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const int f = m_columnFields[index.column()];
+    if (const auto& text = m_columns[index.column()].text) {
+        if (role == Qt::DisplayRole) {
+            return text(m_rowids[index.row()]);
+        }
+        return role == Qt::TextAlignmentRole ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    }
     if (f < 0) {
         return {};
     }
@@ -241,7 +250,7 @@ QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int r
 
 Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (!m_readOnly && index.isValid()) {
+    if (!m_readOnly && index.isValid() && !m_columns.value(index.column()).text) {
         f |= Qt::ItemIsEditable;
     }
     return f;

@@ -21,6 +21,8 @@ public:
         QString field;
         QString title;
         int width = 64;
+        // A column worked out from the row rather than stored in it (no field): read only, right-aligned.
+        std::function<QString(qint64 rowid)> text = {};
     };
 
     explicit RecordModel(Table& table, QObject* parent = nullptr);
@@ -33,6 +35,8 @@ public:
     void setFiltered(bool on) { m_filtered = on; }
     bool isFiltered() const { return m_filtered; }
     void setOrder(const QStringList& fields) { m_order = fields; }
+    // Arranges the listed rowids after they are read at refresh(), for an order no field holds; none: as read.
+    void setArrange(std::function<void(QList<qint64>&)> arrange) { m_arrange = std::move(arrange); }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly; }
     // A detached model shows no rows, whatever the table holds.
@@ -94,6 +98,7 @@ private:
     bool m_readOnly = false;
     bool m_detached = false;
     QStringList m_order;
+    std::function<void(QList<qint64>&)> m_arrange;
     QList<qint64> m_rowids;
     mutable Page m_values;             // the rows read since refresh(), by rowid
     mutable bool m_readFailed = false; // reported since refresh()
