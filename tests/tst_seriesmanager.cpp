@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
@@ -76,6 +77,50 @@ void writeRace(const ProgramFolder& folder, const QString& name) {
     }
     CalcPoints(t);
     writeFile(folder.data(name + QStringLiteral(".ini")), "[General]\nStarted=3\n");
+}
+
+// A scored race: each boat "A", "B", … with its corrected time or result code.
+void writeRace(const ProgramFolder& folder, const QString& name, const QList<std::pair<QString, QString>>& entries) {
+    const QString path = folder.data(name + QStringLiteral(".db"));
+    Table::create(path, raceFields(participantFields()));
+    Table t;
+    t.open(path);
+    for (const auto& [sail, time] : entries) {
+        t.insert({{field::SEGELNR, sail},
+                  {field::BOOTSNAME, QStringLiteral("Boot") + sail},
+                  {field::NAME, QStringLiteral("Name") + sail},
+                  {field::TYP, QStringLiteral("Laser")},
+                  {field::YS, 100},
+                  {field::START, 1},
+                  {field::GZEIT, time},
+                  {field::BZEIT, time},
+                  {field::STATUS, isResultCode(time) ? QStringLiteral("2") : QStringLiteral("1")}});
+    }
+    CalcPoints(t);
+    writeFile(folder.data(name + QStringLiteral(".ini")),
+              QStringLiteral("[General]\nStarted=%1\n").arg(entries.size()).toUtf8());
+}
+
+// The lines of an exported CSV file after its byte order mark.
+QStringList csvLines(const QString& path) {
+    return QString::fromUtf8(fileBytes(path).mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+// What a grid shows: the header, then each row, cells joined by blanks (hidden columns left out).
+QStringList gridLines(const QTableView* grid) {
+    const QAbstractItemModel* model = grid->model();
+    QStringList lines;
+    for (int r = -1; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (!grid->isColumnHidden(c)) {
+                cells << (r < 0 ? model->headerData(c, Qt::Horizontal).toString()
+                                : model->index(r, c).data().toString());
+            }
+        }
+        lines << cells.join(u' ');
+    }
+    return lines;
 }
 
 // The words of each page, line by line (top to bottom, each line left to right, joined by blanks).
@@ -155,6 +200,7 @@ private slots:
     void window_centredOverMainWindowBandAcrossWidth();
     void webAndCsv_sameRowsAsThePdf_data();
     void webAndCsv_sameRowsAsThePdf();
+    void appendixA_setInTheDialogScoredShownAndExported();
 };
 
 void TestSeriesManager::lists_treeDescendingMenuAscending() {
@@ -519,6 +565,79 @@ void TestSeriesManager::webAndCsv_sameRowsAsThePdf() {
         csv << csvLines[i].split(u';').join(u' ');
     }
     QCOMPARE(csv, pdf);
+}
+
+void TestSeriesManager::appendixA_setInTheDialogScoredShownAndExported() {
+    Window win;
+    // Four boats: a DNF, a tie in races 2 and 3, A misses race 3, B is DNE in race 4.
+    writeRace(win.f.folder, u"WF-1"_s,
+              {{u"A"_s, u"00:50:00"_s}, {u"B"_s, u"00:51:00"_s}, {u"C"_s, u"00:52:00"_s}, {u"D"_s, u"DNF"_s}});
+    writeRace(win.f.folder, u"WF-2"_s,
+              {{u"A"_s, u"00:52:00"_s}, {u"B"_s, u"00:50:00"_s}, {u"C"_s, u"00:50:00"_s}, {u"D"_s, u"00:53:00"_s}});
+    writeRace(win.f.folder, u"WF-3"_s, {{u"B"_s, u"00:50:00"_s}, {u"C"_s, u"00:50:00"_s}, {u"D"_s, u"00:52:00"_s}});
+    writeRace(win.f.folder, u"WF-4"_s,
+              {{u"A"_s, u"00:50:00"_s}, {u"B"_s, u"DNE"_s}, {u"C"_s, u"00:51:00"_s}, {u"D"_s, u"00:52:00"_s}});
+    win.open();
+    win.f.prompts.inputs.push_back(u"Herbst"_s);
+    PRESS(*win.window, "Label3");
+    auto* rulesLine = win.w<QLabel>("lblWertung");
+    QCOMPARE(rulesLine->text(), u"Wertung: Summe der Wettfahrtpunkte"_s);
+
+    // A step that cannot be stored is said in the dialog, which stays; then one discard from the fourth race.
+    onNextDialog([](QDialog& dialog) {
+        QTest::keyClick(dialog.findChild<QComboBox*>(u"cboRegel"_s), Qt::Key_Down);
+        QVERIFY(press(dialog.findChild<QWidget*>(u"optStufen"_s)));
+        auto* from = dialog.findChild<QSpinBox*>(u"spnAb1"_s);
+        auto* count = dialog.findChild<QSpinBox*>(u"spnAnz1"_s);
+        from->selectAll();
+        QTest::keyClicks(from, u"2"_s);
+        count->selectAll();
+        QTest::keyClicks(count, u"2"_s);
+        QVERIFY(press(dialog.findChild<QWidget*>(u"cmdOK"_s)));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.findChild<QLabel*>(u"lblHinweis"_s)->text().isEmpty());
+        from->selectAll();
+        QTest::keyClicks(from, u"4"_s);
+        count->selectAll();
+        QTest::keyClicks(count, u"1"_s);
+        QVERIFY(press(dialog.findChild<QWidget*>(u"cmdOK"_s)));
+        QVERIFY(!dialog.isVisible());
+    });
+    PRESS(*win.window, "LabelWertung");
+    const QString settings = win.f.folder.path() + u"/data/Serien/Herbst.ini"_s;
+    QCOMPARE(IniFile(settings).readString(u"Wertung"_s, u"Streicher"_s, {}), u"4:1"_s);
+    QCOMPARE(rulesLine->text(), u"Wertung: Wettfahrtordnung Anhang A · nicht gesegelt/DNF/…: Gemeldete der Serie + 1 · "
+                                u"ab 4 WF 1 Streicher · Gleichstand nach A8"_s);
+
+    for (const char* race : {"WF-1", "WF-2", "WF-3", "WF-4"}) {
+        QVERIFY(win.append(QString::fromLatin1(race)));
+    }
+    QCOMPARE(win.f.prompts.errors, QStringList());
+    // Worked by hand: codes score 4 boats + 1 = 5; one discard, never B's DNE; A and C tie on 5, A8.1 puts
+    // A (1, 1, 3) before C (1,5, 1,5, 2). Total and race columns keep their documented points (ties by order).
+    const QTableView* grid = win.w<QTableView>("DBGrid1");
+    QCOMPARE(gridLines(grid), QStringList({u"Platz Segelnr. Bootsname Name Gesamt Netto R1 R2 R3 R4"_s,
+                                           u"1 A BootA NameA 9 5 1 3 4 1"_s, u"2 C BootC NameC 9 5 3 2 2 2"_s,
+                                           u"3 B BootB NameB 8 8 2 1 1 4"_s, u"4 D BootD NameD 14 10 4 4 3 3"_s}));
+
+    PRESS(*win.window, "Label7");
+    QCOMPARE(csvLines(win.reports(u"Serie_Herbst.csv"_s)),
+             QStringList({u"Platz;Segelnummer;Bootsname;Name;WF 1;WF 2;WF 3;WF 4;Gesamt;Netto"_s,
+                          u"1;A;BootA;NameA;1;3;(5 DNC);1;10;5"_s, u"2;C;BootC;NameC;(3);1,5;1,5;2;8;5"_s,
+                          u"3;B;BootB;NameB;(2);1,5;1,5;5 DNE;10;8"_s, u"4;D;BootD;NameD;(5 DNF);4;3;3;15;10"_s}));
+    const QStringList page = pdfLines(win.reports(u"Serie_Herbst.pdf"_s)).value(0);
+    QVERIFY2(page.contains(u"2 C BootC NameC (3) 1,5 1,5 2 8 5"_s), qPrintable(page.join(u'\n')));
+
+    // Back to the sum: the documented grid and file.
+    onNextDialog([](QDialog& dialog) {
+        QTest::keyClick(dialog.findChild<QComboBox*>(u"cboRegel"_s), Qt::Key_Up);
+        QVERIFY(press(dialog.findChild<QWidget*>(u"cmdOK"_s)));
+    });
+    PRESS(*win.window, "LabelWertung");
+    QCOMPARE(gridLines(grid).value(0), u"Segelnr. Bootsname Name Gesamt R1 R2 R3 R4"_s);
+    PRESS(*win.window, "Label7");
+    QCOMPARE(csvLines(win.reports(u"Serie_Herbst.csv"_s)).value(0),
+             u"Platz;Segelnummer;Bootsname;Name;WF 1;WF 2;WF 3;WF 4;Gesamt"_s);
 }
 
 QTEST_MAIN(TestSeriesManager)
