@@ -342,11 +342,15 @@ void TestSeriesManager::printed_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("rows");
     QTest::addColumn<bool>("warned");
+    QTest::addColumn<bool>("appendixA");
 
-    QTest::newRow("three races right after six") << 6 << 3 << "Label2" << 4 << false;
-    QTest::newRow("eight races: message, seven columns") << 0 << 8 << "Label2" << 4 << true;
+    QTest::newRow("three races right after six") << 6 << 3 << "Label2" << 4 << false << false;
+    QTest::newRow("eight races: message, seven columns") << 0 << 8 << "Label2" << 4 << true << false;
     // Types "Jolle" and "Kat" are gathered; a type the series lacks still prints headers and race list.
-    QTest::newRow("type without boats") << 0 << 2 << "Label13" << 0 << false;
+    QTest::newRow("type without boats") << 0 << 2 << "Label13" << 0 << false << false;
+    // Races appended before their entries were kept count with the points they were given.
+    QTest::newRow("Appendix A: ten columns") << 0 << 10 << "Label2" << 4 << false << true;
+    QTest::newRow("Appendix A: eleven races, message") << 0 << 11 << "Label2" << 4 << true << true;
 }
 
 void TestSeriesManager::printed() {
@@ -355,10 +359,16 @@ void TestSeriesManager::printed() {
     QFETCH(QString, command);
     QFETCH(int, rows);
     QFETCH(bool, warned);
+    QFETCH(bool, appendixA);
 
     Window win;
     writeSeries(win.f.folder, QStringLiteral("Vorher"), 2, racesBefore);
     writeSeries(win.f.folder, QStringLiteral("Serie 'A'"), 4, races);
+    if (appendixA) {
+        IniFile ini(win.f.folder.path() + u"/data/Serien/Serie 'A'.ini"_s);
+        ini.writeString(u"Wertung"_s, u"Regel"_s, u"AnhangA"_s);
+        ini.save();
+    }
     win.open();
     if (racesBefore > 0) {
         QVERIFY(win.choose(QStringLiteral("Vorher")));
@@ -371,29 +381,32 @@ void TestSeriesManager::printed() {
     }
     QVERIFY2(press(win.window->findChild<QWidget*>(command)), qPrintable(command));
     QCOMPARE(win.f.prompts.errors, QStringList());
-    QCOMPARE(win.f.prompts.messages.contains(kTooManyRacesMessage), warned);
+    QCOMPARE(win.f.prompts.messages.contains(appendixA ? kTooManyPlacedRacesMessage : kTooManyRacesMessage), warned);
 
     const QList<QStringList> pages = pdfLines(win.preview());
     QCOMPARE(pages.size(), 1);
     const QStringList& lines = pages[0];
     const QString header = lines.filter(QStringLiteral("Segelnummer")).value(0);
     QStringList shown;
-    for (int k = 1; k <= 8; ++k) {
+    for (int k = 1; k <= 11; ++k) {
         if (header.split(u' ').contains(QString::number(k))) {
             shown << QString::number(k);
         }
     }
+    const int columns = appendixA ? 10 : 7;
     QStringList expected;
-    for (int k = 1; k <= std::min(races, 7); ++k) {
+    for (int k = 1; k <= std::min(races, columns); ++k) {
         expected << QString::number(k);
     }
     QCOMPARE(shown, expected);
+    QCOMPARE(header.endsWith(u"Gesamt Netto"_s), appendixA);
     const QStringList details = lines.filter(QRegularExpression(QStringLiteral("^\\d+ S\\d+ ")));
     QCOMPARE(details.size(), rows);
     if (rows > 0) {
-        // Race 7 prints (71), race 8 never does.
-        QCOMPARE(details[0].contains(QStringLiteral(" 71 ")), races >= 7);
-        QVERIFY(!details[0].contains(QStringLiteral(" 81 ")));
+        // The last race of the paper prints (71, 101), the one after it never does.
+        const int last = std::min(races, columns);
+        QVERIFY(details[0].contains(u" %1 "_s.arg(10 * last + 1)));
+        QVERIFY(!details[0].contains(u" %1 "_s.arg(10 * (columns + 1) + 1)));
     }
     QStringList raceList;
     for (int k = 1; k <= races; ++k) {

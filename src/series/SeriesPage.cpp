@@ -16,11 +16,12 @@ struct Columns {
     double captionX[4]; // Platz, Segelnr., Bootsname, Name
     double textX[3];    // sail number, boat, helmsman
     double textWidth[3];
-    double titleX[SeriesPage::kRaceColumns]; // race titles: left edges, 25 wide
+    double titleX[SeriesPage::kRaceColumns]; // race titles: left edges of 25 wide labels
     double valueRight[SeriesPage::kRaceColumns];
     double valueWidth;
     double valueSize;
-    double totalX; // total: 60 wide; under Appendix A, total and net total each 46 wide
+    bool titlesRight; // race titles over the right edge of their values rather than from their left edge
+    double totalX;    // total: 60 wide; under Appendix A, total and net total each 46 wide
     double totalWidth;
 };
 
@@ -31,16 +32,18 @@ constexpr Columns kSumColumns = {{0, 32, 120, 256},
                                  {414, 445, 477, 509, 539, 570, 601, 633, 664, 697},
                                  25,
                                  12,
+                                 false,
                                  703,
                                  60};
 
 constexpr Columns kPlaceColumns = {{0, 32, 100, 200},
                                    {30, 104, 204},
                                    {66, 92, 100},
-                                   {310, 347, 384, 421, 458, 495, 532, 569, 606, 643},
+                                   {318, 355, 392, 429, 466, 503, 540, 577, 614, 651},
                                    {343, 380, 417, 454, 491, 528, 565, 602, 639, 676},
-                                   35,
-                                   8,
+                                   36,
+                                   9,
+                                   true,
                                    680,
                                    46};
 
@@ -77,7 +80,8 @@ SeriesPage::SeriesPage(const Result& ranking, const Clock& clock)
                                     pdf::Align::Left, 12, true, kGray, captions[i]);
     }
     for (int k = 1; k <= kRaceColumns; ++k) {
-        columns.items << pdf::label(titleItem(k), at.titleX[k - 1], 2, 25, pdf::Align::Left, 12, true, kGray);
+        columns.items << pdf::label(titleItem(k), at.titleX[k - 1], 2, 25,
+                                    at.titlesRight ? pdf::Align::Right : pdf::Align::Left, 12, true, kGray);
     }
     columns.items << pdf::label(QStringLiteral("lblGesamt"), at.totalX + 1, 2, at.totalWidth, pdf::Align::Right, 12,
                                 true, kGray, QStringLiteral("Gesamt"));

@@ -15,10 +15,10 @@ constexpr double kRaceHeaderLeft[TReportS::kRaceColumns] = {122.77, 135.47, 148.
 constexpr double kRaceValueRight[TReportS::kRaceColumns] = {124.88, 137.58, 150.28, 162.98, 175.68, 188.38, 201.08};
 
 // Under Appendix A: ten race columns of cells such as "(6 DNC)" in smaller type, the total and the net total.
-constexpr double kPlaceRaceLeft = 109;
-constexpr double kPlaceRacePitch = 13.5;
-constexpr double kPlaceRaceValue = 12; // right edge of a value from the left of its header
-constexpr double kPlaceTotalRight = 256;
+constexpr double kPlaceRaceLeft = 107.5;
+constexpr double kPlaceRacePitch = 13.3;
+constexpr double kPlaceRaceValue = 12; // right edge of a column's cells and header, from its left
+constexpr double kPlaceTotalRight = 257;
 
 ReportItem text(const QString& name, const QString& value, double x, double y, Qt::AlignmentFlag align,
                 const QFont& font, const QColor& color) {
@@ -79,8 +79,8 @@ ReportDesign TReportS::seriesDesign(bool appendixA) {
         header.items << text(name, value, x, 2.12, align, headerFont, kGray);
     };
     // The boat columns: left edges and widths; under Appendix A narrower, to leave room for ten races.
-    const double boatX[3] = {19.05, appendixA ? 44.5 : 46.57, appendixA ? 77 : 82.55};
-    const double boatWidth[3] = {appendixA ? 24.5 : 26.5, appendixA ? 31.5 : 35, appendixA ? 30 : 33.5};
+    const double boatX[3] = {19.05, 46.57, appendixA ? 79.5 : 82.55};
+    const double boatWidth[3] = {26.5, appendixA ? 32.0 : 35.0, appendixA ? 28.5 : 33.5};
     headerCaption(QStringLiteral("capPlatz"), QStringLiteral("Platz"), 4.23);
     headerCaption(QStringLiteral("capSegelnr"), QStringLiteral("Segelnummer"), boatX[0]);
     headerCaption(QStringLiteral("capBootsname"), QStringLiteral("Bootsname"), boatX[1]);
@@ -90,7 +90,12 @@ ReportDesign TReportS::seriesDesign(bool appendixA) {
         return appendixA ? kPlaceRaceLeft + kPlaceRacePitch * (k - 1) : kRaceHeaderLeft[k - 1];
     };
     for (int k = 1; k <= raceColumns; ++k) {
-        headerCaption(raceHeader(k), QString::number(k), raceLeft(k));
+        // Under Appendix A a header stands over the right edge of its cells, which are wider than its number.
+        if (appendixA) {
+            headerCaption(raceHeader(k), QString::number(k), raceLeft(k) + kPlaceRaceValue, Qt::AlignRight);
+        } else {
+            headerCaption(raceHeader(k), QString::number(k), raceLeft(k));
+        }
         header.items.last().enabled = false;
     }
     headerCaption(QStringLiteral("capGesamt"), QStringLiteral("Gesamt"), appendixA ? kPlaceTotalRight : 272.79,
