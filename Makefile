@@ -1,6 +1,6 @@
 # Set-up, build and test on a fresh Debian 12 machine: `make run` and `make test`.
 PACKAGES := cmake ninja-build g++ pkg-config git \
-	qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-translations-l10n \
+	qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-multimedia-dev qt6-translations-l10n \
 	libsqlite3-dev libhpdf-dev libsimpleini-dev libpoppler-cpp-dev libgl-dev \
 	fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-open-sans \
 	xvfb xauth x11-utils imagemagick poppler-utils

@@ -10,6 +10,7 @@ class Clock;
 class Prompts;
 class Notifier;
 class Preview;
+class SignalSound;
 
 // What the windows take from outside: the program folder and the seams that tests replace.
 struct Services {
@@ -20,6 +21,7 @@ struct Services {
     Notifier* notifier = nullptr; // null: the tray icon (or the main window where there is no tray)
     Preview* preview = nullptr;
     std::function<int()> screenWidth; // null: the primary screen's width
+    SignalSound* sound = nullptr;     // null: the machine's audio output
 };
 
 } // namespace wm

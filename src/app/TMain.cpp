@@ -8,6 +8,7 @@
 #include "desktop/CommandLabels.h"
 #include "desktop/GridBinding.h"
 #include "desktop/Prompts.h"
+#include "desktop/SignalSound.h"
 #include "desktop/UpDown.h"
 #include "desktop/WidgetScaling.h"
 #include "participants/ParticipantRegister.h"
@@ -17,6 +18,7 @@
 #include "store/Error.h"
 #include "store/IniFile.h"
 #include "timing/RacePanel.h"
+#include "timing/SignalDesk.h"
 #include "timing/StartClock.h"
 #include "ui_TMain.h"
 
@@ -181,6 +183,18 @@ void TMain::setUpPanels() {
     m_results =
         new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race, seams(), this);
 
+    if (!m_services.sound) {
+        m_toneSound = new ToneSound(this);
+    }
+    m_signals = new SignalDesk(
+        *m_services.clock, *m_services.prompts, m_services.sound ? *m_services.sound : *m_toneSound, *m_startClock,
+        {m_ui->cmdStartfolge, m_ui->cmdRueckruf, m_ui->cmdVerschieben, m_ui->chkSignale, m_ui->lblNextSignal, this},
+        [this] { return m_shared.race.mode() == Race::Mode::Finish; }, this);
+    connect(m_racePanel, &RacePanel::modeChanged, this, [this](Race::Mode mode) {
+        // The sequence belongs to the start setup, which is gone once boats are timed.
+        m_ui->cmdStartfolge->setVisible(mode != Race::Mode::Finish && mode != Race::Mode::Over);
+    });
+
     connect(m_register, &RegisterPanel::addRequested, m_racePanel, &RacePanel::cmdAddClick);
     connect(m_racePanel, &RacePanel::modeChanged, m_register,
             [this](Race::Mode mode) { m_register->setRaceOpen(mode != Race::Mode::NoRace); });
@@ -274,6 +288,7 @@ void TMain::timLoadTimer() {
     guarded(*m_services.prompts, [&] {
         const IniFile prefs(m_services.programDir.prefsPath());
         m_startClock->load(prefs, currentSID());
+        m_signals->load(prefs);
     });
     m_timLoad->stop();
 }

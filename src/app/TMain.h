@@ -24,7 +24,9 @@ class Race;
 class RacePanel;
 class ResultButtons;
 class RegisterPanel;
+class SignalDesk;
 class StartClock;
+class ToneSound;
 class TrayIcon;
 
 // The main window's frame: header and navigation, start-up and shutdown, notices, scaling and the default
@@ -48,6 +50,7 @@ public:
     StartClock& startClock() const { return *m_startClock; }
     RegisterPanel& registerPanel() const { return *m_register; }
     RacePanel& racePanel() const { return *m_racePanel; }
+    SignalDesk& signalDesk() const { return *m_signals; }
     ResultButtons& resultButtons() const { return *m_results; }
     TrayIcon& trayIcon() const { return *m_tray; }
     Notifier& notifier() const;
@@ -97,6 +100,8 @@ private:
     RegisterPanel* m_register = nullptr;
     RacePanel* m_racePanel = nullptr;
     ResultButtons* m_results = nullptr;
+    SignalDesk* m_signals = nullptr;
+    ToneSound* m_toneSound = nullptr; // when no sound was lent
     CommandLabels* m_navigation = nullptr;
     TrayIcon* m_tray = nullptr;
     // Made once the tray icon exists, which shows the notices unless the program was given a notifier.

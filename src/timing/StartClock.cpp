@@ -103,6 +103,30 @@ QString StartClock::clockText(int n) const {
     return m_starts.at(size_t(n - 1)).clock->text();
 }
 
+bool StartClock::setStartTime(int n, double time) {
+    const HourMinuteSecond hms = splitTime(time);
+    const StartWidgets& w = m_starts.at(size_t(n - 1));
+    m_loading = true;
+    w.hour->setText(QString::number(hms.hour));
+    w.minute->setText(QString::number(hms.minute));
+    w.second->setText(QString::number(hms.second));
+    m_loading = false;
+    const bool taken = guarded(m_prompts, [&] { recompute(n); });
+    Timer2Timer();
+    return taken;
+}
+
+QList<std::pair<int, int>> StartClock::activeStarts() const {
+    QList<std::pair<int, int>> starts;
+    for (int n = 1; n <= kStarts; ++n) {
+        if (isActive(n)) {
+            const QString text = FormatTime(m_times[size_t(n - 1)]);
+            starts.append({n, text.mid(0, 2).toInt() * 3600 + text.mid(3, 2).toInt() * 60 + text.mid(6, 2).toInt()});
+        }
+    }
+    return starts;
+}
+
 void StartClock::recompute(int n) {
     const StartWidgets& w = m_starts[size_t(n - 1)];
     const QString composed = w.hour->text() + u':' + w.minute->text() + u':' + w.second->text();
@@ -147,6 +171,7 @@ void StartClock::Timer2Timer() {
             w.sign->setFont(f);
         }
     }
+    emit refreshed();
 }
 
 void StartClock::arm(QTimer* timer) {

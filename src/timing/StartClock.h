@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QObject>
 #include <QString>
 
 #include <array>
+#include <utility>
 
 class QCheckBox;
 class QLabel;
@@ -70,6 +72,11 @@ public:
     void setActive(int n, bool active);
     // The text start n's clock shows now (n from 1 to 5).
     QString clockText(int n) const;
+    // Puts a time of day into start n's three fields as the restore does (numbers without leading zeros) and
+    // takes it as typed. False when it was refused (the message has been shown).
+    bool setStartTime(int n, double time);
+    // The active starts: (start number, the second of day its time shows).
+    QList<std::pair<int, int>> activeStarts() const;
 
     // Runs when a field of start n changes: an empty text, or one below "0", empties the field; otherwise
     // the three fields give the start's new time (an invalid time is refused with a message).
@@ -82,6 +89,10 @@ public:
     // The saved start configuration of one participant database (section), or its defaults.
     void load(const IniFile& ini, const QString& section);
     void save(IniFile& ini, const QString& section) const;
+
+signals:
+    // After the start clocks were refreshed (every second, and when a start changed).
+    void refreshed();
 
 private:
     void recompute(int n);
