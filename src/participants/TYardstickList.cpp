@@ -23,8 +23,8 @@ TYardstickList::TYardstickList(const Seams& seams, Table& participants, const QS
     grid->setHorizontalHeaderLabels({QStringLiteral("Segelnr."), QStringLiteral("Bootsname"), QStringLiteral("Typ"),
                                      QStringLiteral("YS jetzt"), QStringLiteral("YS Liste"),
                                      QStringLiteral("Übernehmen"), QStringLiteral("Hinweis")});
-    for (const auto& [column, width] : {std::pair{Sail, 78}, {Boat, 150}, {Type, 118}, {Now, 64}, {Listed, 64},
-                                        std::pair{Tick, 80}}) {
+    for (const auto& [column, width] :
+         {std::pair{Sail, 78}, {Boat, 150}, {Type, 118}, {Now, 64}, {Listed, 64}, std::pair{Tick, 80}}) {
         grid->setColumnWidth(column, width);
     }
     grid->horizontalHeader()->setStretchLastSection(true);
@@ -98,7 +98,8 @@ void TYardstickList::cmdApplyClick() {
     guarded(m_seams.prompts, [&] {
         const QString name = m_ui->txtName->text().simplified();
         if (name.isEmpty()) {
-            throw Error(QStringLiteral("Bitte einen Namen für die Yardstick-Liste eingeben (zum Beispiel 'DSV 2027')."));
+            throw Error(
+                QStringLiteral("Bitte einen Namen für die Yardstick-Liste eingeben (zum Beispiel 'DSV 2027')."));
         }
         QList<YardstickChange> ticked;
         for (int r = 0; r < m_ui->DBGrid1->rowCount(); ++r) {

@@ -151,9 +151,8 @@ YardstickComparison compareWithRegister(const YardstickList& list, const Table& 
         if (!now.isNull() && std::abs(now.toDouble() - entry->yardstick) < 1e-9) {
             continue;
         }
-        comparison.changes.append({row.rowid, row.values.value(sailAt).toString(),
-                                   row.values.value(boatAt).toString(), type, now, entry->yardstick,
-                                   remarkOf(*entry)});
+        comparison.changes.append({row.rowid, row.values.value(sailAt).toString(), row.values.value(boatAt).toString(),
+                                   type, now, entry->yardstick, remarkOf(*entry)});
     }
     comparison.missingTypes = missing.values();
     std::sort(comparison.missingTypes.begin(), comparison.missingTypes.end(),

@@ -17,8 +17,8 @@ struct YardstickEntry {
     int line = 0; // the row of the file that is in force for this type
     QString type; // as the file writes it
     double yardstick = 0;
-    QString note;     // what follows the number ("B" of "104 B")
-    QString hint;     // the "Hinweis" column
+    QString note;        // what follows the number ("B" of "104 B")
+    QString hint;        // the "Hinweis" column
     int earlierLine = 0; // the type was given before in this row, and that row gives way
 };
 
