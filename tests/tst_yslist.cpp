@@ -102,11 +102,9 @@ void TestYardstickList::readList_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("expected"); // summary(), or the error
     QTest::newRow("semicolons, hint column")
-        << csv({u"Typ;Yardstick;Hinweis"_s, u"Laser;113;"_s, u"Pirat;112 B;neu"_s})
-        << u"Laser=113, Pirat=112 B | "_s;
+        << csv({u"Typ;Yardstick;Hinweis"_s, u"Laser;113;"_s, u"Pirat;112 B;neu"_s}) << u"Laser=113, Pirat=112 B | "_s;
     QTest::newRow("commas, header in any case and order")
-        << csv({u"HINWEIS,yardstick,TYP"_s, u"x,\"112,5\",Finn"_s, u",104,Korsar"_s})
-        << u"Finn=112,5, Korsar=104 | "_s;
+        << csv({u"HINWEIS,yardstick,TYP"_s, u"x,\"112,5\",Finn"_s, u",104,Korsar"_s}) << u"Finn=112,5, Korsar=104 | "_s;
     QTest::newRow("a type twice: the later row wins")
         << csv({u"Typ;Yardstick"_s, u"Laser;113"_s, u"Pirat;112"_s, u"laser ;111"_s})
         << u"Pirat=112, laser=111 | 4:Typ steht schon in Zeile 2; die spätere Zeile gilt"_s;
@@ -117,8 +115,8 @@ void TestYardstickList::readList_data() {
         << csv({u"Typ;Yardstick"_s, u"Laser;"_s, u"Pirat;-3"_s, u";104"_s, u"Finn;abc"_s, u"Korsar;103"_s})
         << u"Korsar=103 | 2:keine Yardstick-Zahl, 3:Yardstick '-3' ist nicht größer als 0, 4:kein Typ, "
            u"5:Yardstick 'abc' ist keine Zahl"_s;
-    QTest::newRow("Windows-1252 umlauts") << QByteArray("Typ;Yardstick\r\nM\xF6we;98\r\nZugv\xF6gel;99\r\n")
-                                          << u"Möwe=98, Zugvögel=99 | "_s;
+    QTest::newRow("Windows-1252 umlauts")
+        << QByteArray("Typ;Yardstick\r\nM\xF6we;98\r\nZugv\xF6gel;99\r\n") << u"Möwe=98, Zugvögel=99 | "_s;
     QTest::newRow("no Yardstick column") << csv({u"Typ;Zahl"_s, u"Laser;113"_s})
                                          << u"Die Datei ist keine Yardstick-Liste: ihre erste Zeile braucht die "
                                             u"Spalten 'Typ' und 'Yardstick'."_s;
@@ -172,8 +170,9 @@ void TestYardstickList::compare_listsChangesOnceAndTypesTheListLacks() {
     for (const YardstickChange& c : comparison.changes) {
         rows << u"%1 %2 %3->%4 %5"_s.arg(c.sailNumber, c.type, displayText(c.now), displayText(c.listed), c.remark);
     }
-    QCOMPARE(rows, (QStringList{u"GER 1 Laser 113->111 Typ doppelt in der Liste: Zeile 4 gilt, nicht Zeile 2"_s,
-                                u"GER 3 Pirat 113->110 B · neu vermessen"_s, u"GER 7 Pirat ->110 B · neu vermessen"_s}));
+    QCOMPARE(rows,
+             (QStringList{u"GER 1 Laser 113->111 Typ doppelt in der Liste: Zeile 4 gilt, nicht Zeile 2"_s,
+                          u"GER 3 Pirat 113->110 B · neu vermessen"_s, u"GER 7 Pirat ->110 B · neu vermessen"_s}));
     // Listed once whatever its spelling; a boat without a type is nobody's.
     QCOMPARE(comparison.missingTypes, QStringList{u"Optimist"_s});
 }
@@ -187,15 +186,16 @@ void TestYardstickList::apply_settingsNotWritable_changesNothing() {
     // A folder where prefs.ini should be: the settings cannot be written.
     const QString blocked = folder.path() + u"/blocked.ini"_s;
     QVERIFY(QDir().mkpath(blocked));
-    const QString error =
-        errorOf([&] { applyYardsticks(participants, changes, {u"DSV 2027"_s, QDate(2027, 1, 10), u"x"_s, blocked}); });
+    const QString error = errorOf([&] {
+        applyYardsticks(participants, changes, {u"DSV 2027"_s, QDate(2027, 1, 10), u"x"_s, blocked});
+    });
     QVERIFY2(error != kNoError, "a failed settings write was taken for success");
     QCOMPARE(participants.value(1, field::YS).toDouble(), 113.0);
     QCOMPARE(participants.value(2, field::YS).toDouble(), 115.0);
 
-    QCOMPARE(applyYardsticks(participants, changes,
-                             {u"DSV 2027"_s, QDate(2027, 1, 10), u"StarterID.db"_s, folder.prefs()}),
-             2);
+    QCOMPARE(
+        applyYardsticks(participants, changes, {u"DSV 2027"_s, QDate(2027, 1, 10), u"StarterID.db"_s, folder.prefs()}),
+        2);
     QCOMPARE(participants.value(1, field::YS).toDouble(), 111.0);
     QCOMPARE(participants.value(2, field::YS).toDouble(), 116.0);
     const IniFile prefs(folder.prefs());
