@@ -56,9 +56,9 @@ int main(int argc, char** argv) {
             timer.start();
             const YardstickList list = readYardstickList(file);
             const YardstickComparison comparison = compareWithRegister(list, participants);
-            changed = applyYardsticks(participants, comparison.changes,
-                                      {QStringLiteral("DSV 2027"), QDate(2027, 1, 10), QStringLiteral("StarterID.db"),
-                                       folder.prefs()});
+            changed = applyYardsticks(
+                participants, comparison.changes,
+                {QStringLiteral("DSV 2027"), QDate(2027, 1, 10), QStringLiteral("StarterID.db"), folder.prefs()});
             times.push_back(bench::elapsedMs(timer));
         }
     } catch (const Error& e) {

@@ -24,7 +24,7 @@ TYardstickList::TYardstickList(const Seams& seams, Table& participants, const QS
                                      QStringLiteral("YS jetzt"), QStringLiteral("YS Liste"),
                                      QStringLiteral("Übernehmen"), QStringLiteral("Hinweis")});
     for (const auto& [column, width] :
-         {std::pair{Sail, 78}, {Boat, 150}, {Type, 118}, {Now, 64}, {Listed, 64}, std::pair{Tick, 80}}) {
+         {std::pair{Sail, 78}, {Boat, 150}, {Type, 118}, {Now, 64}, {Listed, 64}, std::pair{Tick, 86}}) {
         grid->setColumnWidth(column, width);
     }
     grid->horizontalHeader()->setStretchLastSection(true);
@@ -78,7 +78,9 @@ void TYardstickList::showComparison(const YardstickList& list) {
         tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         tick->setCheckState(Qt::Checked);
         grid->setItem(r, Tick, tick);
-        grid->setItem(r, Remark, new QTableWidgetItem(change.remark));
+        auto* remark = new QTableWidgetItem(change.remark);
+        remark->setToolTip(change.remark); // a long remark is cut in the cell
+        grid->setItem(r, Remark, remark);
     }
     QStringList lines;
     for (const YardstickProblem& problem : list.problems) {

@@ -17,7 +17,8 @@ class Table;
 
 // A Yardstick list laid beside the register: the boats whose number changes, each with a tick, the rows of
 // the file that could not be read and the register's types the list lacks. "Übernehmen" writes the ticked
-// numbers and names the list in the settings; "Abbrechen" writes nothing.
+// numbers and names the list in the settings; "Abbrechen" writes nothing. The name is at most 30 characters,
+// so the rules line of a result page that names it stays on one line.
 class TYardstickList : public QDialog {
     Q_OBJECT
 public:
