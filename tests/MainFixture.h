@@ -5,6 +5,7 @@
 #include "app/Services.h"
 #include "app/TMain.h"
 #include "store/Clock.h"
+#include "timing/Race.h"
 
 #include <QApplication>
 #include <QFile>
@@ -91,5 +92,20 @@ template <typename Window, Window& (RaceOffice::*pick)() const> struct WindowFix
     // Where the preview puts the pages it shows.
     QString preview() const { return f.folder.path() + QStringLiteral("/preview.pdf"); }
 };
+
+// Times a race "Abend" of the first three boats of the register to its end: two finish, one does not.
+inline void raceToTheEnd(MainFixture& f, TMain& main) {
+    f.prompts.inputs = {QStringLiteral("Abend")};
+    PRESS(main, "Label22");
+    for (int i = 0; i < 3; ++i) {
+        PRESS(main, "cmdAdd");
+    }
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+    PRESS(main, "cmdZeiten");
+    PRESS(main, "cmdZeiten");
+    PRESS(main, "cmdDNF");
+    QCOMPARE(main.race().mode(), Race::Mode::Over);
+}
 
 } // namespace wm::test

@@ -106,21 +106,6 @@ QByteArray messyFile() {
     return bytes;
 }
 
-// Times a race of the fleet to its end: two finish, one does not.
-void raceToTheEnd(MainFixture& f, TMain& main) {
-    f.prompts.inputs = {u"Abend"_s};
-    PRESS(main, "Label22");
-    for (int i = 0; i < 3; ++i) {
-        PRESS(main, "cmdAdd");
-    }
-    f.prompts.answers = {true};
-    PRESS(main, "cmdZiel");
-    PRESS(main, "cmdZeiten");
-    PRESS(main, "cmdZeiten");
-    PRESS(main, "cmdDNF");
-    QCOMPARE(main.race().mode(), Race::Mode::Over);
-}
-
 } // namespace
 
 class TestExports : public QObject {

@@ -4,6 +4,7 @@
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
 #include "reports/RaceExport.h"
+#include "reports/ResultPage.h"
 #include "reports/ResultRows.h"
 #include "reports/TReport.h"
 #include "store/Clock.h"
@@ -36,10 +37,16 @@ QString ResultButtons::pdfPath() const {
            QStringLiteral(".pdf");
 }
 
+Result ResultButtons::raceResultNow() const {
+    Result result = raceResult(m_race.table(), m_race.name(), {}, {field::Punkte}, true);
+    result.rules = raceRulesOf(m_race.infoPath());
+    return result;
+}
+
 void ResultButtons::cmdReportClick() {
     guarded(m_seams.prompts, [&] {
         ensureScored(m_race.table());
-        const Result result = raceResult(m_race.table(), m_race.name(), {}, {field::Punkte}, true);
+        const Result result = raceResultNow();
         // The race-completion notice would otherwise cover the preview.
         m_seams.notifier.clear();
         show(m_seams.preview, m_race.name(), TReport::layout(result, m_seams.clock.now()));
@@ -50,7 +57,7 @@ void ResultButtons::cmdReportPDFClick() {
     guarded(m_seams.prompts, [&] {
         m_widgets.cmdReport->setEnabled(false);
         ensureScored(m_race.table());
-        const Result result = raceResult(m_race.table(), m_race.name(), {}, {field::Punkte}, true);
+        const Result result = raceResultNow();
         const QString path = pdfPath();
         writeResultFiles(raceFiles(result, m_seams.clock), path);
         m_seams.notifier.notify(QStringLiteral("Wendemark"),

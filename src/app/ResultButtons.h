@@ -9,6 +9,7 @@ class QPushButton;
 namespace wm {
 
 class Race;
+struct Result;
 
 struct ResultButtonWidgets {
     QPushButton* cmdReport = nullptr;
@@ -34,6 +35,9 @@ signals:
     void exported(const QString& path);
 
 private:
+    // The whole race by points, with the rules line naming the Yardstick list it was timed under.
+    Result raceResultNow() const;
+
     ResultButtonWidgets m_widgets;
     Race& m_race;
     const Seams m_seams;

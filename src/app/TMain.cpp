@@ -145,7 +145,7 @@ void TMain::setUpPanels() {
     }
     RegisterPanel::Widgets reg{m_ui->DBGrid1,        m_ui->DBNavigator1, m_ui->FilterStarter, m_ui->Image2,
                                m_ui->cmdNewParticip, m_ui->cmdCreateSID, m_ui->cmdChangeSID,  m_ui->DBText1,
-                               m_ui->DBText2,        m_ui->DBText3,      m_ui->cmdImportSID};
+                               m_ui->DBText2,        m_ui->DBText3,      m_ui->cmdImportSID,  m_ui->cmdYsList};
     m_register = new RegisterPanel(
         reg, seams(),
         {&m_images16, &m_images24, [this](const QString& sid) { return m_aliases.resolve(kStarterAlias, sid); }},
@@ -199,6 +199,7 @@ void TMain::setUpPanels() {
     connect(m_racePanel, &RacePanel::modeChanged, m_register,
             [this](Race::Mode mode) { m_register->setRaceOpen(mode != Race::Mode::NoRace); });
     connect(m_racePanel, &RacePanel::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_register, &RegisterPanel::yardstickListChanged, m_racePanel, &RacePanel::setYardstickList);
     connect(m_register, &RegisterPanel::databaseSwitched, this, [this] {
         // While boats are being timed the start times in force stay: loading another database's would change
         // every elapsed time from then on, with the start setup hidden.

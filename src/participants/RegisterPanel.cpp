@@ -8,8 +8,11 @@
 #include "participants/CsvImport.h"
 #include "participants/ParticipantRegister.h"
 #include "participants/TImportPreview.h"
+#include "participants/TYardstickList.h"
 #include "store/Error.h"
+#include "store/IniFile.h"
 #include "store/ProgramDir.h"
+#include "store/YardstickInForce.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,6 +67,10 @@ RegisterPanel::RegisterPanel(const Widgets& widgets, const Seams& seams, const S
         connect(m_w.importSID, &QToolButton::clicked, this, &RegisterPanel::cmdImportSIDClick);
         m_w.importSID->setIcon(QIcon(QStringLiteral(":/icons/16/04.svg")));
     }
+    if (m_w.ysList) {
+        connect(m_w.ysList, &QToolButton::clicked, this, &RegisterPanel::cmdYsListClick);
+        m_w.ysList->setIcon(QIcon(QStringLiteral(":/icons/16/05.svg")));
+    }
     m_setup.images24->show(m_w.clearSearch, 1);
 }
 
@@ -95,6 +102,7 @@ bool RegisterPanel::prepareAtStartup() {
         // A start-up that failed half-way leaves no table open, so quitting writes no settings over the saved ones.
         m_participants.close();
     }
+    readListInForce();
     return prepared;
 }
 
@@ -104,6 +112,9 @@ void RegisterPanel::setRaceOpen(bool open) {
     m_w.grid->setEditTriggers(open ? QAbstractItemView::NoEditTriggers : kEditTriggers);
     if (m_w.importSID) {
         m_w.importSID->setEnabled(!open);
+    }
+    if (m_w.ysList) {
+        m_w.ysList->setEnabled(!open);
     }
 }
 
@@ -160,6 +171,19 @@ void RegisterPanel::reopen() {
         m_participants.setSearchText(m_w.search->text());
         m_participants.model().first();
     });
+    readListInForce();
+}
+
+void RegisterPanel::readListInForce() {
+    QString list;
+    if (m_participants.isOpen()) {
+        list = yardstickListFor(IniFile(m_seams.programDir.prefsPath()), m_currentSID);
+    }
+    m_participants.model().setToolTip(field::YS, yardstickNote(list));
+    if (list != m_yardstickList) {
+        m_yardstickList = list;
+        emit yardstickListChanged(list);
+    }
 }
 
 void RegisterPanel::cmdCreateSIDClick() {
@@ -239,6 +263,19 @@ void RegisterPanel::cmdImportSIDClick() {
         applyImport(m_participants.table(), rows);
         m_participants.model().refresh();
     });
+}
+
+void RegisterPanel::cmdYsListClick() {
+    if (m_raceOpen || !m_participants.isOpen()) {
+        return;
+    }
+    commitPendingEdit(m_w.grid);
+    TYardstickList window(m_seams, m_participants.table(), m_currentSID, m_w.grid->window());
+    if (window.exec() != QDialog::Accepted) {
+        return;
+    }
+    guarded(m_seams.prompts, [&] { m_participants.model().refresh(); });
+    readListInForce();
 }
 
 bool RegisterPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -36,6 +36,7 @@ public:
         QLabel* boatName = nullptr;       // DBText2
         QLabel* helmsman = nullptr;       // DBText3
         QToolButton* importSID = nullptr; // cmdImportSID (optional)
+        QToolButton* ysList = nullptr;    // cmdYsList (optional)
     };
     // What the panel takes from the main window besides the seams.
     struct Setup {
@@ -75,6 +76,10 @@ public:
     void cmdChangeSIDClick();
     // Reads a boat list from a CSV file, shows the preview and adds the rows it accepts when confirmed.
     void cmdImportSIDClick();
+    // Opens the Yardstick list window over the register; the register shows the numbers it applied.
+    void cmdYsListClick();
+    // The Yardstick list applied to the database in use, as the settings name it; empty when none.
+    const QString& yardstickList() const { return m_yardstickList; }
 
 signals:
     // Another database was opened: its start times are to be loaded (unless boats are being timed).
@@ -82,12 +87,16 @@ signals:
     void newParticipantRequested();
     // Enter in the register while a race is open.
     void addRequested();
+    // The Yardstick list in force for the register changed (another database, a list applied); empty: none.
+    void yardstickListChanged(const QString& list);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void reopen();
+    // Reads which list the settings name for the database in use; the tooltip of the Yardstick column says it.
+    void readListInForce();
 
     const Widgets m_w;
     const Seams m_seams;
@@ -96,6 +105,7 @@ private:
     ParticipantRegister& m_participants;
     QString m_currentSID;
     bool m_raceOpen = false;
+    QString m_yardstickList;
 };
 
 } // namespace wm

@@ -6,9 +6,11 @@
 #include "raceedit/StoredRaces.h"
 #include "raceedit/TRaceEdit.h"
 #include "reports/RaceExport.h"
+#include "reports/ResultPage.h"
 #include "reports/TReport.h"
 #include "store/Clock.h"
 #include "store/Error.h"
+#include "timing/RaceFiles.h"
 #include "timing/Scoring.h"
 #include "ui_TRaceEdit.h"
 
@@ -30,6 +32,7 @@ Result TRaceEdit::selectResult(const QString& caption, const Filter& filter, con
     commitPendingEdit(m_ui->DBGrid1);
     ensureScored(m_table);
     Result result = raceResult(m_table, caption, filter, order, pointsAsPlace);
+    result.rules = raceRulesOf(RaceFiles(m_seams.programDir.dataDir(), m_raceName).infoPath());
     if (result.rows.rows.isEmpty()) {
         throw Error(emptyMessage);
     }

@@ -1,5 +1,8 @@
 #include "ResultPage.h"
 
+#include "store/IniFile.h"
+#include "store/YardstickInForce.h"
+
 namespace wm {
 
 using namespace resultpage;
@@ -8,6 +11,15 @@ const QString kResultPageFooter = QStringLiteral("Wendemark - www.wendemark.exam
 const QString kRaceRules =
     QStringLiteral("Berechnete Zeit = gesegelte Zeit × 100 / Yardstick, auf volle Sekunden abgeschnitten · gleiche "
                    "berechnete Zeit: Segelnummer entscheidet · DNF/DSQ/…: Punkte = Zahl der gemeldeten Boote");
+
+QString raceRules(const QString& yardstickList) {
+    const QString note = yardstickNote(yardstickList);
+    return note.isEmpty() ? kRaceRules : kRaceRules + QStringLiteral(" · ") + note;
+}
+
+QString raceRulesOf(const QString& raceInfoPath) {
+    return raceRules(yardstickListIn(IniFile(raceInfoPath)));
+}
 
 pdf::PageDesign resultPageFrame(const ResultPagePanels& names) {
     pdf::PageDesign page;

@@ -38,6 +38,11 @@ pdf::PageDesign resultPageFrame(const ResultPagePanels& names);
 extern const QString kResultPageFooter;
 // How a race result is computed, in small print on every printed, PDF and web result of a race.
 extern const QString kRaceRules;
+// The rules line of a race timed under a Yardstick list: kRaceRules naming the list ("Yardstick: DSV 2027"),
+// so a result says which numbers it used; exactly kRaceRules for none.
+QString raceRules(const QString& yardstickList);
+// The rules line of a stored race, from the list its information file names.
+QString raceRulesOf(const QString& raceInfoPath);
 
 // Document information of every result PDF.
 pdf::DocumentInfo resultDocumentInfo(const QDateTime& created);

@@ -232,6 +232,10 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return m_table.fields().value(f).type == FieldType::Text ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                                                  : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::ToolTipRole: {
+        const QString tip = m_toolTips.value(m_columns[index.column()].field);
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     default:
         return {};
     }

@@ -30,6 +30,8 @@ public:
     Table& table() const { return m_table; }
     void setColumns(const QList<Column>& columns);
     const QList<Column>& columns() const { return m_columns; }
+    // The tooltip of every cell of a field's column; an empty text shows none.
+    void setToolTip(const QString& field, const QString& text) { m_toolTips.insert(field, text); }
 
     void setFilter(const Filter& filter, bool ignoreCase);
     void setFiltered(bool on) { m_filtered = on; }
@@ -91,7 +93,8 @@ private:
 
     Table& m_table;
     QList<Column> m_columns;
-    QList<int> m_columnFields; // index into the table's fields, -1 if absent
+    QHash<QString, QString> m_toolTips; // by field
+    QList<int> m_columnFields;          // index into the table's fields, -1 if absent
     Filter m_filter;
     bool m_ignoreCase = false;
     bool m_filtered = false;

@@ -9,6 +9,7 @@
 #include "store/Clock.h"
 #include "store/Error.h"
 #include "store/IniFile.h"
+#include "store/YardstickInForce.h"
 #include "timing/Scoring.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
@@ -256,6 +257,9 @@ void RacePanel::Zielmodus() {
     guarded(m_seams.prompts, [&] {
         IniFile info(m_race.infoPath());
         m_startClock.save(info, kStartTimesSection);
+        if (!m_yardstickList.isEmpty()) {
+            info.writeString(kYardstickSection, kYardstickListKey, m_yardstickList);
+        }
         info.save();
     });
     guarded(m_seams.prompts, [&] {

@@ -82,6 +82,9 @@ public:
     // Before finish mode: asks to activate every start that entries use but that is not ticked. "Nein" stops
     // and changes no check box. Throws wm::Error.
     bool CheckStarter();
+    // The Yardstick list the register's numbers come from (empty: none). A race timed from now on names it in
+    // its information file, since its entries keep the numbers they were copied with.
+    void setYardstickList(const QString& list) { m_yardstickList = list; }
 
 signals:
     void modeChanged(wm::Race::Mode mode);
@@ -106,6 +109,7 @@ private:
     RecordModel& m_available;
     StartClock& m_startClock;
     QMenu* m_popCode = nullptr;
+    QString m_yardstickList;
 };
 
 // Asks for each start in `missing` whether to activate it; "Nein" returns false at once and changes no box.
