@@ -25,6 +25,7 @@ struct MainFixture {
     RecordingNotifier notifier;
     ManualClock clock{QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5))};
     std::unique_ptr<PdfPreview> preview;
+    RecordingSound sound{clock};
     int screenWidth = 1280;
     std::unique_ptr<RaceOffice> app;
 
@@ -36,7 +37,8 @@ struct MainFixture {
                         &prompts,
                         &notifier,
                         preview.get(),
-                        [this] { return screenWidth; }};
+                        [this] { return screenWidth; },
+                        &sound};
     }
     RaceOffice& start() {
         app = std::make_unique<RaceOffice>(services());

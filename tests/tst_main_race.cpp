@@ -11,11 +11,13 @@
 #include "timing/TimeMath.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -87,6 +89,7 @@ private slots:
     void resume_declined_isNotAskedAgain();
     void finish_onAFullDisk_savedOrRefusedWithOneBox();
     void code_fromTheMenu_finishesLikeDnfAndUndoes();
+    void signals_sequenceCuesRecallThenRace();
 };
 
 void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
@@ -710,6 +713,83 @@ void TestMainRace::code_fromTheMenu_finishesLikeDnfAndUndoes() {
     QCOMPARE(main.race().mode(), Race::Mode::Over);
     QVERIFY(widget<QPushButton>(main, "cmdCode")->isHidden());
     QVERIFY(!widget<QPushButton>(main, "cmdReport")->isHidden());
+}
+
+void TestMainRace::signals_sequenceCuesRecallThenRace() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
+    f.clock.setTime(QTime(17, 58, 10));
+    TMain& main = f.start().main();
+    main.timLoadTimer();
+
+    // Three groups from the proposed first start, five minutes apart.
+    QString plan;
+    onNextDialog([&](QDialog& dialog) {
+        auto* groups = dialog.findChild<QSpinBox*>(u"spnGroups"_s);
+        groups->selectAll();
+        QTest::keyClicks(groups, u"3"_s);
+        plan = dialog.findChild<QLabel*>(u"lblPlan"_s)->text();
+        QVERIFY(press(dialog.findChild<QWidget*>(u"cmdOK"_s)));
+    });
+    PRESS(main, "cmdStartfolge");
+    QCOMPARE(plan, u"Start 1: 18:05:00, Start 2: 18:10:00, Start 3: 18:15:00"_s);
+    const QStringList fields = {u"Edit1"_s, u"Edit2"_s, u"Edit3"_s, u"Edit4"_s, u"Edit5"_s,
+                                u"Edit6"_s, u"Edit9"_s, u"Edit8"_s, u"Edit7"_s};
+    auto shown = [&] {
+        QStringList texts;
+        for (const QString& name : fields) {
+            texts << main.findChild<QLineEdit*>(name)->text();
+        }
+        return texts.join(u' ');
+    };
+    QCOMPARE(shown(), u"18 5 0 18 10 0 18 15 0"_s);
+    QVERIFY(main.startClock().isActive(3) && !main.startClock().isActive(4) && !main.startClock().isActive(5));
+    QCOMPARE(IniFile(f.folder.prefs()).readString(u"Signale"_s, u"Folge"_s, {}), u"5-4-1-0"_s);
+
+    // With the cues on, the line follows the clocks and the sound is recorded at each second.
+    auto* line = widget<QLabel>(main, "lblNextSignal");
+    QCOMPARE(line->text(), QString());
+    PRESS(main, "chkSignale");
+    const std::pair<QTime, QString> cues[] = {
+        {QTime(17, 59, 54), u"Start 1 · Ankündigungssignal in 00:06 · Klassenflagge setzen"_s},
+        {QTime(17, 59, 55), u"Start 1 · Ankündigungssignal in 00:05 · Klassenflagge setzen"_s},
+        {QTime(18, 0, 0), u"Start 1 · Ankündigungssignal in 00:00 · Klassenflagge setzen"_s},
+        {QTime(18, 0, 30), u"Start 1 · Vorbereitungssignal in 00:30 · P setzen"_s},
+        {QTime(18, 3, 30), u"Start 1 · Eine-Minute-Signal in 00:30 · P einholen"_s},
+    };
+    for (const auto& [time, text] : cues) {
+        f.clock.setTime(time);
+        main.startClock().Timer2Timer();
+        QCOMPARE(line->text(), text);
+    }
+    QCOMPARE(f.sound.sounds, QStringList({u"17:59:55 beep"_s, u"18:00:00 tone"_s}));
+
+    // A general recall of group 1 moves it behind group 3; the line shows the new sequence at once.
+    f.clock.setTime(QTime(18, 5, 20));
+    f.prompts.answers = {true};
+    PRESS(main, "cmdRueckruf");
+    QVERIFY2(f.prompts.asked.value(0).contains(u"18:20:00"_s), qPrintable(f.prompts.asked.value(0)));
+    QCOMPARE(shown(), u"18 20 0 18 10 0 18 15 0"_s);
+    QCOMPARE(line->text(), u"Start 2 · Vorbereitungssignal in 00:40 · P setzen"_s);
+
+    // A race timed with those start times: a boat of group 1 counts from 18:20.
+    f.prompts.inputs = {u"Abend"_s};
+    PRESS(main, "Label22");
+    auto* search = widget<QLineEdit>(main, "FilterStarter");
+    search->setText(u"GER 1"_s);
+    typeEnter(search);
+    search->clear();
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+    QVERIFY(widget<QPushButton>(main, "cmdStartfolge")->isHidden());
+    f.prompts.messages.clear();
+    PRESS(main, "cmdRueckruf");
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(shown(), u"18 20 0 18 10 0 18 15 0"_s);
+    f.clock.setTime(QTime(18, 47, 12));
+    main.startClock().Timer2Timer();
+    PRESS(main, "cmdZeiten");
+    QCOMPARE(readRace(main.race().table()).value(u"GER 1"_s).gzeit, u"00:27:12"_s);
 }
 
 QTEST_MAIN(TestMainRace)

@@ -35,8 +35,8 @@ public:
     };
 
     // `finishMode` tells whether the race is in finish mode, when the starts are no longer changed here.
-    SignalDesk(const Clock& clock, Prompts& prompts, SignalSound& sound, StartClock& startClock,
-               const Widgets& widgets, std::function<bool()> finishMode, QObject* parent = nullptr);
+    SignalDesk(const Clock& clock, Prompts& prompts, SignalSound& sound, StartClock& startClock, const Widgets& widgets,
+               std::function<bool()> finishMode, QObject* parent = nullptr);
 
     const StartSequence& sequence() const { return m_sequence; }
 

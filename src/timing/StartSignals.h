@@ -45,7 +45,7 @@ std::optional<QList<int>> plannedStarts(int first, int interval, int groups, con
 enum class SignalKind { Warning, Preparatory, OneMinute, Start };
 
 struct StartSignal {
-    int start = 0;  // 1 … 5
+    int start = 0; // 1 … 5
     SignalKind kind = SignalKind::Warning;
     int second = 0; // time of day
 };

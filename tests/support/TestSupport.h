@@ -3,6 +3,8 @@
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
 #include "desktop/Prompts.h"
+#include "desktop/SignalSound.h"
+#include "store/Clock.h"
 #include "store/Error.h"
 
 #include <QPointer>
@@ -41,6 +43,22 @@ public:
 
 protected:
     void showError(const QString& text) override { errors << text; }
+};
+
+// The start signals' sounds as "HH:MM:SS beep" / "HH:MM:SS tone", at the time of the clock given.
+class RecordingSound : public SignalSound {
+public:
+    explicit RecordingSound(const Clock& clock) : m_clock(clock) {}
+    QStringList sounds;
+    void beep() override {
+        sounds << m_clock.now().time().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" beep");
+    }
+    void tone() override {
+        sounds << m_clock.now().time().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" tone");
+    }
+
+private:
+    const Clock& m_clock;
 };
 
 class RecordingNotifier : public Notifier {
