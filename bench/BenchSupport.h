@@ -124,11 +124,17 @@ struct Seams {
     SystemClock clock;
     test::ScriptedPrompts prompts;
     test::RecordingNotifier notifier;
+    test::RecordingSound sound{clock};
 
     Services services(const QString& programFolder) {
-        return Services{
-            ProgramDir(programFolder), QCoreApplication::applicationFilePath(), &clock, &prompts, &notifier, nullptr,
-            [] { return 1280; }};
+        return Services{ProgramDir(programFolder),
+                        QCoreApplication::applicationFilePath(),
+                        &clock,
+                        &prompts,
+                        &notifier,
+                        nullptr,
+                        [] { return 1280; },
+                        &sound};
     }
 };
 

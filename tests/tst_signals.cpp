@@ -56,14 +56,18 @@ void TestSignals::plan_data() {
     QTest::addColumn<int>("groups");
     QTest::addColumn<QString>("expected"); // the start times, or a word of the refusal
 
-    QTest::newRow("5-4-1-0, proposed from 18:01:30") << "5-4-1-0" << "18:01:30" << 0 << 3
-                                                      << "18:10:00 18:15:00 18:20:00";
-    QTest::newRow("proposal on a full five minutes") << "5-4-1-0" << "18:00:00" << 0 << 1 << "18:05:00";
-    QTest::newRow("3-2-1-0, five groups") << "3-2-1-0" << "09:58:00" << 0 << 5
-                                          << "10:05:00 10:08:00 10:11:00 10:14:00 10:17:00";
-    QTest::newRow("10-5-0, a longer interval") << "10-5-0" << "13:50:01" << 15 << 2 << "14:05:00 14:20:00";
-    QTest::newRow("interval shorter than the sequence") << "10-5-0" << "13:50:00" << 5 << 2 << "kürzer";
-    QTest::newRow("last start after midnight") << "5-4-1-0" << "23:50:00" << 0 << 3 << "Mitternacht";
+    QTest::newRow("5-4-1-0, proposed from 18:01:30") << "5-4-1-0"
+                                                     << "18:01:30" << 0 << 3 << "18:10:00 18:15:00 18:20:00";
+    QTest::newRow("proposal on a full five minutes") << "5-4-1-0"
+                                                     << "18:00:00" << 0 << 1 << "18:05:00";
+    QTest::newRow("3-2-1-0, five groups") << "3-2-1-0"
+                                          << "09:58:00" << 0 << 5 << "10:05:00 10:08:00 10:11:00 10:14:00 10:17:00";
+    QTest::newRow("10-5-0, a longer interval") << "10-5-0"
+                                               << "13:50:01" << 15 << 2 << "14:05:00 14:20:00";
+    QTest::newRow("interval shorter than the sequence") << "10-5-0"
+                                                        << "13:50:00" << 5 << 2 << "kürzer";
+    QTest::newRow("last start after midnight") << "5-4-1-0"
+                                               << "23:50:00" << 0 << 3 << "Mitternacht";
 }
 
 void TestSignals::plan() {
@@ -99,7 +103,7 @@ void TestSignals::cue_data() {
     QTest::newRow("warning, its own second") << "5-4-1-0" << two << "18:00:00.000"
                                              << "Start 1 · Ankündigungssignal in 00:00 · Klassenflagge setzen";
     QTest::newRow("preparatory, as the clocks count") << "5-4-1-0" << two << "18:00:15.400"
-                                                       << "Start 1 · Vorbereitungssignal in 00:44 · P setzen";
+                                                      << "Start 1 · Vorbereitungssignal in 00:44 · P setzen";
     QTest::newRow("one-minute") << "5-4-1-0" << two << "18:03:59.999"
                                 << "Start 1 · Eine-Minute-Signal in 00:00 · P einholen";
     QTest::newRow("a start and the next warning are one cue")
@@ -110,7 +114,8 @@ void TestSignals::cue_data() {
                                                      << "Start 1 · Startsignal in 04:59 · Klassenflagge einholen";
     QTest::newRow("more than an hour ahead") << "3-2-1-0" << u"3=20:00:00"_s << "18:00:00.000"
                                              << "Start 3 · Ankündigungssignal in 01:57:00 · Klassenflagge setzen";
-    QTest::newRow("every signal passed") << "5-4-1-0" << two << "18:10:01.000" << "";
+    QTest::newRow("every signal passed") << "5-4-1-0" << two << "18:10:01.000"
+                                         << "";
 }
 
 void TestSignals::cue() {
@@ -149,17 +154,30 @@ void TestSignals::recallAndPostpone_data() {
     QTest::addColumn<QString>("now");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("recall the first behind the last") << "recall 1" << "18:05:10"
-                                                       << "1=18:20:00,2=18:10:00,3=18:15:00";
-    QTest::newRow("recall the middle one") << "recall 2" << "18:10:05" << "1=18:05:00,2=18:20:00,3=18:15:00";
-    QTest::newRow("recall the last one") << "recall 3" << "18:15:05" << "1=18:05:00,2=18:10:00,3=18:20:00";
-    QTest::newRow("candidates: passed within ten minutes, latest first") << "candidates" << "18:13:30" << "2 1";
-    QTest::newRow("candidates: one about to start") << "candidates" << "18:14:10" << "3 2 1";
-    QTest::newRow("candidates: too late for the first") << "candidates" << "18:15:01" << "3 2";
-    QTest::newRow("postpone what is still to come") << "postpone 10" << "18:06:00"
+    QTest::newRow("recall the first behind the last") << "recall 1"
+                                                      << "18:05:10"
+                                                      << "1=18:20:00,2=18:10:00,3=18:15:00";
+    QTest::newRow("recall the middle one") << "recall 2"
+                                           << "18:10:05"
+                                           << "1=18:05:00,2=18:20:00,3=18:15:00";
+    QTest::newRow("recall the last one") << "recall 3"
+                                         << "18:15:05"
+                                         << "1=18:05:00,2=18:10:00,3=18:20:00";
+    QTest::newRow("candidates: passed within ten minutes, latest first") << "candidates"
+                                                                         << "18:13:30"
+                                                                         << "2 1";
+    QTest::newRow("candidates: one about to start") << "candidates"
+                                                    << "18:14:10"
+                                                    << "3 2 1";
+    QTest::newRow("candidates: too late for the first") << "candidates"
+                                                        << "18:15:01"
+                                                        << "3 2";
+    QTest::newRow("postpone what is still to come") << "postpone 10"
+                                                    << "18:06:00"
                                                     << "1=18:05:00,2=18:20:00,3=18:25:00";
-    QTest::newRow("postpone: a start in its own second is still to come")
-        << "postpone -2" << "18:10:00" << "1=18:05:00,2=18:08:00,3=18:13:00";
+    QTest::newRow("postpone: a start in its own second is still to come") << "postpone -2"
+                                                                          << "18:10:00"
+                                                                          << "1=18:05:00,2=18:08:00,3=18:13:00";
 }
 
 void TestSignals::recallAndPostpone() {
