@@ -25,7 +25,10 @@ struct Stats {
 class StalenessProbe {
 public:
     StalenessProbe(const QLabel* label, std::function<QString(qint64)> truth)
-        : m_label(label), m_truth(std::move(truth)) {}
+        : StalenessProbe([label] { return label->text(); }, std::move(truth)) {}
+    // `shown`: what the label shows, where that is more than its text.
+    StalenessProbe(std::function<QString()> shown, std::function<QString(qint64)> truth)
+        : m_shown(std::move(shown)), m_truth(std::move(truth)) {}
 
     // nowUs: microseconds since the epoch; the texts follow a millisecond clock.
     void sample(qint64 nowUs, Phase phase) {
@@ -49,7 +52,7 @@ public:
             }
         }
         m_last = now;
-        const QString shown = m_label->text();
+        const QString shown = m_shown();
         if (shown == truth) {
             return;
         }
@@ -73,7 +76,7 @@ private:
         QString text;
         qint64 since;
     };
-    const QLabel* m_label;
+    std::function<QString()> m_shown;
     std::function<QString(qint64)> m_truth;
     std::deque<Period> m_history;
     qint64 m_last = 0;

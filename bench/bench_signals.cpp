@@ -58,10 +58,14 @@ int main(int argc, char* argv[]) {
     main.findChild<QCheckBox*>(QStringLiteral("chkSignale"))->click();
 
     const StartSequence sequence = main.signalDesk().sequence();
-    StalenessProbe cueProbe(main.findChild<QLabel*>(QStringLiteral("lblNextSignal")), [&](qint64 t) {
-        const double now = timeOfDay(t);
-        return cueLine(nextCue(signalSchedule(clock.activeStarts(), sequence), clockSecond(now)), now);
-    });
+    const QLabel* line = main.findChild<QLabel*>(QStringLiteral("lblNextSignal"));
+    // The whole line is its tooltip; the text may be cut to the width of the clocks.
+    StalenessProbe cueProbe([line] { return line->toolTip(); },
+                            [&](qint64 t) {
+                                const double now = timeOfDay(t);
+                                return cueLine(
+                                    nextCue(signalSchedule(clock.activeStarts(), sequence), clockSecond(now)), now);
+                            });
 
     const qint64 steadyFrom = begin + kSettleMs;
     const qint64 end = steadyFrom + kSteadyMs;

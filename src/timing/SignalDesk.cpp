@@ -11,8 +11,11 @@
 #include "timing/TimeMath.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace wm {
 
@@ -31,7 +34,8 @@ const QString kFinishModeMessage =
 SignalDesk::SignalDesk(const Clock& clock, Prompts& prompts, SignalSound& sound, StartClock& startClock,
                        const Widgets& widgets, std::function<bool()> finishMode, QObject* parent)
     : QObject(parent), m_clock(clock), m_prompts(prompts), m_sound(sound), m_startClock(startClock), m_w(widgets),
-      m_finishMode(std::move(finishMode)) {
+      m_finishMode(std::move(finishMode)),
+      m_linePixels(std::max(kSmallestLinePixels, widgets.nextSignal->font().pixelSize())) {
     connect(m_w.sequence, &QPushButton::clicked, this, &SignalDesk::cmdStartfolgeClick);
     connect(m_w.recall, &QPushButton::clicked, this, &SignalDesk::cmdRueckrufClick);
     connect(m_w.postpone, &QPushButton::clicked, this, &SignalDesk::cmdVerschiebenClick);
@@ -46,17 +50,15 @@ int SignalDesk::now() const {
 
 void SignalDesk::refresh() {
     if (!m_w.cues->isChecked()) {
-        m_w.nextSignal->clear();
-        m_w.nextSignal->setToolTip({});
+        showLine({});
         return;
     }
     const double time = m_clock.timeOfDay();
     const int second = clockSecond(time);
     const QList<StartSignal> schedule = signalSchedule(m_startClock.activeStarts(), m_sequence);
     const QString line = cueLine(nextCue(schedule, second), time);
-    if (m_w.nextSignal->text() != line) {
-        m_w.nextSignal->setText(line);
-        m_w.nextSignal->setToolTip(line);
+    if (m_w.nextSignal->toolTip() != line) {
+        showLine(line);
     }
     if (second == m_sounded) {
         return;
@@ -72,6 +74,21 @@ void SignalDesk::refresh() {
     case Sound::None:
         break;
     }
+}
+
+void SignalDesk::showLine(const QString& line) {
+    // The line has the width of the clocks: a long cue takes a smaller type, down to a limit, and is cut only
+    // beyond it; the tooltip always holds all of it.
+    QFont font = m_w.nextSignal->font();
+    const int width = m_w.nextSignal->width();
+    int pixels = m_linePixels;
+    font.setPixelSize(pixels);
+    while (pixels > kSmallestLinePixels && QFontMetrics(font).horizontalAdvance(line) > width) {
+        font.setPixelSize(--pixels);
+    }
+    m_w.nextSignal->setFont(font);
+    m_w.nextSignal->setText(QFontMetrics(font).elidedText(line, Qt::ElideRight, width));
+    m_w.nextSignal->setToolTip(line);
 }
 
 bool SignalDesk::refusedInFinishMode() {

@@ -52,6 +52,8 @@ public:
     void save(IniFile& prefs) const;
 
 private:
+    // What the line shows, in full in its tooltip.
+    void showLine(const QString& line);
     bool refusedInFinishMode();
     // Puts these start times into the start fields; false when one was refused.
     bool apply(const QList<std::pair<int, int>>& starts);
@@ -67,6 +69,8 @@ private:
     StartSequence m_sequence = startSequences().first();
     QString m_prefsPath;
     int m_sounded = -1; // the second whose sound has been given
+    static constexpr int kSmallestLinePixels = 9;
+    const int m_linePixels; // the line's type as laid out
 };
 
 } // namespace wm
