@@ -45,6 +45,8 @@ private slots:
     void correctedTimeNumericYardstick();
     void markers_data();
     void markers();
+    void timeToWin_data();
+    void timeToWin();
     void textOrderMatchesTimeOrder();
 };
 
@@ -267,6 +269,36 @@ void TimeMathTest::textOrderMatchesTimeOrder() {
     QVERIFY(wm::FormatTime(Seconds(35'999)) < wm::FormatTime(Seconds(36'000)));
     QVERIFY(u"23:59:59"_s < wm::kDnf);
     QVERIFY(wm::kDnf < wm::kDsq);
+}
+
+void TimeMathTest::timeToWin_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("corrected"); // the finishers so far
+    QTest::addColumn<double>("yardstick");
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<QString>("line"); // empty: nothing to show
+
+    QTest::newRow("the example") << "18:05:00" << QStringList{u"01:24:13"_s, u"01:30:00"_s} << 110.0 << "19:35:32"
+                                 << "Zeit zum Sieg: 19:37:38 (noch 00:02:06)";
+    QTest::newRow("cut to the second") << "18:00:00" << QStringList{u"00:00:10"_s} << 105.0 << "18:00:00"
+                                       << "Zeit zum Sieg: 18:00:10 (noch 00:00:10)";
+    QTest::newRow("codes are no leader") << "18:00:00" << QStringList{u"DNF"_s, u"DSQ"_s, u""_s} << 100.0 << "18:00:00"
+                                         << "";
+    QTest::newRow("the time has passed") << "18:00:00" << QStringList{u"DNF"_s, u"00:30:00"_s} << 100.0 << "18:31:00"
+                                         << "Zeit zum Sieg: 18:30:00 (vorbei)";
+    QTest::newRow("no yardstick") << "18:00:00" << QStringList{u"00:30:00"_s} << 0.0 << "18:00:00"
+                                  << "";
+}
+
+void TimeMathTest::timeToWin() {
+    QFETCH(QString, start);
+    QFETCH(QStringList, corrected);
+    QFETCH(double, yardstick);
+    QFETCH(QString, now);
+    QFETCH(QString, line);
+    const std::optional<double> deadline =
+        wm::timeToWin(wm::ParseTime(start), wm::leadingCorrected(corrected), yardstick);
+    QCOMPARE(deadline ? wm::timeToWinLine(*deadline, wm::ParseTime(now)) : QString(), line);
 }
 
 QTEST_GUILESS_MAIN(TimeMathTest)

@@ -118,4 +118,33 @@ double TimeOfDay(const QTime& t) {
     return t.msecsSinceStartOfDay() / kMsPerDay;
 }
 
+std::optional<double> timeToWin(double start, const QString& leaderCorrected, double yardstick) {
+    const std::optional<double> leader = IsMarker(leaderCorrected) ? std::nullopt : ParseClock(leaderCorrected);
+    if (!leader || !(yardstick > 0)) {
+        return std::nullopt;
+    }
+    const double deadline = start + *leader * yardstick / 100.0;
+    // Cut to the second, as the clocks cut; the millisecond rounding keeps 19:42:13 from reading 19:42:12.999.
+    return std::floor(std::nearbyint(deadline * kMsPerDay) / 1000.0) * 1000.0 / kMsPerDay;
+}
+
+QString timeToWinLine(double deadline, double now) {
+    const QString left =
+        deadline >= now ? QStringLiteral("noch ") + FormatTime(deadline - now) : QStringLiteral("vorbei");
+    return QStringLiteral("Zeit zum Sieg: %1 (%2)").arg(FormatTime(deadline), left);
+}
+
+QString leadingCorrected(const QStringList& corrected) {
+    QString best;
+    for (const QString& text : corrected) {
+        if (text.isEmpty() || IsMarker(text) || !ParseClock(text)) {
+            continue;
+        }
+        if (best.isEmpty() || text < best) {
+            best = text;
+        }
+    }
+    return best;
+}
+
 } // namespace wm

@@ -3,7 +3,10 @@
 #include "store/Fields.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTime>
+
+#include <optional>
 
 namespace wm {
 
@@ -26,5 +29,14 @@ QString CorrectedTime(const QString& elapsed, double yardstick);
 bool IsMarker(const QString& text);
 
 double TimeOfDay(const QTime& t);
+
+// The latest time of day at which a boat started at `start` with `yardstick` still beats the leader's
+// corrected time: start + leader × yardstick / 100, cut to the second. Nothing for a leader that is a code or
+// not a time, or a yardstick that is not above 0.
+std::optional<double> timeToWin(double start, const QString& leaderCorrected, double yardstick);
+// "Zeit zum Sieg: 19:42:13 (noch 00:06:41)"; "(vorbei)" once the time has passed.
+QString timeToWinLine(double deadline, double now);
+// The best of these corrected times (codes and empty texts left out); empty when none.
+QString leadingCorrected(const QStringList& corrected);
 
 } // namespace wm
