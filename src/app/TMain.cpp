@@ -19,6 +19,7 @@
 #include "store/IniFile.h"
 #include "timing/RacePanel.h"
 #include "timing/SignalDesk.h"
+#include "timing/StampDesk.h"
 #include "timing/StartClock.h"
 #include "ui_TMain.h"
 
@@ -194,6 +195,13 @@ void TMain::setUpPanels() {
         // The sequence belongs to the start setup, which is gone once boats are timed.
         m_ui->cmdStartfolge->setVisible(mode != Race::Mode::Finish && mode != Race::Mode::Over);
     });
+
+    m_stamps = new StampDesk(
+        {this, m_ui->cmdStamp, m_ui->lstStamps, m_ui->cmdAssign, m_ui->cmdStampDelete, m_ui->lblZeitZumSieg}, seams(),
+        m_shared.race, *m_startClock, [this] { m_racePanel->RaceOver(); }, this);
+    connect(m_racePanel, &RacePanel::modeChanged, m_stamps,
+            [this](Race::Mode mode) { m_stamps->setFinishMode(mode == Race::Mode::Finish); });
+    connect(m_racePanel, &RacePanel::finishesChanged, m_stamps, &StampDesk::refresh);
 
     connect(m_register, &RegisterPanel::addRequested, m_racePanel, &RacePanel::cmdAddClick);
     connect(m_racePanel, &RacePanel::modeChanged, m_register,

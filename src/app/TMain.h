@@ -25,6 +25,7 @@ class RacePanel;
 class ResultButtons;
 class RegisterPanel;
 class SignalDesk;
+class StampDesk;
 class StartClock;
 class ToneSound;
 class TrayIcon;
@@ -51,6 +52,7 @@ public:
     RegisterPanel& registerPanel() const { return *m_register; }
     RacePanel& racePanel() const { return *m_racePanel; }
     SignalDesk& signalDesk() const { return *m_signals; }
+    StampDesk& stampDesk() const { return *m_stamps; }
     ResultButtons& resultButtons() const { return *m_results; }
     TrayIcon& trayIcon() const { return *m_tray; }
     Notifier& notifier() const;
@@ -101,6 +103,7 @@ private:
     RacePanel* m_racePanel = nullptr;
     ResultButtons* m_results = nullptr;
     SignalDesk* m_signals = nullptr;
+    StampDesk* m_stamps = nullptr;
     ToneSound* m_toneSound = nullptr; // when no sound was lent
     CommandLabels* m_navigation = nullptr;
     TrayIcon* m_tray = nullptr;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QTime>
 
 #include <algorithm>
 
@@ -26,6 +27,12 @@ Filter anyFieldBeginsWith(const QString& text) {
 const QString kOrderTable = QStringLiteral("finish_order");
 const QString kCreateOrder =
     QStringLiteral("CREATE TABLE IF NOT EXISTS finish_order (seq INTEGER PRIMARY KEY, entry INTEGER NOT NULL UNIQUE)");
+
+// Times taken at the line, kept beside the entries; the table is made with the first stamp, so a race timed
+// without stamps has none.
+const QString kStampTable = QStringLiteral("stamps");
+const QString kCreateStamps =
+    QStringLiteral("CREATE TABLE IF NOT EXISTS stamps (id INTEGER PRIMARY KEY, ms INTEGER NOT NULL, entry INTEGER)");
 
 const Filter& racing() {
     static const Filter f = Filter::equals(field::STATUS, QStringLiteral("1"));
@@ -202,12 +209,15 @@ void Race::prepareFinishOrder() {
     transaction.commit();
 }
 
-void Race::storeFinish(qint64 rowid, const QVariantMap& values) {
+void Race::storeFinish(qint64 rowid, const QVariantMap& values, qint64 stamp) {
     try {
         Table::Transaction transaction(m_table);
         m_table.setValues(rowid, values);
         m_table.exec(kForgetFinish, {rowid});
         m_table.exec(kAppendFinish, {rowid});
+        if (stamp > 0) {
+            m_table.exec(QStringLiteral("UPDATE stamps SET entry = ? WHERE id = ?"), {rowid, stamp});
+        }
         transaction.commit();
     } catch (const Error& e) {
         throw Error(QStringLiteral("Der Zieleinlauf wurde nicht gespeichert; das Boot bleibt in der Liste.\n") +
@@ -261,11 +271,68 @@ qint64 Race::undoLastFinish() {
         if (m_table.hasTable(kOrderTable)) {
             m_table.exec(kForgetFinish, {rowid});
         }
+        if (m_table.hasTable(kStampTable)) {
+            m_table.exec(QStringLiteral("UPDATE stamps SET entry = NULL WHERE entry = ?"), {rowid});
+        }
         transaction.commit();
     }
     m_list.refresh();
     m_list.locate(rowid);
     return rowid;
+}
+
+qint64 Race::addStamp(int msOfDay) {
+    Table::Transaction transaction(m_table);
+    m_table.exec(kCreateStamps);
+    m_table.exec(QStringLiteral("INSERT INTO stamps (ms) VALUES (?)"), {msOfDay});
+    const qint64 id = m_table.query(QStringLiteral("SELECT last_insert_rowid()")).value(0).value(0).toLongLong();
+    transaction.commit();
+    return id;
+}
+
+QList<Race::Stamp> Race::stamps() const {
+    QList<Stamp> result;
+    if (!m_table.hasTable(kStampTable)) {
+        return result;
+    }
+    for (const QVariantList& row :
+         m_table.query(QStringLiteral("SELECT id, ms, entry FROM stamps ORDER BY ms DESC, id DESC"))) {
+        result.append({row.value(0).toLongLong(), row.value(1).toInt(), row.value(2).toLongLong()});
+    }
+    return result;
+}
+
+void Race::deleteStamp(qint64 id) {
+    Table::Transaction transaction(m_table);
+    m_table.exec(QStringLiteral("DELETE FROM stamps WHERE id = ? AND entry IS NULL"), {id});
+    transaction.commit();
+}
+
+void Race::assignStamp(qint64 id, const QString& elapsed) {
+    if (!m_list.hasCurrent()) {
+        return;
+    }
+    const qint64 rowid = m_list.currentRowid();
+    bool free = false;
+    for (const Stamp& s : stamps()) {
+        free = free || (s.id == id && s.entry == 0);
+    }
+    if (!free) {
+        throw Error(QStringLiteral("Diese Zeit ist schon einem Boot zugeordnet."));
+    }
+    if (displayText(m_table.value(rowid, field::STATUS)) != QStringLiteral("1")) {
+        throw Error(QStringLiteral("Dieses Boot ist schon im Ziel; die Zeit bleibt in der Liste."));
+    }
+    const QString corrected = CorrectedTime(elapsed, displayText(m_list.currentValue(field::YS)));
+    storeFinish(rowid, {{field::STATUS, QStringLiteral("2")}, {field::BZEIT, corrected}, {field::GZEIT, elapsed}}, id);
+}
+
+QString stampText(int msOfDay) {
+    return QTime::fromMSecsSinceStartOfDay(msOfDay).toString(QStringLiteral("HH:mm:ss.zzz"));
+}
+
+QString elapsedAtStamp(double startTime, int msOfDay) {
+    return FormatTime(startTime - double(msOfDay) / 86'400'000.0);
 }
 
 void Race::leaveList() {

@@ -60,11 +60,29 @@ public:
     // "DNF" or "DSQ" for the current entry.
     void recordMarker(const QString& marker);
 
+    // A time taken at the line before the boat is named: the time of day in milliseconds, and the entry it was
+    // assigned to (0 while unassigned). Kept in the race's own file, each committed when it is taken.
+    struct Stamp {
+        qint64 id = 0;
+        int ms = 0;
+        qint64 entry = 0;
+    };
+    // Takes a time, committed at once; returns its id. Throws wm::Error.
+    qint64 addStamp(int msOfDay);
+    // Every stamp, newest first.
+    QList<Stamp> stamps() const;
+    // Deletes an unassigned stamp. Throws wm::Error.
+    void deleteStamp(qint64 id);
+    // Finishes the current entry with this elapsed time and marks the stamp as its own, one commit. Refused
+    // (wm::Error) for a stamp already assigned or an entry no longer racing.
+    void assignStamp(qint64 id, const QString& elapsed);
+
     // The finished entries (rowids), first finish first. The order is committed with each finish; entries
     // finished otherwise (in the race browser) follow in natural order.
     QList<qint64> finishOrder() const;
     // Returns the most recently finished entry to racing (no times, no points), committed at once, and
-    // returns its rowid; -1 when no entry has finished. Throws wm::Error.
+    // returns its rowid; -1 when no entry has finished. A stamp it was finished with is unassigned again.
+    // Throws wm::Error.
     qint64 undoLastFinish();
 
 private:
@@ -72,7 +90,7 @@ private:
     // Keeps the order of finishes in the race's own file (taking over an order kept in the information file).
     void prepareFinishOrder();
     // The entry's finish and its place in the order, one commit; then the entry leaves the list.
-    void storeFinish(qint64 rowid, const QVariantMap& values);
+    void storeFinish(qint64 rowid, const QVariantMap& values, qint64 stamp = 0);
 
     Table m_table;
     RecordModel m_list;
@@ -80,6 +98,11 @@ private:
     QString m_searchText;
     Mode m_mode = Mode::NoRace;
 };
+
+// "18:47:12.345": a stamp's time of day.
+QString stampText(int msOfDay);
+// The elapsed time a start clock showed at a stamp: start − stamp, formatted as the clocks format it.
+QString elapsedAtStamp(double startTime, int msOfDay);
 
 // The start groups (1 to 5) that entries of the race use but that have no active start, in ascending order.
 // Finish mode needs an active start for every group in use. Throws wm::Error.
