@@ -7,6 +7,7 @@
 #include "store/Table.h"
 #include "timing/Race.h"
 #include "timing/RacePanel.h"
+#include "timing/StampDesk.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 
@@ -14,6 +15,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -90,6 +92,9 @@ private slots:
     void finish_onAFullDisk_savedOrRefusedWithOneBox();
     void code_fromTheMenu_finishesLikeDnfAndUndoes();
     void signals_sequenceCuesRecallThenRace();
+    void stamps_assignedAsZielWouldHave_data();
+    void stamps_assignedAsZielWouldHave();
+    void stamps_undoDeleteAndF5();
 };
 
 void TestMainRace::switchDatabase_inFinishMode_keepsTheStartTimes() {
@@ -562,10 +567,16 @@ void TestMainRace::resume_afterTheRecorderWasKilled() {
     QVERIFY(child.waitForStarted());
     QByteArray last;
     int reported = 0;
+    QStringList stamps;
     while (reported < 40) {
         QVERIFY2(child.waitForReadyRead(20000), child.readAllStandardError().constData());
         while (child.canReadLine()) {
-            last = child.readLine().trimmed();
+            const QByteArray line = child.readLine().trimmed();
+            if (line.startsWith("stamp ")) {
+                stamps.prepend(stampText(line.mid(6).toInt()));
+                continue;
+            }
+            last = line;
             ++reported;
         }
     }
@@ -590,6 +601,15 @@ void TestMainRace::resume_afterTheRecorderWasKilled() {
     const int racing = main.race().table().count(Filter::equals(field::STATUS, 1));
     QVERIFY(racing >= 300 - reported - 1 && racing <= 300 - reported);
     QCOMPARE(main.race().list().count(), racing);
+    // Every time taken at the line is still there, newest first; one more may have been kept unreported.
+    auto* stampList = widget<QListWidget>(main, "lstStamps");
+    QVERIFY(stampList->isVisible());
+    QStringList shown;
+    for (int i = 0; i < stampList->count(); ++i) {
+        shown << stampList->item(i)->text();
+    }
+    QVERIFY(!stamps.isEmpty());
+    QVERIFY2(shown == stamps || shown.mid(1) == stamps, qPrintable(shown.join(u' ')));
 
     // The last finish the killed recorder reported can be taken back.
     const QString lastSail = QString::fromUtf8(last.split(' ').value(1));
@@ -792,6 +812,131 @@ void TestMainRace::signals_sequenceCuesRecallThenRace() {
     main.startClock().Timer2Timer();
     PRESS(main, "cmdZeiten");
     QCOMPARE(readRace(main.race().table()).value(u"GER 1"_s).gzeit, u"00:27:12"_s);
+}
+
+namespace {
+
+// Finish mode with two boats "A" and "B" (Yardstick 104,5) in start group `group`; the five starts at 18:00,
+// 18:05, … 18:20.
+void stampRace(MainFixture& f, int group) {
+    f.folder.writeParticipants(f.folder.starter(),
+                               boatList({u"A|Anna|||104.5|%1"_s.arg(group), u"B|Berta|||104.5|%1"_s.arg(group)}));
+    f.clock.setTime(QTime(17, 50, 0));
+    TMain& main = f.start().main();
+    main.timLoadTimer();
+    for (int n = 1; n <= StartClock::kStarts; ++n) {
+        main.startClock().setStartTime(n, ParseTime(u"18:%1:00"_s.arg((n - 1) * 5)));
+        main.startClock().setActive(n, true);
+    }
+    f.prompts.inputs = {u"Pulk"_s};
+    PRESS(main, "Label22");
+    PRESS(main, "cmdAdd");
+    PRESS(main, "cmdAdd");
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+}
+
+void selectBoat(TMain& main, const QString& sail) {
+    RecordModel& list = main.race().list();
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.value(i, field::SEGELNR).toString() == sail) {
+            list.setCurrent(i);
+        }
+    }
+}
+
+} // namespace
+
+void TestMainRace::stamps_assignedAsZielWouldHave_data() {
+    QTest::addColumn<int>("group");
+    QTest::addColumn<QTime>("at");
+
+    QTest::newRow("start 1") << 1 << QTime(18, 47, 12, 345);
+    QTest::newRow("start 2, just before a second turns") << 2 << QTime(18, 52, 12, 999);
+    QTest::newRow("start 3") << 3 << QTime(19, 1, 0, 1);
+    QTest::newRow("start 4, over an hour") << 4 << QTime(19, 30, 59, 500);
+    QTest::newRow("start 5, in the last second of its start") << 5 << QTime(18, 20, 0, 999);
+}
+
+void TestMainRace::stamps_assignedAsZielWouldHave() {
+    QFETCH(int, group);
+    QFETCH(QTime, at);
+    MainFixture f;
+    stampRace(f, group);
+    TMain& main = f.app->main();
+    QCOMPARE(main.race().mode(), Race::Mode::Finish);
+
+    // At the same moment: B crosses and is timed with ZIEL, A crosses and only the time is taken.
+    f.clock.setTime(at);
+    main.startClock().Timer2Timer();
+    selectBoat(main, u"B"_s);
+    PRESS(main, "cmdZeiten");
+    PRESS(main, "cmdStamp");
+    auto* stamps = widget<QListWidget>(main, "lstStamps");
+    QCOMPARE(stamps->count(), 1);
+    QCOMPARE(stamps->item(0)->text(), at.toString(u"HH:mm:ss.zzz"_s));
+
+    // Named seven seconds later, A gets what its clock showed at the stamp.
+    f.clock.setTime(at.addSecs(7));
+    main.startClock().Timer2Timer();
+    selectBoat(main, u"A"_s);
+    QCOMPARE(stamps->currentRow(), 0);
+    PRESS(main, "cmdAssign");
+    QCOMPARE(main.race().mode(), Race::Mode::Over);
+    const QMap<QString, Entry> race = readRace(main.race().table());
+    QCOMPARE(race.value(u"A"_s).gzeit, race.value(u"B"_s).gzeit);
+    QCOMPARE(race.value(u"A"_s).bzeit, race.value(u"B"_s).bzeit);
+    QCOMPARE(race.value(u"A"_s).status, 2);
+    QVERIFY(f.prompts.errors.isEmpty());
+}
+
+void TestMainRace::stamps_undoDeleteAndF5() {
+    MainFixture f;
+    stampRace(f, 1);
+    TMain& main = f.app->main();
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    auto* stamps = widget<QListWidget>(main, "lstStamps");
+    auto* timeToWin = widget<QLabel>(main, "lblZeitZumSieg");
+
+    // F5 takes the time whatever has the focus; the newest time stands first.
+    auto* search = widget<QLineEdit>(main, "FilterToday");
+    search->setFocus();
+    for (const QTime& t : {QTime(18, 40, 1, 100), QTime(18, 40, 2, 200), QTime(18, 40, 3, 300)}) {
+        f.clock.setTime(t);
+        QTest::keyClick(search, Qt::Key_F5);
+    }
+    QCOMPARE(stamps->count(), 3);
+    QCOMPARE(stamps->item(0)->text(), u"18:40:03.300"_s);
+    QCOMPARE(timeToWin->text(), QString()); // nobody has finished yet
+
+    // Enter in the stamp list assigns the selected time to the selected boat.
+    selectBoat(main, u"B"_s);
+    stamps->setCurrentRow(2);
+    QTest::keyClick(stamps, Qt::Key_Return);
+    QCOMPARE(readRace(main.race().table()).value(u"B"_s).gzeit, u"00:40:01"_s);
+    QCOMPARE(stamps->count(), 2);
+    // A, Yardstick 104,5, beats B's 00:38:17 until 18:00:00 + 00:38:17 × 1,045 = 18:40:00.
+    selectBoat(main, u"A"_s);
+    QCOMPARE(timeToWin->text(), u"Zeit zum Sieg: 18:40:00 (vorbei)"_s);
+
+    // Undo gives the time back and B races again.
+    PRESS(main, "cmdUndo");
+    QCOMPARE(stamps->count(), 3);
+    QCOMPARE(readRace(main.race().table()).value(u"B"_s).status, 1);
+    QCOMPARE(timeToWin->text(), QString());
+
+    // Deleting asks; "Nein" keeps the time, "Ja" removes it for good.
+    stamps->setCurrentRow(0);
+    f.prompts.answers = {false, true};
+    PRESS(main, "cmdStampDelete");
+    QCOMPARE(stamps->count(), 3);
+    PRESS(main, "cmdStampDelete");
+    QCOMPARE(stamps->count(), 2);
+    QCOMPARE(stamps->item(0)->text(), u"18:40:02.200"_s);
+    QCOMPARE(main.race().stamps().size(), 2);
+    QVERIFY(f.prompts.errors.isEmpty());
 }
 
 QTEST_MAIN(TestMainRace)

@@ -37,9 +37,9 @@ StampDesk::StampDesk(const Widgets& widgets, const Seams& seams, Race& race, Sta
 }
 
 void StampDesk::setFinishMode(bool on) {
-    for (QWidget* w : {static_cast<QWidget*>(m_w.stamp), static_cast<QWidget*>(m_w.stamps),
-                       static_cast<QWidget*>(m_w.assign), static_cast<QWidget*>(m_w.deleteStamp),
-                       static_cast<QWidget*>(m_w.timeToWin)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_w.stamp), static_cast<QWidget*>(m_w.stamps), static_cast<QWidget*>(m_w.assign),
+          static_cast<QWidget*>(m_w.deleteStamp), static_cast<QWidget*>(m_w.timeToWin)}) {
         w->setVisible(on);
     }
     if (on) {
@@ -98,8 +98,8 @@ void StampDesk::cmdStampDeleteClick() {
         m_seams.prompts.message(QStringLiteral("Bitte eine genommene Zeit in der Liste wählen."));
         return;
     }
-    if (!m_seams.prompts.ask(kAppCaption, QStringLiteral("Die genommene Zeit %1 löschen?")
-                                              .arg(m_w.stamps->currentItem()->text()),
+    if (!m_seams.prompts.ask(kAppCaption,
+                             QStringLiteral("Die genommene Zeit %1 löschen?").arg(m_w.stamps->currentItem()->text()),
                              false)) {
         return;
     }
@@ -143,8 +143,7 @@ void StampDesk::showTimeToWin() {
         const int start = list.currentText(field::START).toInt(&ok);
         const double yardstick = displayText(list.currentValue(field::YS)).replace(u',', u'.').toDouble();
         if (ok && start >= 1 && start <= kStarts) {
-            if (const std::optional<double> deadline =
-                    timeToWin(m_startClock.startTime(start), m_leader, yardstick)) {
+            if (const std::optional<double> deadline = timeToWin(m_startClock.startTime(start), m_leader, yardstick)) {
                 line = timeToWinLine(*deadline, m_seams.clock.timeOfDay());
             }
         }

@@ -5,6 +5,7 @@
 //
 // A missing race is created with a participant table of kBoats boats, all entered. --prepare stops there;
 // otherwise every entry still racing is timed: "done <SEGELNR> <GZEIT>" per entry, "finished" at the end.
+// Before every fifth entry a time is also taken at the line and left unassigned: "stamp <ms of the day>".
 #include "store/Error.h"
 #include "store/Fields.h"
 #include "store/Table.h"
@@ -82,6 +83,11 @@ int timeAll(wm::Race& race) {
         const int racing = list.count();
         const QString sail = list.currentText(wm::field::SEGELNR);
         QString recorded;
+        if (n % 5 == 0) {
+            const int ms = 18 * 3'600'000 + n * 1'001;
+            race.addStamp(ms);
+            say(QStringLiteral("stamp %1").arg(ms));
+        }
         if (n % 7 == 0) {
             recorded = wm::kDnf;
             race.recordMarker(recorded);
