@@ -8,6 +8,7 @@
 #include "timing/Race.h"
 #include "timing/RacePanel.h"
 #include "timing/Scoring.h"
+#include "timing/StampDesk.h"
 #include "timing/StartClock.h"
 #include "timing/TimeMath.h"
 
@@ -147,6 +148,21 @@ int main(int argc, char* argv[]) {
         QCoreApplication::processEvents();
         updates.push_back(bare.run(k + 1));
     }
+    // Times taken at the line, each committed: against the same bare update.
+    std::vector<double> stamps;
+    std::vector<double> stampUpdates;
+    for (int k = 0; k < kFinishes; ++k) {
+        QElapsedTimer timer;
+        timer.start();
+        main.stampDesk().cmdStampClick();
+        stamps.push_back(bench::elapsedMs(timer));
+        QCoreApplication::processEvents();
+        stampUpdates.push_back(bare.run(kFinishes + k + 1));
+    }
+    if (main.race().stamps().size() != kFinishes) {
+        fail("stamps taken:", QString::number(main.race().stamps().size()));
+    }
+
     const int finished = main.race().table().count(Filter::equals(field::STATUS, 2));
     if (finished != kFinishes || !seams.prompts.errors.isEmpty()) {
         fail("finishes recorded:", QString::number(finished) + u' ' + seams.prompts.errors.join(u'|'));
@@ -168,14 +184,18 @@ int main(int argc, char* argv[]) {
         fail("scoring left entries without points");
     }
 
-    bench::comment("finish_record: cmdZeitenClick() until it returns (commit and list refreshed), median of 200; "
-                   "ratio over a prepared single-row UPDATE through the sqlite3 C API, synchronous=FULL, exclusive "
-                   "locking, same journal mode and folder; calcpoints_2000: median of 5 scorings of one table");
+    bench::comment(
+        "finish_record: cmdZeitenClick() until it returns (commit and list refreshed), median of 200; "
+        "ratio over a prepared single-row UPDATE through the sqlite3 C API, synchronous=FULL, exclusive "
+        "locking, same journal mode and folder; stamp_record: cmdStampClick() (the time taken and committed, listed), "
+        "median of 200, with its ratio likewise; calcpoints_2000: median of 5 scorings of one table");
     bench::print("finish_record", bench::median(finishes), "ms");
     bench::print("finish_record_ratio", bench::median(finishes) / bench::median(updates), "x");
     bench::print("finish_record_worst", bench::worst(finishes), "ms");
     bench::print("finish_update_bare", bench::median(updates), "ms");
     bench::print("race_add_entry", bench::median(adds), "ms");
+    bench::print("stamp_record", bench::median(stamps), "ms");
+    bench::print("stamp_record_ratio", bench::median(stamps) / bench::median(stampUpdates), "x");
     bench::print("calcpoints_2000", bench::median(scoring), "ms");
     return 0;
 }

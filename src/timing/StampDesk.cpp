@@ -51,8 +51,11 @@ void StampDesk::cmdStampClick() {
     // The time first: nothing may come between the key and the moment taken.
     const int ms = m_seams.clock.now().time().msecsSinceStartOfDay();
     guarded(m_seams.prompts, [&] {
-        m_race.addStamp(ms);
-        refresh();
+        const qint64 id = m_race.addStamp(ms);
+        // Newest first; a stamp is never older than one already listed, and the list is not read again.
+        auto* item = new QListWidgetItem(stampText(ms));
+        item->setData(Qt::UserRole, id);
+        m_w.stamps->insertItem(0, item);
         m_w.stamps->setCurrentRow(0);
     });
 }
