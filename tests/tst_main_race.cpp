@@ -563,7 +563,7 @@ void TestMainRace::resume_afterTheRecorderWasKilled() {
               "[Startzeiten]\nS1=1\nS1Zeit=17:00:00\nS2=1\nS2Zeit=17:05:00\nS3=1\nS3Zeit=17:10:00\n"
               "S4=0\nS4Zeit=17:10:00\nS5=0\nS5Zeit=17:10:00\n");
     QProcess child;
-    child.start(QStringLiteral(FINISH_RECORDER), {path, f.folder.starter()});
+    child.start(QStringLiteral(FINISH_RECORDER), {QStringLiteral("--stamps"), path, f.folder.starter()});
     QVERIFY(child.waitForStarted());
     QByteArray last;
     int reported = 0;

@@ -1,11 +1,12 @@
 // A second process for the crash test: times every boat of a race through wm::Race, the way the finish
 // line does, and reports each finish on stdout only after the call that wrote it has returned.
 //
-//   finish_recorder [--prepare] <race.db> <participants.db>
+//   finish_recorder [--prepare] [--stamps] <race.db> <participants.db>
 //
 // A missing race is created with a participant table of kBoats boats, all entered. --prepare stops there;
 // otherwise every entry still racing is timed: "done <SEGELNR> <GZEIT>" per entry, "finished" at the end.
-// Before every fifth entry a time is also taken at the line and left unassigned: "stamp <ms of the day>".
+// With --stamps, before every fifth entry a time is also taken at the line and left unassigned:
+// "stamp <ms of the day>".
 #include "store/Error.h"
 #include "store/Fields.h"
 #include "store/Table.h"
@@ -73,7 +74,7 @@ QString elapsedFor(int n) {
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-int timeAll(wm::Race& race) {
+int timeAll(wm::Race& race, bool stamps) {
     race.setMode(wm::Race::Mode::Finish);
     race.setSearchText(QString());
     wm::RecordModel& list = race.list();
@@ -83,7 +84,7 @@ int timeAll(wm::Race& race) {
         const int racing = list.count();
         const QString sail = list.currentText(wm::field::SEGELNR);
         QString recorded;
-        if (n % 5 == 0) {
+        if (stamps && n % 5 == 0) {
             const int ms = 18 * 3'600'000 + n * 1'001;
             race.addStamp(ms);
             say(QStringLiteral("stamp %1").arg(ms));
@@ -118,8 +119,12 @@ int main(int argc, char** argv) {
     if (prepareOnly) {
         args.removeFirst();
     }
+    const bool stamps = !args.isEmpty() && args.first() == QLatin1String("--stamps");
+    if (stamps) {
+        args.removeFirst();
+    }
     if (args.size() != 2) {
-        std::fputs("usage: finish_recorder [--prepare] <race.db> <participants.db>\n", stderr);
+        std::fputs("usage: finish_recorder [--prepare] [--stamps] <race.db> <participants.db>\n", stderr);
         return 2;
     }
     try {
@@ -135,7 +140,7 @@ int main(int argc, char** argv) {
             say(QStringLiteral("prepared %1").arg(race.table().count()));
             return 0;
         }
-        return timeAll(race);
+        return timeAll(race, stamps);
     } catch (const wm::Error& e) {
         std::fprintf(stderr, "error: %s\n", e.what());
         return 1;
