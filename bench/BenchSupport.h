@@ -134,7 +134,8 @@ struct Seams {
                         &notifier,
                         nullptr,
                         [] { return 1280; },
-                        &sound};
+                        &sound,
+                        {}};
     }
 };
 

@@ -26,6 +26,7 @@ struct MainFixture {
     ManualClock clock{QDateTime(QDate(2024, 12, 24), QTime(18, 10, 5))};
     std::unique_ptr<PdfPreview> preview;
     RecordingSound sound{clock};
+    QList<QUrl> openedUrls; // pages and folders the program asked the desktop to open
     int screenWidth = 1280;
     std::unique_ptr<RaceOffice> app;
 
@@ -38,7 +39,11 @@ struct MainFixture {
                         &notifier,
                         preview.get(),
                         [this] { return screenWidth; },
-                        &sound};
+                        &sound,
+                        [this](const QUrl& url) {
+                            openedUrls << url;
+                            return true;
+                        }};
     }
     RaceOffice& start() {
         app = std::make_unique<RaceOffice>(services());

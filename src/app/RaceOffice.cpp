@@ -1,6 +1,8 @@
 #include "app/RaceOffice.h"
 
+#include "app/HelpPages.h"
 #include "app/TMain.h"
+#include "desktop/Help.h"
 #include "participants/RegisterPanel.h"
 #include "participants/TNewParticipant.h"
 #include "raceedit/TRaceEdit.h"
@@ -23,11 +25,15 @@ RaceOffice::RaceOffice(const Services& services) : m_log(services.programDir.roo
     QObject::connect(&reg, &RegisterPanel::newParticipantRequested, m_newParticipant.get(), &QDialog::exec);
     QObject::connect(m_main.get(), &TMain::raceEditRequested, m_raceEdit.get(), &QDialog::exec);
     QObject::connect(m_main.get(), &TMain::seriesRequested, m_seriesManager.get(), &QDialog::exec);
+
+    m_help = std::make_unique<Help>(services.programDir.root() + QStringLiteral("/Hilfe"), services.openUrl,
+                                    [this](const QWidget* window) { return helpPageFor(window, m_race.mode()); });
 }
 
 RaceOffice::~RaceOffice() {
     // The shutdown step runs before any window or table goes away.
     m_main->FormDestroy();
+    m_help.reset();
     m_seriesManager.reset();
     m_raceEdit.reset();
     m_newParticipant.reset();

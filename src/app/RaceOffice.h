@@ -9,6 +9,7 @@
 
 namespace wm {
 
+class Help;
 class TMain;
 class TNewParticipant;
 class TRaceEdit;
@@ -41,6 +42,7 @@ private:
     std::unique_ptr<TNewParticipant> m_newParticipant;
     std::unique_ptr<TRaceEdit> m_raceEdit;
     std::unique_ptr<TSeriesManager> m_seriesManager;
+    std::unique_ptr<Help> m_help; // F1 in every window
 };
 
 } // namespace wm

@@ -2,6 +2,8 @@
 
 #include "store/ProgramDir.h"
 
+#include <QUrl>
+
 #include <functional>
 
 namespace wm {
@@ -20,8 +22,9 @@ struct Services {
     Prompts* prompts = nullptr;
     Notifier* notifier = nullptr; // null: the tray icon (or the main window where there is no tray)
     Preview* preview = nullptr;
-    std::function<int()> screenWidth; // null: the primary screen's width
-    SignalSound* sound = nullptr;     // null: the machine's audio output
+    std::function<int()> screenWidth;         // null: the primary screen's width
+    SignalSound* sound = nullptr;             // null: the machine's audio output
+    std::function<bool(const QUrl&)> openUrl; // null: the desktop opens pages and folders
 };
 
 } // namespace wm

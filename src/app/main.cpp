@@ -27,6 +27,8 @@ int main(int argc, char* argv[]) {
                           &prompts,
                           nullptr,
                           &preview,
+                          {},
+                          nullptr,
                           {}};
     wm::RaceOffice windows(services);
     prompts.setParent(&windows.main());
