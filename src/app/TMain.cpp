@@ -1,6 +1,7 @@
 #include "app/TMain.h"
 
 #include "app/FileVersion.h"
+#include "app/LiveWriter.h"
 #include "app/Maker.h"
 #include "app/ResultButtons.h"
 #include "app/TrayIcon.h"
@@ -182,6 +183,20 @@ void TMain::setUpPanels() {
 
     m_results =
         new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race, seams(), this);
+
+    m_live = new LiveWriter(
+        m_shared.race, *m_services.clock, m_services.programDir.root(),
+        [this] {
+            std::array<double, kStarts> starts{};
+            for (int n = 1; n <= kStarts; ++n) {
+                starts[size_t(n - 1)] = m_startClock->startTime(n);
+            }
+            return starts;
+        },
+        this);
+    connect(m_racePanel, &RacePanel::modeChanged, m_live, &LiveWriter::modeChanged);
+    connect(m_racePanel, &RacePanel::raceChanged, m_live, &LiveWriter::update);
+    connect(m_racePanel, &RacePanel::raceOver, m_live, &LiveWriter::update);
 
     if (!m_services.sound) {
         m_toneSound = new ToneSound(this);

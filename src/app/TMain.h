@@ -21,6 +21,7 @@ namespace wm {
 class CommandLabels;
 class ParticipantRegister;
 class Race;
+class LiveWriter;
 class RacePanel;
 class ResultButtons;
 class RegisterPanel;
@@ -52,6 +53,7 @@ public:
     RacePanel& racePanel() const { return *m_racePanel; }
     SignalDesk& signalDesk() const { return *m_signals; }
     ResultButtons& resultButtons() const { return *m_results; }
+    LiveWriter& liveWriter() const { return *m_live; }
     TrayIcon& trayIcon() const { return *m_tray; }
     Notifier& notifier() const;
     // The seams with this window's notifier, for the windows and panels of the program.
@@ -100,6 +102,7 @@ private:
     RegisterPanel* m_register = nullptr;
     RacePanel* m_racePanel = nullptr;
     ResultButtons* m_results = nullptr;
+    LiveWriter* m_live = nullptr;
     SignalDesk* m_signals = nullptr;
     ToneSound* m_toneSound = nullptr; // when no sound was lent
     CommandLabels* m_navigation = nullptr;

@@ -283,6 +283,7 @@ void RacePanel::cmdZeitenClick() {
         }
     }
     guarded(m_seams.prompts, [&] { m_race.recordFinish(elapsed); });
+    emit raceChanged();
     RaceOver();
 }
 
@@ -291,6 +292,7 @@ void RacePanel::recordMarker(const QString& marker) {
         return;
     }
     guarded(m_seams.prompts, [&] { m_race.recordMarker(marker); });
+    emit raceChanged();
     RaceOver();
 }
 
@@ -310,6 +312,7 @@ void RacePanel::cmdUndoClick() {
             m_race.list().locate(rowid);
         }
     });
+    emit raceChanged();
     m_w.grid->setFocus();
 }
 
