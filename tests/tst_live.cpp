@@ -123,14 +123,14 @@ void TestLive::page_readBackByAParser_data() {
     QTest::addColumn<bool>("over");
     QTest::addColumn<int>("ranked");
     QTest::addColumn<int>("racing");
-    QTest::newRow("before any finish") << QStringList{u"GER 1|A|Ann|100|1||"_s, u"GER 2|B|Bea|120|2||"_s} << false
-                                       << 0 << 2;
+    QTest::newRow("before any finish") << QStringList{u"GER 1|A|Ann|100|1||"_s, u"GER 2|B|Bea|120|2||"_s} << false << 0
+                                       << 2;
     QTest::newRow("some finished, one with a code")
         << QStringList{u"GER 1|A|Ann|100|1|00:40:00|00:40:00"_s, u"G 5|<b>&|Cem|100|2|RET|RET"_s,
                        u"GER 3|C|Cai|120|2||"_s}
         << false << 2 << 1;
-    QTest::newRow("over") << QStringList{u"GER 1|A|Ann|100|1|00:40:00|00:40:00"_s, u"G 5|B|Cem|100|2|DNF|DNF"_s}
-                          << true << 2 << 0;
+    QTest::newRow("over") << QStringList{u"GER 1|A|Ann|100|1|00:40:00|00:40:00"_s, u"G 5|B|Cem|100|2|DNF|DNF"_s} << true
+                          << 2 << 0;
 }
 
 void TestLive::page_readBackByAParser() {
@@ -175,8 +175,9 @@ void TestLive::page_inChromium() {
     const QString path = dir.filePath(u"Abend.html"_s);
     QStringList entries;
     for (int i = 1; i <= 12; ++i) {
-        entries << (i <= 7 ? u"GER %1|Möwe %1|Jörg Süß|%2|%3|00:4%1:00|00:4%1:00"_s.arg(i % 10).arg(90 + i).arg(i % 3 + 1)
-                           : u"GER %1|Boot %1|Ann|%2|%3||"_s.arg(i).arg(90 + i).arg(i % 3 + 1));
+        entries << (i <= 7
+                        ? u"GER %1|Möwe %1|Jörg Süß|%2|%3|00:4%1:00|00:4%1:00"_s.arg(i % 10).arg(90 + i).arg(i % 3 + 1)
+                        : u"GER %1|Boot %1|Ann|%2|%3||"_s.arg(i).arg(90 + i).arg(i % 3 + 1));
     }
     writeFile(path, livePage(liveRace(entries)));
     auto run = [&](const QStringList& extra) {

@@ -17,22 +17,21 @@ namespace wm {
 namespace {
 
 // Larger type than a printed result's page: the page hangs on a screen across the room.
-const QString kLiveStyle = QStringLiteral(
-    "body{font-size:18px}"
-    "h2.race{font-size:1.6em;margin:.2em 0 .1em}"
-    ".status{color:#808080;margin:0 0 .6em}"
-    ".status strong{color:#c00000}"
-    "h3{font-size:1.1em;color:#808080;font-weight:normal;margin:1.2em 0 .3em}"
-    "@media (min-width:1200px){body{font-size:22px}}");
+const QString kLiveStyle = QStringLiteral("body{font-size:18px}"
+                                          "h2.race{font-size:1.6em;margin:.2em 0 .1em}"
+                                          ".status{color:#808080;margin:0 0 .6em}"
+                                          ".status strong{color:#c00000}"
+                                          "h3{font-size:1.1em;color:#808080;font-weight:normal;margin:1.2em 0 .3em}"
+                                          "@media (min-width:1200px){body{font-size:22px}}");
 
-const QStringList kRankingColumns = {QStringLiteral("Platz"), QStringLiteral("Segelnr."), QStringLiteral("Bootsname"),
-                                     QStringLiteral("Name"),  QStringLiteral("YS"),       QStringLiteral("Ges.Zeit"),
+const QStringList kRankingColumns = {QStringLiteral("Platz"),   QStringLiteral("Segelnr."), QStringLiteral("Bootsname"),
+                                     QStringLiteral("Name"),    QStringLiteral("YS"),       QStringLiteral("Ges.Zeit"),
                                      QStringLiteral("Ber.Zeit")};
 const QList<bool> kRankingRight = {true, false, false, false, true, false, false};
 // What moves comes first, so that a phone shows it without scrolling sideways.
-const QStringList kRacingColumns = {QStringLiteral("Segelnr."),      QStringLiteral("Bootsname"), QStringLiteral("Start"),
-                                    QStringLiteral("Ges.Zeit"),      QStringLiteral("Zeit zum Sieg"),
-                                    QStringLiteral("Name"),          QStringLiteral("YS")};
+const QStringList kRacingColumns = {
+    QStringLiteral("Segelnr."),      QStringLiteral("Bootsname"), QStringLiteral("Start"), QStringLiteral("Ges.Zeit"),
+    QStringLiteral("Zeit zum Sieg"), QStringLiteral("Name"),      QStringLiteral("YS")};
 const QList<bool> kRacingRight = {false, false, true, false, false, false, true};
 
 struct Columns {
@@ -82,11 +81,15 @@ LiveTables liveTables(const LiveRace& race) {
     }
     // The order CalcPoints ranks in: corrected time (codes sort after every time), then sail number, boat name and
     // name, each compared as text.
-    auto key = [&c](const QStringList& row) {
-        return QStringList{row.value(c.corrected), row.value(c.sail), row.value(c.boat), row.value(c.name)};
-    };
-    std::stable_sort(finished.rows.begin(), finished.rows.end(),
-                     [&key](const QStringList& a, const QStringList& b) { return key(a) < key(b); });
+    const qsizetype keys[] = {c.corrected, c.sail, c.boat, c.name};
+    std::stable_sort(finished.rows.begin(), finished.rows.end(), [&keys](const QStringList& a, const QStringList& b) {
+        for (const qsizetype k : keys) {
+            if (const int order = QStringView(a.value(k)).compare(QStringView(b.value(k))); order != 0) {
+                return order < 0;
+            }
+        }
+        return false;
+    });
     QStringList inOrder;
     for (const QStringList& row : finished.rows) {
         inOrder << row.value(c.corrected);
@@ -119,8 +122,8 @@ LiveTables liveTables(const LiveRace& race) {
                 toWin = timeToWinText(*deadline, now);
             }
         }
-        tables.racing << QStringList{row.value(c.sail), row.value(c.boat), row.value(c.start), elapsed,
-                                     toWin,             row.value(c.name), row.value(c.ys)};
+        tables.racing << QStringList{row.value(c.sail), row.value(c.boat), row.value(c.start), elapsed, toWin,
+                                     row.value(c.name), row.value(c.ys)};
     }
     return tables;
 }
@@ -137,9 +140,10 @@ QByteArray livePage(const LiveRace& race) {
             htmlEscaped(reportDateTime(race.now)) + QStringLiteral("</h1></header>\n<h2 class=\"race\">") +
             htmlEscaped(raceHeading(race.name, race.date)) + QStringLiteral("</h2>\n");
     if (!race.over) {
-        html += QStringLiteral("<p class=\"status\"><strong>vorläufig</strong> · noch %1 von %2 Booten auf der Bahn</p>\n")
-                    .arg(tables.racing.size())
-                    .arg(race.rows.rows.size());
+        html +=
+            QStringLiteral("<p class=\"status\"><strong>vorläufig</strong> · noch %1 von %2 Booten auf der Bahn</p>\n")
+                .arg(tables.racing.size())
+                .arg(race.rows.rows.size());
     }
     html += QStringLiteral("<h3>Rangliste</h3>\n");
     html += htmlTable(kRankingColumns, kRankingRight, tables.ranking);

@@ -57,14 +57,15 @@ void LiveWriter::update() {
         live.rules = raceRulesOf(m_race.infoPath());
         const QString folder = QFileInfo(target).absolutePath();
         if (!QDir().mkpath(folder)) {
-            throw Error(QStringLiteral("Der Ordner '%1' konnte nicht angelegt werden.")
-                            .arg(QDir::toNativeSeparators(folder)));
+            throw Error(
+                QStringLiteral("Der Ordner '%1' konnte nicht angelegt werden.").arg(QDir::toNativeSeparators(folder)));
         }
         writeWholeFile(target, livePage(live));
     } catch (const Error& e) {
-        logFailure(QStringLiteral("Live-Seite"),
-                   QStringLiteral("Die Live-Seite '%1' wurde nicht geschrieben: ").arg(QDir::toNativeSeparators(target)) +
-                       e.message());
+        logFailure(
+            QStringLiteral("Live-Seite"),
+            QStringLiteral("Die Live-Seite '%1' wurde nicht geschrieben: ").arg(QDir::toNativeSeparators(target)) +
+                e.message());
     }
 }
 
