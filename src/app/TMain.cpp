@@ -1,6 +1,7 @@
 #include "app/TMain.h"
 
 #include "app/FileVersion.h"
+#include "app/LiveWriter.h"
 #include "app/Maker.h"
 #include "app/ResultButtons.h"
 #include "app/TrayIcon.h"
@@ -184,6 +185,20 @@ void TMain::setUpPanels() {
     m_results =
         new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race, seams(), this);
 
+    m_live = new LiveWriter(
+        m_shared.race, *m_services.clock, m_services.programDir.root(),
+        [this] {
+            std::array<double, kStarts> starts{};
+            for (int n = 1; n <= kStarts; ++n) {
+                starts[size_t(n - 1)] = m_startClock->startTime(n);
+            }
+            return starts;
+        },
+        this);
+    connect(m_racePanel, &RacePanel::modeChanged, m_live, &LiveWriter::modeChanged);
+    connect(m_racePanel, &RacePanel::raceChanged, m_live, &LiveWriter::update);
+    connect(m_racePanel, &RacePanel::raceOver, m_live, &LiveWriter::update);
+
     if (!m_services.sound) {
         m_toneSound = new ToneSound(this);
     }
@@ -201,7 +216,8 @@ void TMain::setUpPanels() {
         m_shared.race, *m_startClock, [this] { m_racePanel->RaceOver(); }, this);
     connect(m_racePanel, &RacePanel::modeChanged, m_stamps,
             [this](Race::Mode mode) { m_stamps->setFinishMode(mode == Race::Mode::Finish); });
-    connect(m_racePanel, &RacePanel::finishesChanged, m_stamps, &StampDesk::refresh);
+    connect(m_racePanel, &RacePanel::raceChanged, m_stamps, &StampDesk::refresh);
+    connect(m_stamps, &StampDesk::stampAssigned, m_live, &LiveWriter::update);
 
     connect(m_register, &RegisterPanel::addRequested, m_racePanel, &RacePanel::cmdAddClick);
     connect(m_racePanel, &RacePanel::modeChanged, m_register,

@@ -21,6 +21,7 @@ namespace wm {
 class CommandLabels;
 class ParticipantRegister;
 class Race;
+class LiveWriter;
 class RacePanel;
 class ResultButtons;
 class RegisterPanel;
@@ -54,6 +55,7 @@ public:
     SignalDesk& signalDesk() const { return *m_signals; }
     StampDesk& stampDesk() const { return *m_stamps; }
     ResultButtons& resultButtons() const { return *m_results; }
+    LiveWriter& liveWriter() const { return *m_live; }
     TrayIcon& trayIcon() const { return *m_tray; }
     Notifier& notifier() const;
     // The seams with this window's notifier, for the windows and panels of the program.
@@ -102,6 +104,7 @@ private:
     RegisterPanel* m_register = nullptr;
     RacePanel* m_racePanel = nullptr;
     ResultButtons* m_results = nullptr;
+    LiveWriter* m_live = nullptr;
     SignalDesk* m_signals = nullptr;
     StampDesk* m_stamps = nullptr;
     ToneSound* m_toneSound = nullptr; // when no sound was lent

@@ -7,7 +7,6 @@
 
 #include <functional>
 
-
 namespace wm {
 
 // The handbook: pages in the program folder's "Hilfe" folder, opened in the system's browser, or where none

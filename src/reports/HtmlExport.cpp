@@ -22,6 +22,9 @@ const QString kStyle = QStringLiteral(
     "@media print{body{margin:0;font-size:11pt}.scroll{overflow:visible}thead{display:table-header-group}"
     "tr{break-inside:avoid}tbody tr:nth-child(even){background:none}}");
 
+// Only pages with a heading carry its rule, so every other page stays as it was.
+const QString kHeadingStyle = QStringLiteral("h2.race{font-size:1.4em;margin:.2em 0 .5em}");
+
 QString cell(const char* tag, const QString& text, bool right) {
     const QString name = QString::fromLatin1(tag);
     return u'<' + name + (right ? QStringLiteral(" class=\"r\">") : QStringLiteral(">")) + htmlEscaped(text) +
@@ -57,28 +60,45 @@ QString htmlEscaped(const QString& text) {
     return out;
 }
 
+const QString& htmlStyle() {
+    return kStyle;
+}
+
+QString htmlTable(const QStringList& columns, const QList<bool>& alignRight, const QList<QStringList>& rows) {
+    auto right = [&alignRight](qsizetype column) { return alignRight.value(column, false); };
+    QString html;
+    html.reserve(128 + rows.size() * 160);
+    html += QStringLiteral("<div class=\"scroll\">\n<table>\n<thead><tr>");
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        html += cell("th", columns[c], right(c));
+    }
+    html += QStringLiteral("</tr></thead>\n<tbody>\n");
+    for (const QStringList& row : rows) {
+        html += QStringLiteral("<tr>");
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            html += cell("td", row.value(c), right(c));
+        }
+        html += QStringLiteral("</tr>\n");
+    }
+    html += QStringLiteral("</tbody>\n</table>\n</div>\n");
+    return html;
+}
+
 QByteArray htmlPage(const HtmlResult& result) {
-    auto right = [&result](qsizetype column) { return result.alignRight.value(column, false); };
     QString html;
     html.reserve(256 + result.rows.size() * 160);
     html += QStringLiteral("<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
                            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>") +
             htmlEscaped(result.title) + QStringLiteral("</title>\n<style>") + kStyle +
+            (result.heading.isEmpty() ? QString() : kHeadingStyle) +
             QStringLiteral("</style>\n</head>\n<body>\n<header><span class=\"product\">") +
             htmlEscaped(result.product) + QStringLiteral("</span><h1>") + htmlEscaped(result.header) +
-            QStringLiteral("</h1></header>\n<div class=\"scroll\">\n<table>\n<thead><tr>");
-    for (qsizetype c = 0; c < result.columns.size(); ++c) {
-        html += cell("th", result.columns[c], right(c));
+            QStringLiteral("</h1></header>\n");
+    if (!result.heading.isEmpty()) {
+        html += QStringLiteral("<h2 class=\"race\">") + htmlEscaped(result.heading) + QStringLiteral("</h2>\n");
     }
-    html += QStringLiteral("</tr></thead>\n<tbody>\n");
-    for (const QStringList& row : result.rows) {
-        html += QStringLiteral("<tr>");
-        for (qsizetype c = 0; c < result.columns.size(); ++c) {
-            html += cell("td", row.value(c), right(c));
-        }
-        html += QStringLiteral("</tr>\n");
-    }
-    html += QStringLiteral("</tbody>\n</table>\n</div>\n<footer>\n");
+    html += htmlTable(result.columns, result.alignRight, result.rows);
+    html += QStringLiteral("<footer>\n");
     for (const QString& note : result.notes) {
         html += QStringLiteral("<p>") + htmlEscaped(note) + QStringLiteral("</p>\n");
     }

@@ -34,6 +34,7 @@ HtmlResult raceHtml(const Result& result, const QDateTime& now) {
     page.title = caption;
     page.product = QStringLiteral("Wendemark");
     page.header = caption + QStringLiteral(" - ") + reportDateTime(now);
+    page.heading = result.heading;
     page.columns = {QStringLiteral("Platz"),   QStringLiteral("Segelnr."), QStringLiteral("Bootsname"),
                     QStringLiteral("Name"),    QStringLiteral("YS"),       QStringLiteral("Ges.Zeit"),
                     QStringLiteral("Ber.Zeit")};

@@ -3,6 +3,9 @@
 #include "reports/ResultPage.h"
 #include "reports/ResultRows.h"
 #include "store/SafeFile.h"
+#include "store/Table.h"
+
+#include <QFileInfo>
 
 namespace wm {
 
@@ -13,6 +16,16 @@ qsizetype fieldColumn(const QStringList& fields, const QString& name) {
         }
     }
     return -1;
+}
+
+QDate raceDate(const QString& raceTablePath) {
+    const QFileInfo file(raceTablePath);
+    const QDateTime born = file.birthTime();
+    return (born.isValid() ? born : file.lastModified()).date();
+}
+
+QString raceHeading(const QString& raceName, const QDate& date) {
+    return raceName + QStringLiteral(" – ") + date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
 Result raceResult(ReportData rows, const QString& caption, bool pointsAsPlace) {
@@ -32,7 +45,9 @@ Result raceResult(ReportData rows, const QString& caption, bool pointsAsPlace) {
 
 Result raceResult(const Table& race, const QString& caption, const Filter& filter, const QStringList& orderBy,
                   bool pointsAsPlace) {
-    return raceResult(resultRows(race, filter, orderBy), caption, pointsAsPlace);
+    Result result = raceResult(resultRows(race, filter, orderBy), caption, pointsAsPlace);
+    result.heading = raceHeading(QFileInfo(race.path()).completeBaseName(), raceDate(race.path()));
+    return result;
 }
 
 QString besideFile(const QString& pdfPath, const QString& extension) {

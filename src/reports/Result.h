@@ -4,6 +4,8 @@
 #include "store/Fields.h"
 #include "store/Filter.h"
 
+#include <QDate>
+
 namespace wm {
 
 class Table;
@@ -27,17 +29,26 @@ struct Result {
     QString raceList;
     // How the result is computed, in small print.
     QString rules;
+    // A race: its name and date above the web page's table (raceHeading); empty for none.
+    QString heading;
     // A series scored under the racing rules' Appendix A: its race columns hold the cells as shown ("3",
     // "(6 DNC)"), PunkteTotal the sum of those scores, and the fields "Netto" and "Platz" follow the others.
     bool appendixA = false;
 };
+
+// The day of a race: the day its table file was made (a race is set up on the day it is sailed, and corrections
+// rewrite the file in place), or the day it was last written where the file system keeps no birth time.
+QDate raceDate(const QString& raceTablePath);
+// "Abendregatta – 24.12.2024"
+QString raceHeading(const QString& raceName, const QDate& date);
 
 // Where a field stands in a result's rows (names without regard to case); -1 when absent.
 qsizetype fieldColumn(const QStringList& fields, const QString& name);
 
 // A race result over rows already read: the places are the points, or running numbers from 1.
 Result raceResult(ReportData rows, const QString& caption, bool pointsAsPlace);
-// The rows of a race table passing `filter`, ordered by `orderBy`. Throws wm::Error when the table cannot be read.
+// The rows of a race table passing `filter`, ordered by `orderBy`, headed by the race's name (that of its table
+// file) and date. Throws wm::Error when the table cannot be read.
 Result raceResult(const Table& race, const QString& caption, const Filter& filter, const QStringList& orderBy,
                   bool pointsAsPlace);
 

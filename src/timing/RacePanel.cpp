@@ -283,7 +283,7 @@ void RacePanel::cmdZeitenClick() {
         }
     }
     guarded(m_seams.prompts, [&] { m_race.recordFinish(elapsed); });
-    emit finishesChanged();
+    emit raceChanged();
     RaceOver();
 }
 
@@ -292,7 +292,7 @@ void RacePanel::recordMarker(const QString& marker) {
         return;
     }
     guarded(m_seams.prompts, [&] { m_race.recordMarker(marker); });
-    emit finishesChanged();
+    emit raceChanged();
     RaceOver();
 }
 
@@ -312,7 +312,7 @@ void RacePanel::cmdUndoClick() {
             m_race.list().locate(rowid);
         }
     });
-    emit finishesChanged();
+    emit raceChanged();
     m_w.grid->setFocus();
 }
 

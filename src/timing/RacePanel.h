@@ -90,8 +90,8 @@ signals:
     void modeChanged(wm::Race::Mode mode);
     void captionChanged(const QString& caption);
     void raceOver();
-    // After a finish, a code or an undo was stored.
-    void finishesChanged();
+    // After a finish, a code or an undo was stored: what the race's results show has changed.
+    void raceChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -43,16 +43,29 @@ void CalcPoints(Table& race) {
         }
         keys.insert(key);
     }
-    const int entries = int(rows.size());
     const int bzeit = race.fieldIndex(field::BZEIT);
+    QStringList corrected;
+    corrected.reserve(rows.size());
+    for (const Table::Row& row : rows) {
+        corrected << row.values.value(bzeit).toString();
+    }
+    const QList<int> scored = pointsInOrder(corrected, int(rows.size()));
     QList<std::pair<qint64, QVariant>> points;
-    points.reserve(entries);
-    for (int k = 0; k < entries; ++k) {
-        const bool marker = IsMarker(rows[k].values.value(bzeit).toString());
-        points.append({rows[k].rowid, marker ? entries : k + 1});
+    points.reserve(rows.size());
+    for (qsizetype k = 0; k < rows.size(); ++k) {
+        points.append({rows[k].rowid, scored[k]});
     }
     race.setColumn(field::Punkte, points);
     transaction.commit();
+}
+
+QList<int> pointsInOrder(const QStringList& correctedInOrder, int entries) {
+    QList<int> points;
+    points.reserve(correctedInOrder.size());
+    for (qsizetype k = 0; k < correctedInOrder.size(); ++k) {
+        points << (IsMarker(correctedInOrder[k]) ? entries : int(k) + 1);
+    }
+    return points;
 }
 
 void CalcPoints(const QString& path) {

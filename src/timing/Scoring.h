@@ -9,6 +9,9 @@ namespace wm {
 // none. A race scored again gets the same points. Throws wm::Error, e.g. when two entries share sail number, boat name
 // and name.
 void CalcPoints(Table& race);
+// The points of entries already in scoring order, given their corrected times: the position from 1, every
+// result code the number of entries (`entries`, which counts boats still racing too).
+QList<int> pointsInOrder(const QStringList& correctedInOrder, int entries);
 void CalcPoints(const QString& path);
 
 // The rule before a race is reported or appended to a series: a race without points (its scoring failed,

@@ -129,9 +129,13 @@ std::optional<double> timeToWin(double start, const QString& leaderCorrected, do
 }
 
 QString timeToWinLine(double deadline, double now) {
+    return QStringLiteral("Zeit zum Sieg: ") + timeToWinText(deadline, now);
+}
+
+QString timeToWinText(double deadline, double now) {
     const QString left =
         deadline >= now ? QStringLiteral("noch ") + FormatTime(deadline - now) : QStringLiteral("vorbei");
-    return QStringLiteral("Zeit zum Sieg: %1 (%2)").arg(FormatTime(deadline), left);
+    return QStringLiteral("%1 (%2)").arg(FormatTime(deadline), left);
 }
 
 QString leadingCorrected(const QStringList& corrected) {

@@ -36,6 +36,8 @@ double TimeOfDay(const QTime& t);
 std::optional<double> timeToWin(double start, const QString& leaderCorrected, double yardstick);
 // "Zeit zum Sieg: 19:42:13 (noch 00:06:41)"; "(vorbei)" once the time has passed.
 QString timeToWinLine(double deadline, double now);
+// The same without its label: "19:42:13 (noch 00:06:41)".
+QString timeToWinText(double deadline, double now);
 // The best of these corrected times (codes and empty texts left out); empty when none.
 QString leadingCorrected(const QStringList& corrected);
 
