@@ -65,7 +65,7 @@ void TestResultCheck::findings_data() {
                        u"|Star|100|1|00:43:00|2"_s}
         << all << QStringList() << QStringList{u"Segelnummer GER 1 2-mal vergeben: GER 1 Möwe, ger1 Wal"_s};
     QTest::newRow("Yardstick missing, 0, outside, bounds kept")
-        << QStringList{u"1|A||1|00:40:00|2"_s,     u"2|B|0|1|00:40:00|2"_s,  u"3|C|49,9|1|00:40:00|2"_s,
+        << QStringList{u"1|A||1|00:40:00|2"_s,      u"2|B|0|1|00:40:00|2"_s,  u"3|C|49,9|1|00:40:00|2"_s,
                        u"4|D|200.5|1|00:40:00|2"_s, u"5|E|50|1|00:40:00|2"_s, u"6|F|200|1|00:40:00|2"_s}
         << all << QStringList()
         << QStringList{u"Yardstick fehlt: 1 A"_s, u"Yardstick ist 0: 2 B"_s,
@@ -77,8 +77,8 @@ void TestResultCheck::findings_data() {
         << QStringList{u"Start 1: gesegelte Zeit 00:19:59 von 2 B liegt unter der Hälfte des Medians 00:40:00"_s,
                        u"Start 1: gesegelte Zeit 01:20:01 von 4 D liegt über dem Doppelten des Medians 00:40:00"_s};
     QTest::newRow("median of an even group is the mean of the middle two")
-        << QStringList{u"1|A|100|3|00:10:00|2"_s, u"2|B|100|3|00:50:00|2"_s, u"3|C|100|3|DNF|2"_s}
-        << all << QStringList()
+        << QStringList{u"1|A|100|3|00:10:00|2"_s, u"2|B|100|3|00:50:00|2"_s, u"3|C|100|3|DNF|2"_s} << all
+        << QStringList()
         << QStringList{u"Start 3: gesegelte Zeit 00:10:00 von 1 A liegt unter der Hälfte des Medians 00:30:00"_s};
     QTest::newRow("start group without active start")
         << QStringList{u"1|A|100|1|00:40:00|2"_s, u"2|B|100|4|00:40:00|2"_s, u"3|C|100|4|00:41:00|2"_s}
