@@ -10,7 +10,7 @@ TResultCheck::TResultCheck(const QString& raceName, const QStringList& lines, QW
     m_ui->setupUi(this);
     applyPixelFonts(this);
     m_ui->lblCheck->setText(
-        QStringLiteral("In der Wettfahrt '%1' sieht vor dem Veröffentlichen etwas nicht richtig aus:").arg(raceName));
+        QStringLiteral("Bitte prüfen Sie die Wettfahrt '%1' vor dem Veröffentlichen:").arg(raceName));
     m_ui->lstCheck->addItems(lines);
     connect(m_ui->cmdContinue, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
