@@ -683,7 +683,7 @@ void TestMainRace::check_beforeFirstPublishing_data() {
     QTest::newRow("nothing found") << false;
 }
 
-// "Prüfen" while boats are timed, and the box before the race is first printed or exported: "Abbrechen"
+// "Prüfen" once the race is over, and the box before the race is first printed or exported: "Abbrechen"
 // publishes nothing, "Trotzdem fortfahren" goes on, and the race is not checked again.
 void TestMainRace::check_beforeFirstPublishing() {
     QFETCH(bool, duplicate);
@@ -704,11 +704,8 @@ void TestMainRace::check_beforeFirstPublishing() {
     }
     f.prompts.answers = {true};
     PRESS(main, "cmdZiel");
-    QStringList lines;
-    onNextResultCheck("cmdCancel", lines);
-    PRESS(main, "cmdCheck");
-    QCOMPARE(lines.first(), u"Noch auf der Bahn: GER 1 Möwe, "_s + (duplicate ? u"GER 1"_s : u"GER 2"_s) +
-                                u" Kleiner Wal, G 12 Nordlicht"_s);
+    // While boats finish, the stamps hold the place below the result buttons.
+    QVERIFY(!press(widget<QPushButton>(main, "cmdCheck")));
     PRESS(main, "cmdZeiten");
     PRESS(main, "cmdZeiten");
     PRESS(main, "cmdDNF");
@@ -724,6 +721,7 @@ void TestMainRace::check_beforeFirstPublishing() {
         QCOMPARE(f.notifier.notices.size(), 1);
         return;
     }
+    QStringList lines;
     onNextResultCheck("cmdCancel", lines);
     PRESS(main, "cmdCheck");
     QCOMPARE(lines, twice);

@@ -66,7 +66,7 @@ bool ResultButtons::checkedBeforePublishing() {
 
 void ResultButtons::setMode(Race::Mode mode) {
     if (m_widgets.cmdCheck) {
-        m_widgets.cmdCheck->setVisible(mode == Race::Mode::Finish || mode == Race::Mode::Over);
+        m_widgets.cmdCheck->setVisible(mode == Race::Mode::Over);
     }
 }
 

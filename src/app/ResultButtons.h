@@ -18,7 +18,7 @@ struct ResultButtonWidgets {
     QPushButton* cmdReport = nullptr;
     QPushButton* cmdReportPDF = nullptr;
     QPushButton* cmdCompList = nullptr;
-    QPushButton* cmdCheck = nullptr; // "Prüfen", while boats are timed and after
+    QPushButton* cmdCheck = nullptr; // "Prüfen", once the race is over
 };
 
 // The main window's result buttons: the printed result of the race in progress, its PDF (with the web page
@@ -33,7 +33,8 @@ public:
     void cmdCompListClick();
     // Lists what looks wrong in the race, or says that nothing does.
     void cmdCheckClick();
-    // Shows "Prüfen" while boats are timed and once the race is over.
+    // Shows "Prüfen" beside the result buttons once the race is over; while boats finish, the stamps take its
+    // place.
     void setMode(Race::Mode mode);
     // Where the check finds the time stamps not yet assigned to a boat (none until this is set).
     void setUnassignedStamps(std::function<QStringList()> stamps) { m_unassignedStamps = std::move(stamps); }
