@@ -71,6 +71,8 @@ private slots:
     void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
 
     void wholeRace_fromNewRaceToPoints();
+    void check_beforeFirstPublishing_data();
+    void check_beforeFirstPublishing();
     void newRace_cancelTakesDefaultName();
     void newRace_existingNameAnsweredNo_keepsStoredRace();
     void newRace_refusesPathNames_data();
@@ -693,6 +695,73 @@ void TestMainRace::finish_onAFullDisk_savedOrRefusedWithOneBox() {
     PRESS(main, "cmdUndo");
     QCOMPARE(finished(), 2);
     QCOMPARE(main.race().list().count(), 2);
+}
+
+void TestMainRace::check_beforeFirstPublishing_data() {
+    QTest::addColumn<bool>("duplicate");
+    QTest::newRow("a sail number twice") << true;
+    QTest::newRow("nothing found") << false;
+}
+
+// "Prüfen" once the race is over, and the box before the race is first printed or exported: "Abbrechen"
+// publishes nothing, "Trotzdem fortfahren" goes on, and the race is not checked again.
+void TestMainRace::check_beforeFirstPublishing() {
+    QFETCH(bool, duplicate);
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), boatList({u"GER 1|Möwe|Anke|Laser|113|1"_s,
+                                                             duplicate ? u"GER 1|Kleiner Wal|Tim|Europe|115|1"_s
+                                                                       : u"GER 2|Kleiner Wal|Tim|Europe|115|1"_s,
+                                                             u"G 12|Nordlicht|Lars|420er|111|2"_s}));
+    TMain& main = f.start().main();
+    const QString pdf = f.folder.path() + u"/Reports/Abend.pdf"_s;
+    const QStringList twice = {u"Segelnummer GER 1 2-mal vergeben: GER 1 Möwe, GER 1 Kleiner Wal"_s};
+    QVERIFY(!press(widget<QPushButton>(main, "cmdCheck")));
+
+    f.prompts.inputs = {u"Abend"_s};
+    PRESS(main, "Label22");
+    for (int i = 0; i < 3; ++i) {
+        PRESS(main, "cmdAdd");
+    }
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+    // While boats finish, the stamps hold the place below the result buttons.
+    QVERIFY(!press(widget<QPushButton>(main, "cmdCheck")));
+    PRESS(main, "cmdZeiten");
+    PRESS(main, "cmdZeiten");
+    PRESS(main, "cmdDNF");
+    QCOMPARE(main.race().mode(), Race::Mode::Over);
+
+    if (!duplicate) {
+        // The documented flow, untouched: no box, the file and its notice.
+        PRESS(main, "cmdCheck");
+        QCOMPARE(f.prompts.messages, QStringList{u"Keine Auffälligkeiten gefunden."_s});
+        f.notifier.notices.clear();
+        QCOMPARE(resultChecksDuring([&] { PRESS(main, "cmdReportPDF"); }), 0);
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(f.notifier.notices.size(), 1);
+        return;
+    }
+    QStringList lines;
+    onNextResultCheck("cmdCancel", lines);
+    PRESS(main, "cmdCheck");
+    QCOMPARE(lines, twice);
+    // "Prüfen" on demand does not count as the check before publishing.
+    onNextResultCheck("cmdCancel", lines);
+    PRESS(main, "cmdReportPDF");
+    QCOMPARE(lines, twice);
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(widget<QPushButton>(main, "cmdReportPDF")->isEnabled());
+    QVERIFY(widget<QPushButton>(main, "cmdReport")->isEnabled());
+
+    onNextResultCheck("cmdContinue", lines);
+    PRESS(main, "cmdReport");
+    QCOMPARE(lines, twice);
+    QCOMPARE(f.preview->shown, 1);
+    QCOMPARE(resultChecksDuring([&] { PRESS(main, "cmdReport"); }), 0);
+    QCOMPARE(f.preview->shown, 2);
+    QCOMPARE(resultChecksDuring([&] { PRESS(main, "cmdReportPDF"); }), 0);
+    QVERIFY(QFile::exists(pdf));
+    QVERIFY(f.prompts.errors.isEmpty());
 }
 
 void TestMainRace::code_fromTheMenu_finishesLikeDnfAndUndoes() {

@@ -214,6 +214,8 @@ private slots:
     void startShift();
     void startFixLabel_data();
     void startFixLabel();
+    void checkLabel_data();
+    void checkLabel();
     void webAndCsv_sameRowsAsThePdf_data();
     void webAndCsv_sameRowsAsThePdf();
 };
@@ -876,6 +878,60 @@ void TestRaceEdit::startFixLabel() {
         QCOMPARE(b.window->entries().currentText(field::SEGELNR), QStringLiteral("G2a"));
         QCOMPARE(b.w<QLabel>("DBText1")->text(), QStringLiteral("00:43:00"));
     }
+}
+
+void TestRaceEdit::checkLabel_data() {
+    QTest::addColumn<QStringList>("entries"); // "sail number|boat name|elapsed|status|start"
+    QTest::addColumn<QByteArray>("info");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("nothing found") << QStringList{QStringLiteral("S1|Alk|00:40:00|2|1"),
+                                                  QStringLiteral("S2|Uhu|00:41:00|2|1")}
+                                   << QByteArray("[General]\nStarted=2\n") << QStringList();
+    QTest::newRow("racing, twice, start switched off")
+        << QStringList{QStringLiteral("S1|Alk|00:40:00|2|1"), QStringLiteral("s1|Uhu||1|2")}
+        << QByteArray("[Startzeiten]\nS1=1\nS2=0\n")
+        << QStringList{QStringLiteral("Noch auf der Bahn: s1 Uhu"),
+                       QStringLiteral("Segelnummer S1 2-mal vergeben: S1 Alk, s1 Uhu"),
+                       QStringLiteral("Start 2 ist nicht aktiv, hat aber Einträge: s1 Uhu")};
+}
+
+void TestRaceEdit::checkLabel() {
+    QFETCH(QStringList, entries);
+    QFETCH(QByteArray, info);
+    QFETCH(QStringList, lines);
+    Browser b;
+    const QString path = b.f.folder.data(QStringLiteral("Prüfung.db"));
+    Table::create(path, raceFields(participantFields()));
+    {
+        Table t;
+        t.open(path);
+        for (const QString& entry : entries) {
+            const QStringList v = entry.split(u'|');
+            t.insert({{field::SEGELNR, v[0]},
+                      {field::BOOTSNAME, v[1]},
+                      {field::YS, 100},
+                      {field::START, v[4].toInt()},
+                      {field::GZEIT, v[2]},
+                      {field::BZEIT, v[2]},
+                      {field::STATUS, v[3]}});
+        }
+    }
+    writeFile(b.f.folder.data(QStringLiteral("Prüfung.ini")), info);
+    b.open();
+    PRESS(*b.window, "LabelCheck");
+    QCOMPARE(b.f.prompts.errors, QStringList{QStringLiteral("Bitte wählen Sie zuerst eine Wettfahrt aus.")});
+    QVERIFY(b.choose(QStringLiteral("Prüfung")));
+
+    QStringList shown;
+    if (lines.isEmpty()) {
+        QCOMPARE(resultChecksDuring([&] { PRESS(*b.window, "LabelCheck"); }), 0);
+    } else {
+        onNextResultCheck("cmdCancel", shown);
+        PRESS(*b.window, "LabelCheck");
+    }
+    QCOMPARE(shown, lines);
+    QCOMPARE(b.f.prompts.messages,
+             lines.isEmpty() ? QStringList{QStringLiteral("Keine Auffälligkeiten gefunden.")} : QStringList());
 }
 
 void TestRaceEdit::webAndCsv_sameRowsAsThePdf_data() {

@@ -3,12 +3,14 @@
 #include "desktop/ActionGuard.h"
 #include "desktop/Notifier.h"
 #include "desktop/Preview.h"
+#include "desktop/TResultCheck.h"
 #include "reports/RaceExport.h"
 #include "reports/ResultPage.h"
 #include "reports/ResultRows.h"
 #include "reports/TReport.h"
 #include "store/Clock.h"
 #include "timing/Race.h"
+#include "timing/ResultCheck.h"
 #include "timing/Scoring.h"
 
 #include <QDir>
@@ -30,6 +32,9 @@ ResultButtons::ResultButtons(const ResultButtonWidgets& widgets, Race& race, con
     connect(m_widgets.cmdReport, &QPushButton::clicked, this, &ResultButtons::cmdReportClick);
     connect(m_widgets.cmdReportPDF, &QPushButton::clicked, this, &ResultButtons::cmdReportPDFClick);
     connect(m_widgets.cmdCompList, &QPushButton::clicked, this, &ResultButtons::cmdCompListClick);
+    if (m_widgets.cmdCheck) {
+        connect(m_widgets.cmdCheck, &QPushButton::clicked, this, &ResultButtons::cmdCheckClick);
+    }
 }
 
 QString ResultButtons::pdfPath() const {
@@ -43,8 +48,44 @@ Result ResultButtons::raceResultNow() const {
     return result;
 }
 
+QStringList ResultButtons::checkNow() const {
+    return checkRace(m_race.table(), m_race.infoPath(), m_unassignedStamps ? m_unassignedStamps() : QStringList());
+}
+
+bool ResultButtons::checkedBeforePublishing() {
+    const QString race = m_race.table().path();
+    if (m_checked.contains(race)) {
+        return true;
+    }
+    if (!confirmResultCheck(m_race.name(), checkNow(), m_widgets.cmdReport->window())) {
+        return false;
+    }
+    m_checked.insert(race);
+    return true;
+}
+
+void ResultButtons::setMode(Race::Mode mode) {
+    if (m_widgets.cmdCheck) {
+        m_widgets.cmdCheck->setVisible(mode == Race::Mode::Over);
+    }
+}
+
+void ResultButtons::cmdCheckClick() {
+    guarded(m_seams.prompts, [&] {
+        const QStringList lines = checkNow();
+        if (lines.isEmpty()) {
+            m_seams.prompts.message(QStringLiteral("Keine Auffälligkeiten gefunden."));
+            return;
+        }
+        confirmResultCheck(m_race.name(), lines, m_widgets.cmdCheck->window());
+    });
+}
+
 void ResultButtons::cmdReportClick() {
     guarded(m_seams.prompts, [&] {
+        if (!checkedBeforePublishing()) {
+            return;
+        }
         ensureScored(m_race.table());
         const Result result = raceResultNow();
         // The race-completion notice would otherwise cover the preview.
@@ -55,6 +96,9 @@ void ResultButtons::cmdReportClick() {
 
 void ResultButtons::cmdReportPDFClick() {
     guarded(m_seams.prompts, [&] {
+        if (!checkedBeforePublishing()) {
+            return;
+        }
         m_widgets.cmdReport->setEnabled(false);
         ensureScored(m_race.table());
         const Result result = raceResultNow();

@@ -182,8 +182,9 @@ void TMain::setUpPanels() {
     m_racePanel = new RacePanel(race, seams(), m_images24, m_shared.race, m_shared.participants.table(),
                                 m_shared.participants.model(), *m_startClock, this);
 
-    m_results =
-        new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList}, m_shared.race, seams(), this);
+    m_results = new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList, m_ui->cmdCheck},
+                                  m_shared.race, seams(), this);
+    connect(m_racePanel, &RacePanel::modeChanged, m_results, &ResultButtons::setMode);
 
     m_live = new LiveWriter(
         m_shared.race, *m_services.clock, m_services.programDir.root(),

@@ -5,9 +5,11 @@
 #include "desktop/CommandLabels.h"
 #include "desktop/GridBinding.h"
 #include "desktop/RecordEditor.h"
+#include "desktop/TResultCheck.h"
 #include "raceedit/StoredRaces.h"
 #include "store/Error.h"
 #include "timing/Race.h"
+#include "timing/ResultCheck.h"
 #include "ui_TRaceEdit.h"
 
 namespace wm {
@@ -38,6 +40,7 @@ TRaceEdit::TRaceEdit(Race& running, const Seams& seams, QWidget* parent)
     commands().add({m_ui->Label19, m_ui->imgHalt, 6, 7, [this] { closeWindow(); }});
     commands().add({m_ui->Label5, m_ui->imgDelete, 16, 17, [this] { Label5Click(); }});
     commands().add({m_ui->LabelStartFix, nullptr, 0, 0, [this] { LabelStartFixClick(); }});
+    commands().add({m_ui->LabelCheck, nullptr, 0, 0, [this] { LabelCheckClick(); }});
     m_reports =
         new ClassReportPanel({m_ui->Label8, m_ui->imgReport, m_ui->Label13, m_ui->Label14, m_ui->Label17, m_ui->Label15,
                               m_ui->Label16, m_ui->ComboBox1, m_ui->Edit1, m_ui->UpDown1, m_ui->Edit2, m_ui->UpDown2},
@@ -170,6 +173,23 @@ void TRaceEdit::LabelStartFixClick() {
         }
         shiftStart(m_table, group, seconds);
         showRescored(m_entries.currentRowid());
+    });
+}
+
+void TRaceEdit::LabelCheckClick() {
+    guarded(m_seams.prompts, [&] {
+        requireRace();
+        if (!m_editor->post()) {
+            return;
+        }
+        const QStringList unassignedStamps; // none kept with a stored race yet
+        const QStringList lines =
+            checkRace(m_table, RaceFiles(m_seams.programDir.dataDir(), m_raceName).infoPath(), unassignedStamps);
+        if (lines.isEmpty()) {
+            m_seams.prompts.message(QStringLiteral("Keine Auffälligkeiten gefunden."));
+            return;
+        }
+        confirmResultCheck(m_raceName, lines, this);
     });
 }
 

@@ -42,6 +42,8 @@ public:
     void Label16Click();
     void Label17Click();
     void LabelStartFixClick();
+    // Lists what looks wrong in the chosen race, or says that nothing does.
+    void LabelCheckClick();
 
     const QString& raceName() const { return m_raceName; }
     Table& table() { return m_table; }

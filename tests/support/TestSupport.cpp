@@ -6,8 +6,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -168,6 +170,36 @@ void onNextDialog(std::function<void(QDialog& dialog)> act) {
             dialog->reject();
         }
     });
+}
+
+void onNextResultCheck(const char* button, QStringList& lines) {
+    onNextDialog([button, &lines](QDialog& dialog) {
+        QCOMPARE(dialog.objectName(), QStringLiteral("TResultCheck"));
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("lstCheck"));
+        QVERIFY(list);
+        lines.clear();
+        for (int i = 0; i < list->count(); ++i) {
+            lines << list->item(i)->text();
+        }
+        QVERIFY(press(dialog.findChild<QPushButton*>(QString::fromLatin1(button))));
+    });
+}
+
+int resultChecksDuring(const std::function<void()>& act) {
+    int opened = 0;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&opened] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog && dialog->objectName() == QStringLiteral("TResultCheck")) {
+            ++opened;
+            dialog->reject();
+        }
+    });
+    watch.start();
+    act();
+    watch.stop();
+    return opened;
 }
 
 namespace {

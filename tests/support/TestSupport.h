@@ -172,6 +172,12 @@ bool press(QWidget* control);
 // if `act` left it open; the test goes on once the control that opened it returns.
 void onNextDialog(std::function<void(QDialog& dialog)> act);
 
+// Answers the next box of the check before publishing with the button of this objectName ("cmdContinue",
+// "cmdCancel") and keeps the lines it listed; fails the test when another dialog opens.
+void onNextResultCheck(const char* button, QStringList& lines);
+// How many boxes of the check before publishing opened while `act` ran; each was closed with "Abbrechen".
+int resultChecksDuring(const std::function<void()>& act);
+
 // Waits until a helper process (table_holder) says "ready", that is holds its table.
 bool waitForReady(QProcess& process);
 
