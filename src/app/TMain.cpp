@@ -185,6 +185,7 @@ void TMain::setUpPanels() {
     m_results = new ResultButtons({m_ui->cmdReport, m_ui->cmdReportPDF, m_ui->cmdCompList, m_ui->cmdCheck},
                                   m_shared.race, seams(), this);
     connect(m_racePanel, &RacePanel::modeChanged, m_results, &ResultButtons::setMode);
+    m_results->setUnassignedStamps([this] { return unassignedStampTexts(m_shared.race.table()); });
 
     m_live = new LiveWriter(
         m_shared.race, *m_services.clock, m_services.programDir.root(),

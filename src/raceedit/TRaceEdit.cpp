@@ -182,9 +182,8 @@ void TRaceEdit::LabelCheckClick() {
         if (!m_editor->post()) {
             return;
         }
-        const QStringList unassignedStamps; // none kept with a stored race yet
-        const QStringList lines =
-            checkRace(m_table, RaceFiles(m_seams.programDir.dataDir(), m_raceName).infoPath(), unassignedStamps);
+        const QStringList lines = checkRace(m_table, RaceFiles(m_seams.programDir.dataDir(), m_raceName).infoPath(),
+                                            unassignedStampTexts(m_table));
         if (lines.isEmpty()) {
             m_seams.prompts.message(QStringLiteral("Keine Auffälligkeiten gefunden."));
             return;

@@ -291,15 +291,29 @@ qint64 Race::addStamp(int msOfDay) {
 }
 
 QList<Race::Stamp> Race::stamps() const {
-    QList<Stamp> result;
-    if (!m_table.hasTable(kStampTable)) {
+    return storedStamps(m_table);
+}
+
+QList<Race::Stamp> storedStamps(const Table& race) {
+    QList<Race::Stamp> result;
+    if (!race.hasTable(kStampTable)) {
         return result;
     }
     for (const QVariantList& row :
-         m_table.query(QStringLiteral("SELECT id, ms, entry FROM stamps ORDER BY ms DESC, id DESC"))) {
+         race.query(QStringLiteral("SELECT id, ms, entry FROM stamps ORDER BY ms DESC, id DESC"))) {
         result.append({row.value(0).toLongLong(), row.value(1).toInt(), row.value(2).toLongLong()});
     }
     return result;
+}
+
+QStringList unassignedStampTexts(const Table& race) {
+    QStringList texts;
+    for (const Race::Stamp& s : storedStamps(race)) {
+        if (s.entry == 0) {
+            texts.prepend(stampText(s.ms));
+        }
+    }
+    return texts;
 }
 
 void Race::deleteStamp(qint64 id) {

@@ -99,6 +99,11 @@ private:
     Mode m_mode = Mode::NoRace;
 };
 
+// The stamps kept in a race table, newest first; none for a race timed without them. Throws wm::Error.
+QList<Race::Stamp> storedStamps(const Table& race);
+// The times of the stamps not assigned to a boat, oldest first, as the stamp list shows them.
+QStringList unassignedStampTexts(const Table& race);
+
 // "18:47:12.345": a stamp's time of day.
 QString stampText(int msOfDay);
 // The elapsed time a start clock showed at a stamp: start − stamp, formatted as the clocks format it.
