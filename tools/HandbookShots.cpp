@@ -47,6 +47,16 @@ QString g_out;
     std::exit(1);
 }
 
+void settle();
+
+void showOnScreen(QWidget& w) {
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w)) {
+        std::fprintf(stderr, "wendemark-handbook-shots: %s is not shown\n", qPrintable(w.objectName()));
+        std::exit(1);
+    }
+}
+
 void settle() {
     for (int i = 0; i < 5; ++i) {
         QCoreApplication::processEvents();
@@ -142,25 +152,22 @@ void record(MainFixture& f, TMain& main, const Finish& finish) {
     }
 }
 
-const QStringList kBoats = {u"GER 1402"_s, u"GER 2188"_s, u"GER 511"_s, u"GER 7730"_s, u"G 1989"_s,
-                            u"G 2501"_s,   u"G 345"_s,    u"G 78"_s,    u"GER 245"_s,  u"GER 881"_s,
-                            u"GER 4412"_s, u"GER 3050"_s};
+const QStringList kBoats = {u"GER 1402"_s, u"GER 2188"_s, u"GER 511"_s, u"GER 7730"_s, u"G 1989"_s,   u"G 2501"_s,
+                            u"G 345"_s,    u"G 78"_s,     u"GER 245"_s, u"GER 881"_s,  u"GER 4412"_s, u"GER 3050"_s};
 
 // The first evening: start sequence and signals, finish mode with stamps, the race over and its PDF.
 void firstRace(MainFixture& f) {
     f.clock.setTime(QTime(17, 58, 10));
     TMain& main = f.start().main();
     main.timLoadTimer();
-    main.show();
-    QTest::qWaitForWindowExposed(&main);
+    showOnScreen(main);
     save(main, u"hauptfenster"_s);
 
     shootNextDialog(
         u"neuer-teilnehmer"_s,
         [](QDialog& dialog) {
             const char* fields[] = {"DBEdit1", "DBEdit2", "DBEdit3", "DBEdit4", "DBEdit5", "DBEdit6"};
-            const QStringList values = {u"GER 4711"_s, u"Pünktchen"_s, u"Jana Meyer"_s,
-                                        u"Laser"_s,    u"113"_s,       u"1"_s};
+            const QStringList values = {u"GER 4711"_s, u"Pünktchen"_s, u"Jana Meyer"_s, u"Laser"_s, u"113"_s, u"1"_s};
             for (int i = 0; i < 6; ++i) {
                 qobject_cast<QLineEdit*>(child(dialog, fields[i]))->setText(values[i]);
             }
@@ -168,8 +175,9 @@ void firstRace(MainFixture& f) {
         [](QDialog& dialog) { click(dialog, "Button2"); });
     click(main, "cmdNewParticip");
 
-    shootNextDialog(u"startfolge"_s, [](QDialog& dialog) { setSpin(dialog, "spnGroups", 3); },
-                    [](QDialog& dialog) { click(dialog, "cmdOK"); });
+    shootNextDialog(
+        u"startfolge"_s, [](QDialog& dialog) { setSpin(dialog, "spnGroups", 3); },
+        [](QDialog& dialog) { click(dialog, "cmdOK"); });
     click(main, "cmdStartfolge");
     click(main, "chkSignale");
 
@@ -231,7 +239,7 @@ void quickRace(MainFixture& f, const QString& name, const QList<Finish>& finishe
     TMain& main = f.start().main();
     main.timLoadTimer();
     for (int n = 1; n <= StartClock::kStarts; ++n) {
-        main.startClock().setStartTime(n, ParseTime(u"18:%1:00"_s.arg(n * 5, 2, 10, u'0')));
+        main.startClock().setStartTime(n, ParseTime(u"18:%1:00"_s.arg(n * 5, 2, 10, QChar(u'0'))));
         main.startClock().setActive(n, n <= 3);
     }
     f.prompts.inputs = {name};
@@ -253,8 +261,7 @@ void resumeQuestion(MainFixture& f) {
     f.stop();
     f.clock.setTime(QTime(18, 20, 0));
     TMain& main = f.start().main();
-    main.show();
-    QTest::qWaitForWindowExposed(&main);
+    showOnScreen(main);
     DialogPrompts prompts;
     prompts.setParent(&main);
     shootNextDialog(u"fortsetzen"_s);
@@ -266,8 +273,7 @@ void importAndYardstickList(MainFixture& f) {
     f.stop();
     TMain& main = f.start().main();
     main.timLoadTimer();
-    main.show();
-    QTest::qWaitForWindowExposed(&main);
+    showOnScreen(main);
 
     const QString boats = f.folder.path() + u"/Meldeliste.csv"_s;
     writeFile(boats, "Segelnummer;Bootsname;Name;Typ;Yardstick;Start\n"
@@ -295,11 +301,10 @@ void importAndYardstickList(MainFixture& f) {
 
 void raceBrowser(MainFixture& f) {
     TRaceEdit& browser = f.app->raceEdit();
-    browser.show();
-    QTest::qWaitForWindowExposed(&browser);
+    showOnScreen(browser);
     auto* tree = browser.findChild<QAbstractItemView*>(u"TreeView1"_s);
-    const QModelIndexList found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole,
-                                                       u"Mittwoch 1"_s, 1, Qt::MatchExactly);
+    const QModelIndexList found =
+        tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, u"Mittwoch 1"_s, 1, Qt::MatchExactly);
     if (found.isEmpty()) {
         fail(u"Mittwoch 1 fehlt in der Nachbearbeitung"_s);
     }
@@ -310,8 +315,7 @@ void raceBrowser(MainFixture& f) {
 
 void series(MainFixture& f) {
     TSeriesManager& window = f.app->seriesManager();
-    window.show();
-    QTest::qWaitForWindowExposed(&window);
+    showOnScreen(window);
     f.prompts.inputs = {u"Mittwoch 2026"_s};
     click(window, "Label3");
     shootNextDialog(
