@@ -3,14 +3,14 @@ PACKAGES := cmake ninja-build g++ pkg-config git \
 	qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-multimedia-dev qt6-translations-l10n \
 	libsqlite3-dev libhpdf-dev libsimpleini-dev libpoppler-cpp-dev libgl-dev \
 	fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-open-sans \
-	xvfb xauth x11-utils imagemagick poppler-utils
+	xvfb xauth x11-utils imagemagick poppler-utils python3-markdown
 
 BUILD   ?= build
 DIST    ?= dist
 SUDO    := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CTEST_J ?= 2
 
-.PHONY: all deps test-deps build dist run test bench format format-check sanitize-test clean
+.PHONY: all deps test-deps build dist run test bench format format-check sanitize-test clean handbook
 
 all: dist
 
@@ -47,6 +47,7 @@ dist: build
 	cp -f resources/wendemark.desktop $(DIST)/wendemark.desktop
 	cp -f resources/icons/wendemark.svg $(DIST)/wendemark.svg
 	[ -e $(DIST)/data/Starter/StarterID.db ] || $(BUILD)/tools/wendemark-example-fleet $(DIST)/data/Starter/StarterID.db
+	rm -rf $(DIST)/Hilfe && cp -r $(BUILD)/Hilfe $(DIST)/Hilfe
 
 run: dist
 	cd $(DIST) && ./wendemark
@@ -68,6 +69,15 @@ sanitize-test: deps test-deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWM_SANITIZE=ON
 	cmake --build build-asan
 	cd build-asan && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(CTEST_J)
+
+# Renews the handbook's pictures (doc/handbuch/bilder) from the real windows under Xvfb; commit them after.
+handbook: build
+	cmake --build $(BUILD) --target wendemark-handbook-shots
+	xvfb-run -a -s '-screen 0 1280x1024x24' $(BUILD)/tools/wendemark-handbook-shots doc/handbuch/bilder \
+		$(BUILD)/tools/wendemark-example-fleet
+	pdftoppm -png -r 60 -f 1 -l 1 -singlefile doc/handbuch/bilder/ergebnis.pdf doc/handbuch/bilder/pdf-seite
+	rm -f doc/handbuch/bilder/ergebnis.pdf
+	cmake --build $(BUILD) --target wendemark-handbook
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
