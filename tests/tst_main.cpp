@@ -10,6 +10,7 @@
 #include "timing/StartClock.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,9 +19,11 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 using namespace wm;
+using namespace Qt::Literals::StringLiterals;
 using namespace wm::test;
 
 class TestMain : public QObject {
@@ -30,6 +33,8 @@ private slots:
     void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
 
     void startup_resetsStatusOfEveryRecord();
+    void help_f1OpensThePageOfTheWindowInFront();
+    void help_withoutHandbook_ownWindowSaysSo();
     void startup_backupOnlyAsTheOnlyCopy_data();
     void startup_backupOnlyAsTheOnlyCopy();
     void startup_withoutPrefs_opensDefaultsAndLoadsCurrentTime();
@@ -444,6 +449,63 @@ void TestMain::fileVersion() {
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(GetFileVersion(path), expected);
+}
+
+void TestMain::help_f1OpensThePageOfTheWindowInFront() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), exampleFleet());
+    QDir(f.folder.path()).mkpath(u"Hilfe"_s);
+    for (const char* page : {"boote.html", "start.html", "zieleinlauf.html", "nachbearbeiten.html", "serien.html"}) {
+        writeFile(f.folder.path() + u"/Hilfe/"_s + QString::fromLatin1(page), "<html></html>");
+    }
+    TMain& main = f.start().main();
+    main.show();
+    auto pressF1 = [&](QWidget* window) {
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_F1);
+        return f.openedUrls.isEmpty() ? QString()
+                                      : f.openedUrls.last().fileName() + u'#' + f.openedUrls.last().fragment();
+    };
+    QCOMPARE(pressF1(&main), u"boote.html#"_s);
+    PRESS(main, "Label22");
+    QCOMPARE(pressF1(&main), u"start.html#"_s);
+    PRESS(main, "cmdAdd");
+    f.prompts.answers = {true};
+    PRESS(main, "cmdZiel");
+    widget<QTableView>(main, "DBGrid2")->setFocus();
+    QCOMPARE(pressF1(&main), u"zieleinlauf.html#"_s);
+    QVERIFY(f.openedUrls.last().isLocalFile());
+
+    // The race browser and the series window are modal: F1 still reaches the one in front.
+    QString browser;
+    onNextDialog([&](QDialog& dialog) { browser = pressF1(&dialog); });
+    PRESS(main, "Label20");
+    PRESS(main, "Label24");
+    QCOMPARE(browser, u"nachbearbeiten.html#"_s);
+    QString series;
+    onNextDialog([&](QDialog& dialog) { series = pressF1(&dialog); });
+    if (!widget<QLabel>(main, "Label23")->isVisible()) {
+        PRESS(main, "Label20");
+    }
+    PRESS(main, "Label23");
+    QCOMPARE(series, u"serien.html#"_s);
+    QCOMPARE(f.openedUrls.size(), 5);
+}
+
+void TestMain::help_withoutHandbook_ownWindowSaysSo() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    TMain& main = f.start().main();
+    main.show();
+    QTest::keyClick(&main, Qt::Key_F1);
+    QVERIFY(f.openedUrls.isEmpty());
+    QTextBrowser* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == u"helpWindow"_s) {
+            help = qobject_cast<QTextBrowser*>(w);
+        }
+    }
+    QVERIFY(help && help->isVisible());
+    QVERIFY2(help->toPlainText().contains(u"boote.html"_s), qPrintable(help->toPlainText()));
 }
 
 QTEST_MAIN(TestMain)

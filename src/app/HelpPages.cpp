@@ -26,7 +26,7 @@ QString helpPageFor(const QString& windowName, Race::Mode mode) {
         {QStringLiteral("TYardstickList"), QStringLiteral("yardstick-liste.html")},
         {QStringLiteral("TResultCheck"), QStringLiteral("nach-der-wettfahrt.html#pruefen")},
         {QStringLiteral("TImportPreview"), QStringLiteral("boote.html#importieren")},
-        {QStringLiteral("TNewParticipant"), QStringLiteral("boote.html#neues-boot")},
+        {QStringLiteral("TNewParticipant"), QStringLiteral("boote.html#neu")},
         {QStringLiteral("TAbout"), QStringLiteral("probleme.html")},
     };
     return pages.value(windowName, QStringLiteral("index.html"));

@@ -52,12 +52,12 @@ void Help::showOwn(const QUrl& url, const QString& file) {
 }
 
 bool Help::eventFilter(QObject* watched, QEvent* event) {
-    // F1 reaches the window in front first as a shortcut override; taken there, it is never seen twice.
-    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+    // Every key reaches the application first: F1 is taken in whichever window has the focus, modal or not, and
+    // goes no further.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() != m_window) {
-            event->accept();
             show(m_pageFor(widget->window()));
             return true;
         }
