@@ -35,6 +35,7 @@ private slots:
     void startup_resetsStatusOfEveryRecord();
     void help_f1OpensThePageOfTheWindowInFront();
     void help_withoutHandbook_ownWindowSaysSo();
+    void about_fromTheVersionLine_opensEachPlace();
     void startup_backupOnlyAsTheOnlyCopy_data();
     void startup_backupOnlyAsTheOnlyCopy();
     void startup_withoutPrefs_opensDefaultsAndLoadsCurrentTime();
@@ -506,6 +507,30 @@ void TestMain::help_withoutHandbook_ownWindowSaysSo() {
     }
     QVERIFY(help && help->isVisible());
     QVERIFY2(help->toPlainText().contains(u"boote.html"_s), qPrintable(help->toPlainText()));
+}
+
+void TestMain::about_fromTheVersionLine_opensEachPlace() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    QDir(f.folder.path()).mkpath(u"data/Sicherung/2024-12-01_10-00-00"_s);
+    QDir(f.folder.path()).mkpath(u"data/Sicherung/Notizen"_s); // not a backup
+    TMain& main = f.start().main();
+    main.show();
+    QStringList shown;
+    onNextDialog([&](QDialog& dialog) {
+        for (const char* name : {"lblVersion", "lblSicherung"}) {
+            shown << dialog.findChild<QLabel*>(QString::fromLatin1(name))->toolTip();
+        }
+        QVERIFY(press(dialog.findChild<QWidget*>(u"cmdSicherung"_s)));
+        QVERIFY(press(dialog.findChild<QWidget*>(u"cmdDaten"_s)));
+        QVERIFY(press(dialog.findChild<QWidget*>(u"cmdClose"_s)));
+    });
+    QTest::mouseClick(widget<QLabel>(main, "Label30"), Qt::LeftButton);
+    // The start-up backup of this very start is the newest.
+    const QString newest = f.folder.path() + u"/data/Sicherung/2024-12-24_18-10-05"_s;
+    QCOMPARE(shown.value(1), QDir::toNativeSeparators(newest));
+    QCOMPARE(f.openedUrls,
+             QList<QUrl>({QUrl::fromLocalFile(newest), QUrl::fromLocalFile(f.folder.path() + u"/data/"_s)}));
 }
 
 QTEST_MAIN(TestMain)

@@ -4,6 +4,7 @@
 #include "app/LiveWriter.h"
 #include "app/Maker.h"
 #include "app/ResultButtons.h"
+#include "app/TAbout.h"
 #include "app/TrayIcon.h"
 #include "desktop/ActionGuard.h"
 #include "desktop/CommandLabels.h"
@@ -134,6 +135,10 @@ void TMain::setUpNavigation() {
     m_navigation->setResetArea(m_ui->MisterX);
     m_ui->Label28->installEventFilter(this);
     m_ui->BriseLogo->installEventFilter(this);
+    // The version line opens "Über Wendemark".
+    m_ui->Label30->installEventFilter(this);
+    m_ui->Label30->setCursor(Qt::PointingHandCursor);
+    m_ui->Label30->setToolTip(QStringLiteral("Über Wendemark"));
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_ui->Label23, m_ui->imgSeries, m_ui->Label24, m_ui->imgRaceEdit}) {
         w->hide();
@@ -371,6 +376,10 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         openWebAddress();
         return true;
     }
+    if (watched == m_ui->Label30 && event->type() == QEvent::MouseButtonRelease) {
+        showAbout();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -389,6 +398,14 @@ void TMain::resizeEvent(QResizeEvent* event) {
     QRect band = m_ui->Shape3->geometry();
     band.setWidth(std::max(0, width() - 4));
     m_ui->Shape3->setGeometry(band);
+}
+
+void TMain::showAbout() {
+    const auto open = m_services.openUrl ? m_services.openUrl : std::function<bool(const QUrl&)>([](const QUrl& url) {
+        return QDesktopServices::openUrl(url);
+    });
+    TAbout about(m_ui->Label30->text(), aboutFacts(m_services.programDir), open, this);
+    about.exec();
 }
 
 void TMain::keyPressEvent(QKeyEvent* event) {
