@@ -36,6 +36,7 @@ private slots:
     void help_f1OpensThePageOfTheWindowInFront();
     void help_withoutHandbook_ownWindowSaysSo();
     void about_fromTheVersionLine_opensEachPlace();
+    void firstSteps_emptyRegisterOffersImportAndExampleFleet();
     void startup_backupOnlyAsTheOnlyCopy_data();
     void startup_backupOnlyAsTheOnlyCopy();
     void startup_withoutPrefs_opensDefaultsAndLoadsCurrentTime();
@@ -531,6 +532,30 @@ void TestMain::about_fromTheVersionLine_opensEachPlace() {
     QCOMPARE(shown.value(1), QDir::toNativeSeparators(newest));
     QCOMPARE(f.openedUrls,
              QList<QUrl>({QUrl::fromLocalFile(newest), QUrl::fromLocalFile(f.folder.path() + u"/data/"_s)}));
+}
+
+void TestMain::firstSteps_emptyRegisterOffersImportAndExampleFleet() {
+    MainFixture f;
+    f.folder.writeParticipants(f.folder.starter(), {});
+    TMain& main = f.start().main();
+    main.show();
+    auto* hint = widget<QWidget>(main, "frmErsteSchritte");
+    QVERIFY(hint->isVisible());
+
+    // "Boote importieren…" is the import: its file dialog opens (and is cancelled here).
+    PRESS(main, "cmdHintImport");
+    QCOMPARE(f.prompts.dialogs.size(), 1);
+    QVERIFY(hint->isVisible());
+
+    PRESS(main, "cmdHintBeispiel");
+    QCOMPARE(main.participants().table().count(), 21);
+    QCOMPARE(widget<QTableView>(main, "DBGrid1")->model()->rowCount(), 21);
+    QVERIFY(!hint->isVisible());
+    // A search that finds nothing is no empty register.
+    widget<QLineEdit>(main, "FilterStarter")->setText(u"gibt es nicht"_s);
+    QCOMPARE(widget<QTableView>(main, "DBGrid1")->model()->rowCount(), 0);
+    QVERIFY(!hint->isVisible());
+    QVERIFY(f.prompts.errors.isEmpty());
 }
 
 QTEST_MAIN(TestMain)

@@ -13,6 +13,7 @@
 #include "desktop/SignalSound.h"
 #include "desktop/UpDown.h"
 #include "desktop/WidgetScaling.h"
+#include "participants/ExampleFleet.h"
 #include "participants/ParticipantRegister.h"
 #include "participants/RegisterPanel.h"
 #include "store/Backup.h"
@@ -226,6 +227,8 @@ void TMain::setUpPanels() {
     connect(m_racePanel, &RacePanel::raceChanged, m_stamps, &StampDesk::refresh);
     connect(m_stamps, &StampDesk::stampAssigned, m_live, &LiveWriter::update);
 
+    setUpFirstSteps();
+
     connect(m_register, &RegisterPanel::addRequested, m_racePanel, &RacePanel::cmdAddClick);
     connect(m_racePanel, &RacePanel::modeChanged, m_register,
             [this](Race::Mode mode) { m_register->setRaceOpen(mode != Race::Mode::NoRace); });
@@ -398,6 +401,34 @@ void TMain::resizeEvent(QResizeEvent* event) {
     QRect band = m_ui->Shape3->geometry();
     band.setWidth(std::max(0, width() - 4));
     m_ui->Shape3->setGeometry(band);
+}
+
+void TMain::setUpFirstSteps() {
+    connect(m_ui->cmdHintImport, &QPushButton::clicked, m_ui->cmdImportSID, &QToolButton::click);
+    connect(m_ui->cmdHintBeispiel, &QPushButton::clicked, this, [this] {
+        guarded(*m_services.prompts, [&] {
+            writeExampleFleet(m_shared.participants.table());
+            m_shared.participants.model().refresh();
+        });
+    });
+    connect(&m_shared.participants.model(), &QAbstractItemModel::modelReset, this, &TMain::showFirstSteps);
+    connect(m_racePanel, &RacePanel::modeChanged, this, &TMain::showFirstSteps);
+}
+
+void TMain::showFirstSteps() {
+    // Only for a register with no boat at all, never for a search that finds none, and not over a race.
+    bool empty = false;
+    if (m_shared.participants.isOpen() && m_shared.race.mode() == Race::Mode::NoRace) {
+        try {
+            empty = m_shared.participants.table().count() == 0;
+        } catch (const Error&) {
+            empty = false;
+        }
+    }
+    m_ui->frmErsteSchritte->setVisible(empty);
+    if (empty) {
+        m_ui->frmErsteSchritte->raise();
+    }
 }
 
 void TMain::showAbout() {

@@ -81,6 +81,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // "Über Wendemark", from the version line.
     void showAbout();
+    // A register without any boat shows, over its grid, what to do first: import boats or load the example fleet.
+    void setUpFirstSteps();
+    void showFirstSteps();
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
