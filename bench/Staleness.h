@@ -2,6 +2,7 @@
 
 // How long a label shows an outdated text: sampled against the text it should show at each millisecond.
 
+#include <QDateTime>
 #include <QLabel>
 #include <QString>
 
@@ -13,6 +14,15 @@
 #include <vector>
 
 namespace wm::bench {
+
+// The time of day (a fraction of the day) of a moment in milliseconds since the epoch, in the local zone.
+inline std::function<double(qint64)> localTimeOfDay() {
+    constexpr qint64 kMsPerDay = 86'400'000;
+    const qint64 offsetMs = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
+    return [offsetMs](qint64 epochMs) {
+        return double(((epochMs + offsetMs) % kMsPerDay + kMsPerDay) % kMsPerDay) / double(kMsPerDay);
+    };
+}
 
 enum Phase { Startup, Steady, Edits, kPhases };
 

@@ -31,7 +31,6 @@ constexpr qint64 kSettleMs = 2000; // start-up: the start times are loaded 500 m
 constexpr qint64 kSteadyMs = 21000;
 constexpr int kEdits = 3;
 constexpr qint64 kEditPhaseMs = (kEdits + 2) * 1000;
-constexpr qint64 kMsPerDay = 86'400'000;
 
 } // namespace
 
@@ -44,10 +43,7 @@ int main(int argc, char* argv[]) {
     bench::Seams seams;
     const Services services = seams.services(folder.path());
 
-    const qint64 offsetMs = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
-    auto timeOfDay = [offsetMs](qint64 epochMs) {
-        return double(((epochMs + offsetMs) % kMsPerDay + kMsPerDay) % kMsPerDay) / double(kMsPerDay);
-    };
+    const auto timeOfDay = localTimeOfDay();
 
     const qint64 begin = QDateTime::currentMSecsSinceEpoch();
     RaceOffice windows(services);

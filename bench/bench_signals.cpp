@@ -27,7 +27,6 @@ namespace {
 
 constexpr qint64 kSettleMs = 2000;
 constexpr qint64 kSteadyMs = 20000;
-constexpr qint64 kMsPerDay = 86'400'000;
 
 } // namespace
 
@@ -39,10 +38,7 @@ int main(int argc, char* argv[]) {
     bench::writeFleet(folder.starter(), {});
     bench::Seams seams;
     const Services services = seams.services(folder.path());
-    const qint64 offsetMs = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
-    auto timeOfDay = [offsetMs](qint64 epochMs) {
-        return double(((epochMs + offsetMs) % kMsPerDay + kMsPerDay) % kMsPerDay) / double(kMsPerDay);
-    };
+    const auto timeOfDay = localTimeOfDay();
 
     const qint64 begin = QDateTime::currentMSecsSinceEpoch();
     RaceOffice windows(services);
